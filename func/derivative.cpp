@@ -1,0 +1,346 @@
+#include "func/derivative.h"
+
+#include <vector>
+
+#include "func/evaluate.h"
+#include "func/messages.h"
+
+namespace qirt {
+
+namespace {
+
+// True when every node that differentiation visits has a rule. The exponent
+// of "^" must be a constant node, and is not visited.
+bool HasRules(const TreeNode* node) {
+    std::vector<const TreeNode*> pending{node};
+    while (!pending.empty()) {
+        const TreeNode* n = pending.back();
+        pending.pop_back();
+        if (!n) return false;
+        switch (n->Kind) {
+        case kind::Constant: break;
+        case kind::Plus:
+        case kind::Minus:
+        case kind::Times:
+        case kind::Divide:
+            pending.push_back(n->Left);
+            pending.push_back(n->Right);
+            break;
+        case kind::Power:
+            if (!n->Right || n->Right->Kind != kind::Constant) return false;
+            pending.push_back(n->Left);
+            break;
+        case kind::Sin:
+        case kind::Cos:
+        case kind::Ln: pending.push_back(n->Right); break;
+        default:
+            if (!kind::IsVariable(n->Kind)) return false; // sqrt, tg, ctg, sec, cosec, abs
+        }
+    }
+    return true;
+}
+
+class Deriver {
+public:
+    Deriver(int k, std::size_t& budget) : k_(k), budget_(budget) {}
+
+    TreeNode* Run(const TreeNode* node) {
+        std::vector<std::pair<const TreeNode*, bool>> walk{{node, false}};
+        while (!walk.empty()) {
+            auto [n, done] = walk.back();
+            walk.pop_back();
+            if (!done && (kind::IsVariable(n->Kind) || n->Kind == kind::Constant)) {
+                bool one = kind::IsVariable(n->Kind) && n->Kind - 1 == k_;
+                results_.push_back(Const(one ? 1 : 0));
+            } else if (!done) {
+                walk.push_back({n, true});
+                if (kind::IsOperator(n->Kind) && n->Kind != kind::Power)
+                    walk.push_back({n->Right, false});
+                walk.push_back({kind::IsOperator(n->Kind) ? n->Left : n->Right, false});
+            } else {
+                results_.push_back(Rule(n));
+            }
+            if (exhausted_) {
+                for (TreeNode* t : results_) FreeTree(t);
+                return nullptr;
+            }
+        }
+        return results_.back();
+    }
+
+private:
+    TreeNode* Pop() {
+        TreeNode* t = results_.back();
+        results_.pop_back();
+        return t;
+    }
+    TreeNode* Node(Byte kind, TreeNode* left, TreeNode* right) {
+        Take(1);
+        return MakeNode(kind, left, right);
+    }
+    TreeNode* Const(Real v) {
+        Take(1);
+        return MakeConstant(v);
+    }
+    TreeNode* Copy(const TreeNode* source) {
+        Take(CountNodes(source));
+        if (exhausted_) return nullptr;
+        TreeNode* copy;
+        CopyTree(copy, source, nullptr);
+        return copy;
+    }
+    void Take(std::size_t nodes) {
+        if (nodes > budget_) exhausted_ = true;
+        budget_ = nodes > budget_ ? 0 : budget_ - nodes;
+    }
+
+    // The rules; u, v are the operands and du, dv their derivatives.
+    TreeNode* Rule(const TreeNode* n) {
+        const TreeNode* u = kind::IsOperator(n->Kind) ? n->Left : n->Right;
+        const TreeNode* v = n->Right;
+        switch (n->Kind) {
+        case kind::Plus:
+        case kind::Minus: {
+            TreeNode* dv = Pop();
+            TreeNode* du = Pop();
+            return Node(n->Kind, du, dv); // u' +- v'
+        }
+        case kind::Times: {
+            TreeNode* dv = Pop();
+            TreeNode* du = Pop();
+            return Node(kind::Plus, Node(kind::Times, du, Copy(v)), // u'v + uv'
+                        Node(kind::Times, Copy(u), dv));
+        }
+        case kind::Divide: {
+            TreeNode* dv = Pop();
+            TreeNode* du = Pop();
+            TreeNode* top = Node(kind::Minus, Node(kind::Times, du, Copy(v)),
+                                 Node(kind::Times, Copy(u), dv));
+            return Node(kind::Divide, top, Node(kind::Power, Copy(v), Const(2))); // (u'v-uv')/v^2
+        }
+        case kind::Power: {
+            TreeNode* du = Pop();
+            Real c = v->Value;
+            if (c == 2) return Node(kind::Times, Const(2), Node(kind::Times, Copy(u), du)); // 2(u u')
+            TreeNode* power = Node(kind::Power, Copy(u), Const(c - 1));
+            return Node(kind::Times, Const(c), Node(kind::Times, power, du)); // c(u^(c-1) u')
+        }
+        case kind::Sin: // cos(u) u'
+            return Node(kind::Times, Node(kind::Cos, nullptr, Copy(u)), Pop());
+        case kind::Cos: { // (-1 sin(u)) u'
+            TreeNode* du = Pop();
+            TreeNode* sine = Node(kind::Sin, nullptr, Copy(u));
+            return Node(kind::Times, Node(kind::Times, Const(-1), sine), du);
+        }
+        default: // ln: (1/u) u'
+            return Node(kind::Times, Node(kind::Divide, Const(1), Copy(u)), Pop());
+        }
+    }
+
+    int k_;
+    std::size_t& budget_;
+    bool exhausted_ = false;
+    std::vector<TreeNode*> results_;
+};
+
+bool IsConst(const TreeNode* n, Real v) { return n && n->Kind == kind::Constant && n->Value == v; }
+bool IsConst(const TreeNode* n) { return n && n->Kind == kind::Constant; }
+
+// The node takes the place of its child `keep`; `drop` is freed.
+void ReplaceByChild(TreeNode* node, TreeNode* keep, TreeNode* drop) {
+    FreeTree(drop);
+    node->Kind = keep->Kind;
+    node->Value = keep->Value;
+    node->Left = keep->Left;
+    node->Right = keep->Right;
+    if (node->Left) node->Left->Parent = node;
+    if (node->Right) node->Right->Parent = node;
+    delete keep;
+}
+
+void BecomeConstant(TreeNode* node, Real value) {
+    FreeTree(node->Left);
+    FreeTree(node->Right);
+    node->Left = node->Right = nullptr;
+    node->Kind = kind::Constant;
+    node->Value = value;
+}
+
+enum class Outcome { None, Folded, Replaced };
+
+Outcome SimplifyOnce(TreeNode* n) {
+    TreeNode* l = n->Left;
+    TreeNode* r = n->Right;
+    switch (n->Kind) {
+    case kind::Plus:
+        if (IsConst(l) && IsConst(r)) {
+            BecomeConstant(n, l->Value + r->Value);
+            return Outcome::Folded;
+        }
+        if (IsConst(l, 0)) {
+            ReplaceByChild(n, r, l);
+            return Outcome::Replaced;
+        }
+        if (IsConst(r, 0)) {
+            ReplaceByChild(n, l, r);
+            return Outcome::Replaced;
+        }
+        return Outcome::None;
+    case kind::Minus:
+        if (IsConst(l) && IsConst(r)) {
+            BecomeConstant(n, l->Value - r->Value);
+            return Outcome::Folded;
+        }
+        return Outcome::None;
+    case kind::Times:
+        if (IsConst(l) && IsConst(r)) {
+            BecomeConstant(n, l->Value * r->Value);
+            return Outcome::Folded;
+        }
+        if (IsConst(l, 0) || IsConst(r, 0)) {
+            BecomeConstant(n, 0);
+            return Outcome::Replaced;
+        }
+        if (IsConst(l, 1)) {
+            ReplaceByChild(n, r, l);
+            return Outcome::Replaced;
+        }
+        if (IsConst(r, 1)) {
+            ReplaceByChild(n, l, r);
+            return Outcome::Replaced;
+        }
+        return Outcome::None;
+    default: return Outcome::None;
+    }
+}
+
+} // namespace
+
+bool Differentiate(const TreeNode* node, int k, TreeNode*& newRoot, TreeNode* parent,
+                   std::size_t& budget) {
+    newRoot = nullptr;
+    if (!HasRules(node)) return false;
+    newRoot = Deriver(k, budget).Run(node);
+    if (newRoot) newRoot->Parent = parent;
+    return newRoot != nullptr;
+}
+
+bool Differentiate(const TreeNode* node, int k, TreeNode*& newRoot, TreeNode* parent) {
+    std::size_t budget = kMaxDerivativeNodes;
+    return Differentiate(node, k, newRoot, parent, budget);
+}
+
+void Simplify(TreeNode*& node) {
+    std::vector<TreeNode*> pending{node};
+    while (!pending.empty()) {
+        TreeNode* n = pending.back();
+        pending.pop_back();
+        if (!n) continue;
+        while (SimplifyOnce(n) == Outcome::Replaced) {
+        }
+        pending.push_back(n->Right);
+        pending.push_back(n->Left);
+    }
+}
+
+void BuildDerivativeObjects(TFunction& F) {
+    const int n = F.VariableCount;
+    std::size_t budget = kMaxDerivativeNodes;
+    auto derive = [&](const TreeNode* from, int k, TFunction*& into) {
+        into = new TFunction;
+        if (!Differentiate(from, k, into->Root, nullptr, budget)) return false;
+        Simplify(into->Root);
+        return true;
+    };
+    for (int i = 0; i < n; ++i) {
+        if (!derive(F.Root, i, F.GradientTrees[i])) {
+            ReleaseDerivativeObjects(F);
+            F.ErrorCode = error::Build;
+            ShowMessage(F.Messages, message::DerivativeTrees, ShowKind::NonModal);
+            return;
+        }
+    }
+    for (int i = 0; i < n; ++i) {
+        for (int j = 0; j < n; ++j) {
+            if (j < i) {
+                F.HessianTrees[i][j] = F.HessianTrees[j][i];
+            } else if (!derive(F.GradientTrees[i]->Root, j, F.HessianTrees[i][j])) {
+                ReleaseDerivativeObjects(F);
+                F.ErrorCode = error::Build;
+                ShowMessage(F.Messages, message::HessianTrees, ShowKind::NonModal);
+                return;
+            }
+        }
+    }
+}
+
+Real NumericStep(TFunction& F) {
+    if (F.DifferentiationStep >= 1 || F.DifferentiationStep < 0) F.DifferentiationStep = 1e-5L;
+    return F.DifferentiationStep;
+}
+
+Real GradientComponent(TFunction& F, int i) {
+    if (F.DifferentiationStep == 0) {
+        TFunction* derivative = F.GradientTrees[i];
+        return derivative ? FunctionValue(*derivative, F.Point, F.VariableCount - 1) : 0;
+    }
+    F.CountingPaused = true;
+    const Real h = NumericStep(F);
+    const Real x = F.Point[i];
+    F.Point[i] = x + h;
+    const Real f1 = CurrentValue(F);
+    F.Point[i] = x - h;
+    const Real f2 = CurrentValue(F);
+    F.Point[i] = x;
+    F.CountingPaused = false;
+    return (f1 - f2) / 2 / h;
+}
+
+void Gradient(TFunction& F, const Vector& point, Vector& gradient, int lastIndex) {
+    for (int i = 0; i <= lastIndex; ++i) F.Point[i] = point[i];
+    for (int i = 0; i <= lastIndex; ++i) gradient[i] = GradientComponent(F, i);
+}
+
+void Hessian(TFunction& F, const Vector& point, Matrix& hessian, int lastIndex) {
+    if (F.DifferentiationStep == 0) {
+        for (int i = 0; i <= lastIndex; ++i)
+            for (int j = 0; j <= lastIndex; ++j)
+                hessian[i][j] = F.HessianTrees[i][j]
+                                    ? FunctionValue(*F.HessianTrees[i][j], point, lastIndex)
+                                    : 0;
+        return;
+    }
+    const Real h = NumericStep(F);
+    const Real q = (h * 4) * h; // 4h^2
+    const Real h2 = h * h;
+    Vector t = point;
+    auto value_at = [&](int i, Real di, int j, Real dj) {
+        t[i] = point[i] + di;
+        t[j] = point[j] + dj;
+        Real v = FunctionValue(F, t, lastIndex);
+        t[i] = point[i];
+        t[j] = point[j];
+        return v;
+    };
+    for (int i = 0; i <= lastIndex; ++i) {
+        for (int j = i + 1; j <= lastIndex; ++j) {
+            Real pp = value_at(i, h, j, h);
+            Real mm = value_at(i, -h, j, -h);
+            Real mp = value_at(i, -h, j, h);
+            Real pm = value_at(i, h, j, -h);
+            hessian[i][j] = pp / q + mm / q - mp / q - pm / q;
+        }
+        for (int j = 0; j < i; ++j) hessian[i][j] = hessian[j][i];
+    }
+    for (int i = 0; i <= lastIndex; ++i) {
+        t[i] = point[i] + 2 * h;
+        Real plus = FunctionValue(F, t, lastIndex);
+        t[i] = point[i] - 2 * h;
+        Real minus = FunctionValue(F, t, lastIndex);
+        t[i] = point[i];
+        Real centre = FunctionValue(F, t, lastIndex);
+        hessian[i][i] = (plus / h2 + minus / h2 - 2 * centre / h2) / 4;
+    }
+}
+
+} // namespace qirt

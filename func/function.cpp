@@ -1,0 +1,74 @@
+#include "func/function.h"
+
+#include "func/compiled.h"
+#include "func/derivative.h"
+#include "func/messages.h"
+#include "func/parser.h"
+
+namespace qirt {
+
+TFunction::TFunction() = default;
+
+TFunction::~TFunction() {
+    ReleaseTree(*this);
+    ReleaseDerivativeObjects(*this);
+}
+
+TCompiledTree& TFunction::Compiled() {
+    if (!compiled_) compiled_ = std::make_unique<TCompiledTree>();
+    if (!compiled_->IsCompiled() || compiled_->Source() != Root) compiled_->Compile(Root, Point);
+    return *compiled_;
+}
+
+void TFunction::ForgetCompiled() {
+    if (compiled_) compiled_->Reset();
+}
+
+void BuildTree(TFunction& F, std::string_view text) {
+    ReleaseTree(F);
+    ReleaseDerivativeObjects(F);
+    for (bool& used : F.VariableUsed) used = false;
+    F.Root = ParseExpression(text, F.VariableUsed);
+    if (!F.Root) {
+        F.ErrorCode = error::Build;
+        ShowMessage(F.Messages, message::TreeBuild, ShowKind::Modal);
+        return;
+    }
+    F.ErrorCode = error::None;
+    F.EvaluationCount = 0;
+    F.CountingPaused = false;
+    F.VariableCount = 0;
+    for (bool used : F.VariableUsed) F.VariableCount += used ? 1 : 0;
+    if (F.DifferentiationStep == 0 && F.VariableCount > 0) BuildDerivativeObjects(F);
+}
+
+void ReleaseTree(TFunction& F) {
+    FreeTree(F.Root);
+    F.Root = nullptr;
+    F.ForgetCompiled();
+}
+
+void ReleaseDerivativeObjects(TFunction& F) {
+    for (int i = 0; i < 10; ++i) {
+        for (int j = i; j < 10; ++j) {
+            delete F.HessianTrees[i][j];
+            F.HessianTrees[i][j] = F.HessianTrees[j][i] = nullptr;
+        }
+        delete F.GradientTrees[i];
+        F.GradientTrees[i] = nullptr;
+    }
+}
+
+void SetVariableCount(TFunction& F, Byte n) {
+    if (n >= 1 && n <= 10) F.VariableCount = n;
+}
+
+void SetCoordinate(TFunction& F, int i, Real value) {
+    if (F.VariableCount > 0 && i >= 0 && i < 10) F.Point[i] = value;
+}
+
+Real GetCoordinate(const TFunction& F, int i) {
+    return F.VariableCount > 0 && i >= 0 && i < 10 ? F.Point[i] : 0;
+}
+
+} // namespace qirt

@@ -1,0 +1,39 @@
+// The channel through which the engine reports errors to the user. The
+// message window implements it; a caller puts a text in with SetMessage and
+// then shows the window modally (waiting until the user closes it) or
+// non-modally (going on at once).
+#pragma once
+
+#include <string>
+
+namespace qirt {
+
+class TMessageWindow {
+public:
+    virtual ~TMessageWindow() = default;
+    virtual void SetMessage(const std::string& text) = 0;
+    virtual void ShowModal() = 0;
+    virtual void ShowNonModal() = 0;
+};
+
+// The texts of the engine's messages.
+namespace message {
+inline constexpr const char* TreeBuild = "Ошибка формирования дерева";
+inline constexpr const char* DerivativeTrees = "Ошибка создания дерева производных";
+inline constexpr const char* HessianTrees = "Ошибка создания матрицы Гессе";
+inline constexpr const char* ConditionEvaluation = "Ошибка вычисления условий";
+} // namespace message
+
+enum class ShowKind { Modal, NonModal };
+
+// Puts the text into the window and shows it; a missing window drops it.
+inline void ShowMessage(TMessageWindow* window, const char* text, ShowKind how) {
+    if (!window) return;
+    window->SetMessage(text);
+    if (how == ShowKind::Modal)
+        window->ShowModal();
+    else
+        window->ShowNonModal();
+}
+
+} // namespace qirt
