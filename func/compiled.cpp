@@ -15,9 +15,7 @@ Real IntegerPower(Real base, std::uint32_t n) {
 }
 
 namespace {
-constexpr Real kMaxIntegerExponent = 2147483647.0L;
-
-bool IsSmallWhole(Real r) { return r == std::trunc(r) && std::fabs(r) <= kMaxIntegerExponent; }
+bool IsSmallWhole(Real r) { return r == std::trunc(r) && std::fabs(r) <= 2147483647.0L; }
 } // namespace
 
 bool PowerValue(Real l, Real r, Real& out) {
@@ -44,207 +42,282 @@ bool PowerValue(Real l, Real r, Real& out) {
 }
 
 namespace {
-// Where an operand lives while the program is laid out.
-struct Ref {
-    enum Where : std::uint8_t { Variable, Constant, Slot } Place;
-    std::uint32_t Index;
-};
+
+bool IsLeaf(const TreeNode* n) {
+    return n && (kind::IsVariable(n->Kind) || n->Kind == kind::Constant);
+}
+
+bool HasRule(const TreeNode* n) {
+    return n && (IsLeaf(n) || kind::IsFunction(n->Kind) || kind::IsOperator(n->Kind));
+}
 
 TCompiledTree::Op FunctionOp(Byte k) {
+    constexpr TCompiledTree::Op ops[] = {
+        TCompiledTree::Sqrt, TCompiledTree::Sin, TCompiledTree::Cos,
+        TCompiledTree::Tg,   TCompiledTree::Ctg, TCompiledTree::Sec,
+        TCompiledTree::Cosec, TCompiledTree::Ln, TCompiledTree::Abs,
+    };
+    return ops[k - kind::Sqrt];
+}
+
+// Operation with the accumulator on the left / on the right / on two leaves.
+struct OperatorOps {
+    TCompiledTree::Op AccLeft, AccRight, Pair;
+};
+OperatorOps OperatorOpsOf(Byte k) {
     switch (k) {
-    case kind::Sqrt: return TCompiledTree::Sqrt;
-    case kind::Sin: return TCompiledTree::Sin;
-    case kind::Cos: return TCompiledTree::Cos;
-    case kind::Tg: return TCompiledTree::Tg;
-    case kind::Ctg: return TCompiledTree::Ctg;
-    case kind::Sec: return TCompiledTree::Sec;
-    case kind::Cosec: return TCompiledTree::Cosec;
-    case kind::Ln: return TCompiledTree::Ln;
-    case kind::Abs: return TCompiledTree::Abs;
-    default: return TCompiledTree::Undefined;
+    case kind::Plus: return {TCompiledTree::Add, TCompiledTree::Add, TCompiledTree::AddPair};
+    case kind::Minus: return {TCompiledTree::Sub, TCompiledTree::SubFrom, TCompiledTree::SubPair};
+    case kind::Times: return {TCompiledTree::Mul, TCompiledTree::Mul, TCompiledTree::MulPair};
+    case kind::Divide: return {TCompiledTree::Div, TCompiledTree::DivFrom, TCompiledTree::DivPair};
+    default: return {TCompiledTree::Pow, TCompiledTree::PowFrom, TCompiledTree::Undefined};
     }
 }
 
-TCompiledTree::Op OperatorOp(Byte k) {
-    switch (k) {
-    case kind::Plus: return TCompiledTree::Add;
-    case kind::Minus: return TCompiledTree::Sub;
-    case kind::Times: return TCompiledTree::Mul;
-    case kind::Divide: return TCompiledTree::Div;
-    default: return TCompiledTree::Pow;
-    }
-}
 } // namespace
 
 void TCompiledTree::Compile(const TreeNode* root, const Vector& point) {
+    // Operands are kept as indices until the pools have their final size.
+    enum Where : std::uint8_t { None, Variable, Constant, Slot };
+    struct Ref {
+        Where Place = None;
+        std::uint32_t Index = 0;
+    };
     struct Pending {
         Op Code;
         std::int32_t N;
-        Ref A, B, Out;
+        Ref M, M2;
     };
     std::vector<Pending> program;
-    std::vector<Ref> operands;
-    std::uint32_t live = 0, max_live = 0;
     constants_.clear();
     code_.clear();
+    std::uint32_t depth = 0, max_depth = 0;
 
-    auto take_slot = [&](int popped) {
-        for (int k = 0; k < popped; ++k)
-            if (operands[operands.size() - 1 - k].Place == Ref::Slot) --live;
-        operands.resize(operands.size() - popped);
-        Ref out{Ref::Slot, live++};
-        if (live > max_live) max_live = live;
-        return out;
+    auto leaf = [&](const TreeNode* n) -> Ref {
+        if (kind::IsVariable(n->Kind)) return {Variable, std::uint32_t(n->Kind - 1)};
+        constants_.push_back(n->Value);
+        return {Constant, std::uint32_t(constants_.size() - 1)};
     };
-    auto emit = [&](Op code, std::int32_t n, int popped) {
-        Ref a = popped >= 1 ? operands[operands.size() - popped] : Ref{};
-        Ref b = popped == 2 ? operands.back() : a;
-        Ref out = take_slot(popped);
-        program.push_back({code, n, a, b, out});
-        operands.push_back(out);
+    auto emit = [&](Op code, Ref m = {}, Ref m2 = {}, std::int32_t n = 0) {
+        program.push_back({code, n, m, m2});
     };
 
-    // Post-order walk; the flag says whether the children are done.
-    std::vector<std::pair<const TreeNode*, bool>> walk;
-    walk.push_back({root, false});
+    // Stage 0: entering a node. Later stages say what follows its operands.
+    enum Stage { Enter, AfterArgument, AfterBase, AfterLeft, AfterRight, LeftStored, AfterBoth };
+    struct Frame {
+        const TreeNode* Node;
+        Stage At;
+        std::uint32_t SlotIndex;
+    };
+    std::vector<Frame> walk{{root, Enter, 0}};
     while (!walk.empty()) {
-        auto [n, done] = walk.back();
+        Frame f = walk.back();
         walk.pop_back();
-        if (!n) {
-            emit(Undefined, 0, 0);
-            continue;
-        }
-        const Byte k = n->Kind;
-        const bool has_rule = kind::IsVariable(k) || k == kind::Constant ||
-                              FunctionOp(k) != Undefined || kind::IsOperator(k);
-        if (!has_rule) {
-            emit(Undefined, 0, 0);
-            continue;
-        }
-        if (kind::IsVariable(k)) {
-            operands.push_back({Ref::Variable, std::uint32_t(k - 1)});
-        } else if (k == kind::Constant) {
-            constants_.push_back(n->Value);
-            operands.push_back({Ref::Constant, std::uint32_t(constants_.size() - 1)});
-        } else if (!done) {
-            walk.push_back({n, true});
-            walk.push_back({n->Right, false});
-            if (kind::IsOperator(k)) walk.push_back({n->Left, false});
-        } else if (kind::IsFunction(k)) {
-            emit(FunctionOp(k), 0, 1);
-        } else if (k == kind::Power && n->Right && n->Right->Kind == kind::Constant) {
-            Real c = n->Right->Value;
-            if (c == 0) {
-                emit(PowZero, 0, 2);
-            } else if (IsSmallWhole(c) && c > 0) {
-                emit(c == 2 ? Square : PowInt, std::int32_t(c), 2);
-            } else if (IsSmallWhole(c)) {
-                emit(PowNegInt, std::int32_t(-c), 2);
+        const TreeNode* n = f.Node;
+        switch (f.At) {
+        case Enter: {
+            if (!HasRule(n)) {
+                emit(Undefined);
+            } else if (IsLeaf(n)) {
+                emit(Load, leaf(n));
+            } else if (kind::IsFunction(n->Kind)) {
+                walk.push_back({n, AfterArgument, 0});
+                walk.push_back({n->Right, Enter, 0});
+            } else if (!HasRule(n->Left) || !HasRule(n->Right)) {
+                emit(Undefined);
+            } else if (n->Kind == kind::Power && n->Right->Kind == kind::Constant) {
+                walk.push_back({n, AfterBase, 0});
+                walk.push_back({n->Left, Enter, 0});
+            } else if (IsLeaf(n->Left) && IsLeaf(n->Right) && n->Kind != kind::Power) {
+                Ref l = leaf(n->Left);
+                emit(OperatorOpsOf(n->Kind).Pair, l, leaf(n->Right));
+            } else if (IsLeaf(n->Right)) {
+                walk.push_back({n, AfterLeft, 0});
+                walk.push_back({n->Left, Enter, 0});
+            } else if (IsLeaf(n->Left)) {
+                walk.push_back({n, AfterRight, 0});
+                walk.push_back({n->Right, Enter, 0});
             } else {
-                emit(Pow, 0, 2);
+                walk.push_back({n, LeftStored, 0});
+                walk.push_back({n->Left, Enter, 0});
             }
-        } else {
-            emit(OperatorOp(k), 0, 2);
+            break;
+        }
+        case AfterArgument: emit(FunctionOp(n->Kind)); break;
+        case AfterBase: {
+            const Real c = n->Right->Value;
+            if (c == 0)
+                emit(PowZero);
+            else if (c == 2)
+                emit(Square);
+            else if (c == std::trunc(c) && std::fabs(c) <= 2147483647.0L)
+                emit(c > 0 ? PowInt : PowNegInt, {}, {}, std::int32_t(std::fabs(c)));
+            else
+                emit(Pow, leaf(n->Right));
+            break;
+        }
+        case AfterLeft: emit(OperatorOpsOf(n->Kind).AccLeft, leaf(n->Right)); break;
+        case AfterRight: emit(OperatorOpsOf(n->Kind).AccRight, leaf(n->Left)); break;
+        case LeftStored: {
+            const std::uint32_t slot = depth++;
+            if (depth > max_depth) max_depth = depth;
+            emit(Store, {Slot, slot});
+            walk.push_back({n, AfterBoth, slot});
+            walk.push_back({n->Right, Enter, 0});
+            break;
+        }
+        case AfterBoth:
+            emit(OperatorOpsOf(n->Kind).AccRight, {Slot, f.SlotIndex});
+            --depth;
+            break;
         }
     }
 
-    slots_.assign(max_live, 0);
+    slots_.assign(max_depth + 1, 0);
     auto resolve = [&](Ref r) -> const Real* {
         switch (r.Place) {
-        case Ref::Variable: return &point[r.Index];
-        case Ref::Constant: return &constants_[r.Index];
-        default: return &slots_[r.Index];
+        case Variable: return &point[r.Index];
+        case Constant: return &constants_[r.Index];
+        case Slot: return &slots_[r.Index];
+        default: return &slots_[0];
         }
     };
-    for (const Pending& p : program)
-        code_.push_back({p.Code, p.N, resolve(p.A), resolve(p.B), &slots_[p.Out.Index]});
-    result_ = resolve(operands.back());
+    // "(a - b)^2" and the like are so common that one instruction does both.
+    std::vector<Pending> fused;
+    for (const Pending& p : program) {
+        if (p.Code == Square && !fused.empty()) {
+            Op& last = fused.back().Code;
+            switch (last) {
+            case Load: last = LoadSquare; continue;
+            case Add: last = AddSquare; continue;
+            case Sub: last = SubSquare; continue;
+            case SubFrom: last = SubFromSquare; continue;
+            case AddPair: last = AddPairSquare; continue;
+            case SubPair: last = SubPairSquare; continue;
+            default: break;
+            }
+        }
+        fused.push_back(p);
+    }
+    for (const Pending& p : fused) code_.push_back({p.Code, p.N, resolve(p.M), resolve(p.M2)});
     source_ = root;
     compiled_ = true;
 }
 
-bool TCompiledTree::Run(Real& value) {
-    for (const Instruction& in : code_) {
-        const Real a = *in.A;
-        Real r;
-        switch (in.Code) {
-        case Add: r = a + *in.B; break;
-        case Sub: r = a - *in.B; break;
-        case Mul: r = a * *in.B; break;
-        case Div: {
-            const Real b = *in.B;
-            if (b == 0) return false;
-            r = a / b;
-            break;
-        }
-        case Square:
-            if (a == 0) {
-                r = 0;
-                break;
-            }
-            r = a * a;
-            break;
-        case PowInt:
-            if (a == 0) {
-                r = 0;
-                break;
-            }
-            r = IntegerPower(a, std::uint32_t(in.N));
-            break;
-        case PowNegInt:
-            if (a == 0 || std::isnan(a)) return false;
-            r = 1 / IntegerPower(a, std::uint32_t(in.N));
-            break;
-        case PowZero:
-            if (std::isnan(a)) return false;
-            r = 1;
-            break;
-        case Pow: {
-            const Real b = *in.B;
-            if (std::isnan(a) || std::isnan(b) || !PowerValue(a, b, r)) return false;
-            break;
-        }
-        case Sqrt:
-            if (!(a >= 0)) return false;
-            r = std::sqrt(a);
-            break;
-        case Sin: r = std::sin(a); break;
-        case Cos: r = std::cos(a); break;
-        case Tg: {
-            const Real c = std::cos(a);
-            if (c == 0) return false;
-            r = std::sin(a) / c;
-            break;
-        }
-        case Ctg: {
-            const Real s = std::sin(a);
-            if (s == 0) return false;
-            r = std::cos(a) / s;
-            break;
-        }
-        case Sec: {
-            const Real c = std::cos(a);
-            if (c == 0) return false;
-            r = 1 / c;
-            break;
-        }
-        case Cosec: {
-            const Real s = std::sin(a);
-            if (s == 0) return false;
-            r = 1 / s;
-            break;
-        }
-        case Ln:
-            if (!(a > 0)) return false;
-            r = std::log(a);
-            break;
-        case Abs: r = a >= 0 ? a : -a; break;
-        default: return false;
-        }
-        *in.Out = r;
+namespace {
+// The operations that call into the maths library. Kept out of the loop of
+// plain arithmetic so that the accumulator can stay in a register there.
+[[gnu::noinline]] bool CallOperationRef(TCompiledTree::Op code, Real m, Real& acc) {
+    switch (code) {
+    case TCompiledTree::Pow: return !std::isnan(acc) && !std::isnan(m) && PowerValue(acc, m, acc);
+    case TCompiledTree::PowFrom: return !std::isnan(acc) && !std::isnan(m) && PowerValue(m, acc, acc);
+    case TCompiledTree::Sqrt:
+        if (!(acc >= 0)) return false;
+        acc = std::sqrt(acc);
+        return true;
+    case TCompiledTree::Sin: acc = std::sin(acc); return true;
+    case TCompiledTree::Cos: acc = std::cos(acc); return true;
+    case TCompiledTree::Tg: {
+        const Real c = std::cos(acc);
+        if (c == 0) return false;
+        acc = std::sin(acc) / c;
+        return true;
     }
-    value = *result_;
-    return !std::isnan(value);
+    case TCompiledTree::Ctg: {
+        const Real s = std::sin(acc);
+        if (s == 0) return false;
+        acc = std::cos(acc) / s;
+        return true;
+    }
+    case TCompiledTree::Sec: {
+        const Real c = std::cos(acc);
+        if (c == 0) return false;
+        acc = 1 / c;
+        return true;
+    }
+    case TCompiledTree::Cosec: {
+        const Real s = std::sin(acc);
+        if (s == 0) return false;
+        acc = 1 / s;
+        return true;
+    }
+    case TCompiledTree::Ln:
+        if (!(acc > 0)) return false;
+        acc = std::log(acc);
+        return true;
+    case TCompiledTree::PowInt: acc = acc == 0 ? 0 : IntegerPower(acc, std::uint32_t(m)); return true;
+    case TCompiledTree::PowNegInt:
+        if (acc == 0 || std::isnan(acc)) return false;
+        acc = 1 / IntegerPower(acc, std::uint32_t(m));
+        return true;
+    default: return false;
+    }
+}
+// The same with the accumulator passed and returned in registers.
+[[gnu::noinline]] Real CallOperation(TCompiledTree::Op code, Real m, Real acc, bool& ok) {
+    ok = CallOperationRef(code, m, acc);
+    return acc;
+}
+} // namespace
+
+// Compiled without jump tables: a tree of compares keeps the accumulator in
+// a floating-point register across instructions, an indirect jump does not.
+[[gnu::optimize("no-jump-tables")]] Real TCompiledTree::Run(bool& ok) const {
+    Real acc = 0;
+    ok = false;
+    const Instruction* in = code_.data();
+    const Instruction* const end = in + code_.size();
+    while (in != end) {
+        // Plain arithmetic, no calls.
+        for (; in != end; ++in) {
+            switch (in->Code) {
+            case Load: acc = *in->M; continue;
+            case Store: *const_cast<Real*>(in->M) = acc; continue;
+            case Add: acc = acc + *in->M; continue;
+            case Sub: acc = acc - *in->M; continue;
+            case SubFrom: acc = *in->M - acc; continue;
+            case Mul: acc = acc * *in->M; continue;
+            case Div:
+                if (*in->M == 0) return 0;
+                acc = acc / *in->M;
+                continue;
+            case DivFrom:
+                if (acc == 0) return 0;
+                acc = *in->M / acc;
+                continue;
+            case AddPair: acc = *in->M + *in->M2; continue;
+            case SubPair: acc = *in->M - *in->M2; continue;
+            case MulPair: acc = *in->M * *in->M2; continue;
+            case DivPair:
+                if (*in->M2 == 0) return 0;
+                acc = *in->M / *in->M2;
+                continue;
+            // x^2 is x*x: the rule "0^2 = 0" gives the same +0 for either zero.
+            case Square: acc = acc * acc; continue;
+            case LoadSquare: acc = *in->M * *in->M; continue;
+            case AddSquare: acc = acc + *in->M; acc = acc * acc; continue;
+            case SubSquare: acc = acc - *in->M; acc = acc * acc; continue;
+            case SubFromSquare: acc = *in->M - acc; acc = acc * acc; continue;
+            case AddPairSquare: acc = *in->M + *in->M2; acc = acc * acc; continue;
+            case SubPairSquare: acc = *in->M - *in->M2; acc = acc * acc; continue;
+            case PowZero:
+                if (acc != acc) return 0;
+                acc = 1;
+                continue;
+            case Abs: acc = acc >= 0 ? acc : -acc; continue;
+            default: break;
+            }
+            break;
+        }
+        if (in == end) break;
+        const Real m = in->Code == PowInt || in->Code == PowNegInt ? Real(in->N) : *in->M;
+        bool done;
+        acc = CallOperation(in->Code, m, acc, done);
+        if (!done) return 0;
+        ++in;
+    }
+    ok = acc == acc;
+    return acc;
 }
 
 } // namespace qirt

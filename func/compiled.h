@@ -1,12 +1,15 @@
-// The flat form of an expression tree that evaluations run: one instruction
-// per operation, operands read straight from the point, from a pool of
-// constants or from scratch slots, no allocation and no recursion per run.
+// The flat form of an expression tree that evaluations run: an accumulator
+// machine. Each instruction combines the accumulator with one operand read
+// straight from the point, a pool of constants or a scratch slot; a value is
+// stored to a slot only when both operands of an operation are themselves
+// results. No allocation and no recursion per run.
 //
 // The flat run is the fast path for points where every operation is defined.
 // When an operation is undefined there, or an intermediate value is NaN, it
 // gives up and the caller evaluates the tree node by node, which yields the
-// exact sticky error code and value. Both do the same arithmetic in the same
-// order, so where the flat run succeeds its value is the tree walk's value.
+// exact sticky error code and value. Both do the same arithmetic on the same
+// operands (operands may be fetched in another order, which cannot change a
+// result), so where the flat run succeeds its value is the tree walk's value.
 #pragma once
 
 #include <cstdint>
@@ -22,31 +25,58 @@ public:
     void Compile(const TreeNode* root, const Vector& point);
     const TreeNode* Source() const { return source_; }
     bool IsCompiled() const { return compiled_; }
-    void Reset() { compiled_ = false; source_ = nullptr; }
+    void Reset() {
+        compiled_ = false;
+        source_ = nullptr;
+    }
 
-    // The value at the current point, or false when some operation is
-    // undefined or some value is NaN there.
-    bool Run(Real& value);
+    // The value at the current point; ok is false when some operation is
+    // undefined or some value is NaN there. (The value comes back in a
+    // register: passing it through memory costs more than the arithmetic.)
+    Real Run(bool& ok) const;
 
     std::size_t InstructionCount() const { return code_.size(); }
 
+    // acc = accumulator, m = the instruction's operand, m2 = its second operand
     enum Op : std::uint32_t {
-        Add, Sub, Mul, Div, Square, PowInt, PowNegInt, PowZero, Pow,
-        Sqrt, Sin, Cos, Tg, Ctg, Sec, Cosec, Ln, Abs, Undefined
+        Load,    // acc = m
+        Store,   // m = acc
+        Add,     // acc = acc + m
+        Sub,     // acc = acc - m
+        SubFrom, // acc = m - acc
+        Mul,     // acc = acc * m
+        Div,     // acc = acc / m
+        DivFrom, // acc = m / acc
+        AddPair, // acc = m + m2
+        SubPair, // acc = m - m2
+        MulPair, // acc = m * m2
+        DivPair, // acc = m / m2
+        Square,  // acc = acc^2
+        LoadSquare,    // acc = m^2
+        AddSquare,     // acc = (acc + m)^2
+        SubSquare,     // acc = (acc - m)^2
+        SubFromSquare, // acc = (m - acc)^2
+        AddPairSquare, // acc = (m + m2)^2
+        SubPairSquare, // acc = (m - m2)^2
+        PowInt,  // acc = acc^N, N > 0
+        PowNegInt, // acc = acc^-N
+        PowZero, // acc = acc^0
+        Pow,     // acc = acc^m
+        PowFrom, // acc = m^acc
+        Sqrt, Sin, Cos, Tg, Ctg, Sec, Cosec, Ln, Abs,
+        Undefined,
     };
 
 private:
     struct Instruction {
         Op Code;
-        std::int32_t N;    // exponent of PowInt / PowNegInt
-        const Real* A;
-        const Real* B;
-        Real* Out;
+        std::int32_t N; // exponent of PowInt and PowNegInt
+        const Real* M;
+        const Real* M2;
     };
     std::vector<Instruction> code_;
     std::vector<Real> constants_;
-    std::vector<Real> slots_;
-    const Real* result_ = nullptr;
+    mutable std::vector<Real> slots_;
     const TreeNode* source_ = nullptr;
     bool compiled_ = false;
 };

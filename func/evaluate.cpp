@@ -1,6 +1,8 @@
 #include "func/evaluate.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "func/compiled.h"
@@ -120,12 +122,19 @@ Real EvaluateNode(TFunction& F, const TreeNode* node) {
     return value;
 }
 
+TCompiledTree& TFunction::Compiled() {
+    if (compiled_ && compiled_->Source() == Root && compiled_->IsCompiled()) [[likely]]
+        return *compiled_;
+    if (!compiled_) compiled_ = std::make_unique<TCompiledTree>();
+    compiled_->Compile(Root, Point);
+    return *compiled_;
+}
+
 namespace {
 Real TreeValue(TFunction& F) {
-    TCompiledTree& program = F.Compiled();
-    Real value;
-    if (program.Run(value)) return value;
-    return EvaluateNode(F, F.Root);
+    bool ok;
+    const Real value = F.Compiled().Run(ok);
+    return ok ? value : EvaluateNode(F, F.Root);
 }
 } // namespace
 
@@ -144,7 +153,10 @@ Real CurrentValue(TFunction& F) {
 }
 
 Real FunctionValue(TFunction& F, const Vector& point, int lastIndex) {
-    for (int i = 0; i <= lastIndex && i < 10; ++i) F.Point[i] = point[i];
+    // Copied as bytes, one fixed-size move per coordinate: moving 80-bit
+    // values through the FPU, or a variable-length memcpy, is slower.
+    const int last = std::min(lastIndex, 9);
+    for (int i = 0; i <= last; ++i) std::memcpy(&F.Point[i], &point[i], sizeof(Real));
     return CurrentValue(F);
 }
 

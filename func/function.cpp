@@ -14,12 +14,6 @@ TFunction::~TFunction() {
     ReleaseDerivativeObjects(*this);
 }
 
-TCompiledTree& TFunction::Compiled() {
-    if (!compiled_) compiled_ = std::make_unique<TCompiledTree>();
-    if (!compiled_->IsCompiled() || compiled_->Source() != Root) compiled_->Compile(Root, Point);
-    return *compiled_;
-}
-
 void TFunction::ForgetCompiled() {
     if (compiled_) compiled_->Reset();
 }

@@ -37,7 +37,7 @@ public:
     TMessageWindow* Messages = nullptr; // where build failures are reported
 
     // The flat form of Root that evaluations run; rebuilt when Root changes.
-    TCompiledTree& Compiled();
+    TCompiledTree& Compiled(); // defined with the evaluation, where it is hot
     void ForgetCompiled();
 
     // Evaluation errors are sticky: every later value is 0 until the next

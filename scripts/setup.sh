@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs; quiet and quick when all
+# of them are there already.
+set -euo pipefail
+
+packages=(
+  g++ cmake ninja-build            # compiler and build
+  libgtest-dev libbenchmark-dev    # tests and benchmarks
+  clang libclang-rt-14-dev         # the fuzz target (libFuzzer, sanitizers)
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
