@@ -18,6 +18,42 @@ namespace {
 bool IsSmallWhole(Real r) { return r == std::trunc(r) && std::fabs(r) <= 2147483647.0L; }
 } // namespace
 
+bool FunctionValueOf(Byte k, Real a, Real& out) {
+    switch (k) {
+    case kind::Sqrt:
+        out = std::sqrt(a);
+        return a >= 0;
+    case kind::Sin: out = std::sin(a); return true;
+    case kind::Cos: out = std::cos(a); return true;
+    case kind::Tg: { // sin/cos, undefined where the cosine is exactly 0
+        const Real c = std::cos(a);
+        out = std::sin(a) / c;
+        return c != 0;
+    }
+    case kind::Ctg: {
+        const Real s = std::sin(a);
+        out = std::cos(a) / s;
+        return s != 0;
+    }
+    case kind::Sec: {
+        const Real c = std::cos(a);
+        out = 1 / c;
+        return c != 0;
+    }
+    case kind::Cosec: {
+        const Real s = std::sin(a);
+        out = 1 / s;
+        return s != 0;
+    }
+    case kind::Ln:
+        if (!(a > 0)) return false;
+        out = std::log(a);
+        return true;
+    case kind::Abs: out = a >= 0 ? a : -a; return true;
+    default: return false;
+    }
+}
+
 bool PowerValue(Real l, Real r, Real& out) {
     if (r == 0) {
         out = 1;
@@ -49,15 +85,6 @@ bool IsLeaf(const TreeNode* n) {
 
 bool HasRule(const TreeNode* n) {
     return n && (IsLeaf(n) || kind::IsFunction(n->Kind) || kind::IsOperator(n->Kind));
-}
-
-TCompiledTree::Op FunctionOp(Byte k) {
-    constexpr TCompiledTree::Op ops[] = {
-        TCompiledTree::Sqrt, TCompiledTree::Sin, TCompiledTree::Cos,
-        TCompiledTree::Tg,   TCompiledTree::Ctg, TCompiledTree::Sec,
-        TCompiledTree::Cosec, TCompiledTree::Ln, TCompiledTree::Abs,
-    };
-    return ops[k - kind::Sqrt];
 }
 
 // Operation with the accumulator on the left / on the right / on two leaves.
@@ -143,7 +170,12 @@ void TCompiledTree::Compile(const TreeNode* root, const Vector& point) {
             }
             break;
         }
-        case AfterArgument: emit(FunctionOp(n->Kind)); break;
+        case AfterArgument:
+            if (n->Kind == kind::Abs)
+                emit(Abs);
+            else
+                emit(Function, {}, {}, n->Kind);
+            break;
         case AfterBase: {
             const Real c = n->Right->Value;
             if (c == 0)
@@ -206,56 +238,24 @@ void TCompiledTree::Compile(const TreeNode* root, const Vector& point) {
 
 namespace {
 // The operations that call into the maths library. Kept out of the loop of
-// plain arithmetic so that the accumulator can stay in a register there.
-[[gnu::noinline]] bool CallOperationRef(TCompiledTree::Op code, Real m, Real& acc) {
+// plain arithmetic so that the accumulator can stay in a register there; the
+// accumulator is passed and returned in registers.
+[[gnu::noinline]] Real CallOperation(TCompiledTree::Op code, std::int32_t n, const Real* m,
+                                     Real acc, bool& ok) {
     switch (code) {
-    case TCompiledTree::Pow: return !std::isnan(acc) && !std::isnan(m) && PowerValue(acc, m, acc);
-    case TCompiledTree::PowFrom: return !std::isnan(acc) && !std::isnan(m) && PowerValue(m, acc, acc);
-    case TCompiledTree::Sqrt:
-        if (!(acc >= 0)) return false;
-        acc = std::sqrt(acc);
-        return true;
-    case TCompiledTree::Sin: acc = std::sin(acc); return true;
-    case TCompiledTree::Cos: acc = std::cos(acc); return true;
-    case TCompiledTree::Tg: {
-        const Real c = std::cos(acc);
-        if (c == 0) return false;
-        acc = std::sin(acc) / c;
-        return true;
-    }
-    case TCompiledTree::Ctg: {
-        const Real s = std::sin(acc);
-        if (s == 0) return false;
-        acc = std::cos(acc) / s;
-        return true;
-    }
-    case TCompiledTree::Sec: {
-        const Real c = std::cos(acc);
-        if (c == 0) return false;
-        acc = 1 / c;
-        return true;
-    }
-    case TCompiledTree::Cosec: {
-        const Real s = std::sin(acc);
-        if (s == 0) return false;
-        acc = 1 / s;
-        return true;
-    }
-    case TCompiledTree::Ln:
-        if (!(acc > 0)) return false;
-        acc = std::log(acc);
-        return true;
-    case TCompiledTree::PowInt: acc = acc == 0 ? 0 : IntegerPower(acc, std::uint32_t(m)); return true;
+    case TCompiledTree::Pow: ok = !std::isnan(acc) && !std::isnan(*m) && PowerValue(acc, *m, acc); break;
+    case TCompiledTree::PowFrom: ok = !std::isnan(acc) && !std::isnan(*m) && PowerValue(*m, acc, acc); break;
+    case TCompiledTree::Function: ok = FunctionValueOf(Byte(n), acc, acc); break;
+    case TCompiledTree::PowInt:
+        ok = true;
+        acc = acc == 0 ? 0 : IntegerPower(acc, std::uint32_t(n));
+        break;
     case TCompiledTree::PowNegInt:
-        if (acc == 0 || std::isnan(acc)) return false;
-        acc = 1 / IntegerPower(acc, std::uint32_t(m));
-        return true;
-    default: return false;
+        ok = acc != 0 && !std::isnan(acc);
+        if (ok) acc = 1 / IntegerPower(acc, std::uint32_t(n));
+        break;
+    default: ok = false;
     }
-}
-// The same with the accumulator passed and returned in registers.
-[[gnu::noinline]] Real CallOperation(TCompiledTree::Op code, Real m, Real acc, bool& ok) {
-    ok = CallOperationRef(code, m, acc);
     return acc;
 }
 } // namespace
@@ -310,9 +310,8 @@ namespace {
             break;
         }
         if (in == end) break;
-        const Real m = in->Code == PowInt || in->Code == PowNegInt ? Real(in->N) : *in->M;
         bool done;
-        acc = CallOperation(in->Code, m, acc, done);
+        acc = CallOperation(in->Code, in->N, in->M, acc, done);
         if (!done) return 0;
         ++in;
     }

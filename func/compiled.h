@@ -63,14 +63,15 @@ public:
         PowZero, // acc = acc^0
         Pow,     // acc = acc^m
         PowFrom, // acc = m^acc
-        Sqrt, Sin, Cos, Tg, Ctg, Sec, Cosec, Ln, Abs,
+        Function, // acc = f(acc), f the function of node kind N
+        Abs,
         Undefined,
     };
 
 private:
     struct Instruction {
         Op Code;
-        std::int32_t N; // exponent of PowInt and PowNegInt
+        std::int32_t N; // exponent of PowInt and PowNegInt, node kind of Function
         const Real* M;
         const Real* M2;
     };
@@ -87,5 +88,7 @@ Real IntegerPower(Real base, std::uint32_t n);
 // l^r by the rules of "^"; false for a negative base with an exponent that is
 // not a small whole number, or a zero base with a negative exponent.
 bool PowerValue(Real l, Real r, Real& out);
+// The function of node kind 22 ... 30 at a; false where it is undefined.
+bool FunctionValueOf(Byte kind, Real a, Real& out);
 
 } // namespace qirt

@@ -15,40 +15,6 @@ namespace {
 // The value of one operation, or false when it is undefined for these operands.
 bool Apply(Byte k, Real l, Real r, Real& out) {
     switch (k) {
-    case kind::Sqrt:
-        out = std::sqrt(r);
-        return r >= 0;
-    case kind::Sin: out = std::sin(r); return true;
-    case kind::Cos: out = std::cos(r); return true;
-    case kind::Tg: {
-        Real c = std::cos(r);
-        if (c == 0) return false;
-        out = std::sin(r) / c;
-        return true;
-    }
-    case kind::Ctg: {
-        Real s = std::sin(r);
-        if (s == 0) return false;
-        out = std::cos(r) / s;
-        return true;
-    }
-    case kind::Sec: {
-        Real c = std::cos(r);
-        if (c == 0) return false;
-        out = 1 / c;
-        return true;
-    }
-    case kind::Cosec: {
-        Real s = std::sin(r);
-        if (s == 0) return false;
-        out = 1 / s;
-        return true;
-    }
-    case kind::Ln:
-        if (!(r > 0)) return false;
-        out = std::log(r);
-        return true;
-    case kind::Abs: out = r >= 0 ? r : -r; return true;
     case kind::Plus: out = l + r; return true;
     case kind::Minus: out = l - r; return true;
     case kind::Times: out = l * r; return true;
@@ -57,7 +23,7 @@ bool Apply(Byte k, Real l, Real r, Real& out) {
         out = l / r;
         return true;
     case kind::Power: return PowerValue(l, r, out);
-    default: return false;
+    default: return FunctionValueOf(k, r, out);
     }
 }
 
