@@ -1,0 +1,56 @@
+// The track of iterates: the points a method visits, in order, and their
+// cutting into 200-point polylines over the visible part of the map.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "func/types.h"
+
+namespace qirt {
+
+struct TrackPoint {
+    TrackPoint* Next = nullptr;
+    Vector X{};          // only 0 ... the last index given are written
+    Real PointValue = 0; // stored with the point, neither drawn nor saved
+};
+
+// The rectangle of the two axis variables that the 500 x 500 map shows.
+struct TViewRange {
+    Real XMin = 0, XMax = 0, YMin = 0, YMax = 0;
+};
+
+// One batch of the track in map pixels, ready to be drawn as a polyline.
+struct TPixel {
+    std::int32_t X = 0, Y = 0;
+    bool operator==(const TPixel&) const = default;
+};
+using TTrackPixels = std::array<TPixel, 200>;
+
+class Tdata {
+public:
+    Tdata() = default;
+    ~Tdata();
+    Tdata(const Tdata&) = delete;
+    Tdata& operator=(const Tdata&) = delete;
+
+    TrackPoint* Head = nullptr;
+    TrackPoint* Cursor = nullptr; // read position of FillTrackPixels and SaveTrack
+    TrackPoint* Tail = nullptr;
+    std::int32_t Count = 0;
+    // Grows by 199 after a full batch; otherwise the entries filled, or 0
+    // after the last of several batches.
+    std::int32_t BatchState = 0;
+};
+
+void AddTrackPoint(Tdata& track, const Vector& point, int lastIndex, Real value);
+void ClearTrack(Tdata& track);
+
+bool TrackPointInView(const TrackPoint* node, int a, int b, const TViewRange& view);
+// axis 1: the horizontal range, any other: the vertical one.
+Real ClampToView(int axis, Real v, const TViewRange& view);
+// Fills the pixels with the next batch of the first visible stretch of the
+// track; a and b are the indices of the variables on the two axes.
+void FillTrackPixels(Tdata& track, int a, int b, const TViewRange& view, TTrackPixels& pixels);
+
+} // namespace qirt
