@@ -182,7 +182,7 @@ void TCompiledTree::Compile(const TreeNode* root, const Vector& point) {
                 emit(PowZero);
             else if (c == 2)
                 emit(Square);
-            else if (c == std::trunc(c) && std::fabs(c) <= 2147483647.0L)
+            else if (IsSmallWhole(c))
                 emit(c > 0 ? PowInt : PowNegInt, {}, {}, std::int32_t(std::fabs(c)));
             else
                 emit(Pow, leaf(n->Right));
