@@ -1,5 +1,6 @@
 #include "func/derivative.h"
 
+#include <cmath>
 #include <vector>
 
 #include "func/evaluate.h"
@@ -301,13 +302,29 @@ void Gradient(TFunction& F, const Vector& point, Vector& gradient, int lastIndex
     for (int i = 0; i <= lastIndex; ++i) gradient[i] = GradientComponent(F, i);
 }
 
-void Hessian(TFunction& F, const Vector& point, Matrix& hessian, int lastIndex) {
+bool DefinedGradient(TFunction& F, const Vector& point, Vector& gradient, int lastIndex) {
+    for (int i = 0; i <= lastIndex; ++i) F.Point[i] = point[i];
+    for (int i = 0; i <= lastIndex; ++i) {
+        TFunction* derivative = F.DifferentiationStep == 0 ? F.GradientTrees[i] : &F;
+        if (derivative) derivative->ClearEvaluationError();
+        gradient[i] = GradientComponent(F, i);
+        if (derivative && !derivative->LastEvaluationDefined()) return false;
+        if (!std::isfinite(gradient[i])) return false;
+    }
+    return true;
+}
+
+namespace {
+
+// The Hessian with every value taken through `value(object, point)`, so the
+// plain and the checked forms share one order of evaluations.
+template <class ValueAt>
+void HessianWith(TFunction& F, const Vector& point, Matrix& hessian, int lastIndex,
+                 ValueAt&& value) {
     if (F.DifferentiationStep == 0) {
         for (int i = 0; i <= lastIndex; ++i)
             for (int j = 0; j <= lastIndex; ++j)
-                hessian[i][j] = F.HessianTrees[i][j]
-                                    ? FunctionValue(*F.HessianTrees[i][j], point, lastIndex)
-                                    : 0;
+                hessian[i][j] = F.HessianTrees[i][j] ? value(*F.HessianTrees[i][j], point) : 0;
         return;
     }
     const Real h = NumericStep(F);
@@ -317,7 +334,7 @@ void Hessian(TFunction& F, const Vector& point, Matrix& hessian, int lastIndex) 
     auto value_at = [&](int i, Real di, int j, Real dj) {
         t[i] = point[i] + di;
         t[j] = point[j] + dj;
-        Real v = FunctionValue(F, t, lastIndex);
+        Real v = value(F, t);
         t[i] = point[i];
         t[j] = point[j];
         return v;
@@ -334,13 +351,34 @@ void Hessian(TFunction& F, const Vector& point, Matrix& hessian, int lastIndex) 
     }
     for (int i = 0; i <= lastIndex; ++i) {
         t[i] = point[i] + 2 * h;
-        Real plus = FunctionValue(F, t, lastIndex);
+        Real plus = value(F, t);
         t[i] = point[i] - 2 * h;
-        Real minus = FunctionValue(F, t, lastIndex);
+        Real minus = value(F, t);
         t[i] = point[i];
-        Real centre = FunctionValue(F, t, lastIndex);
+        Real centre = value(F, t);
         hessian[i][i] = (plus / h2 + minus / h2 - 2 * centre / h2) / 4;
     }
+}
+
+} // namespace
+
+void Hessian(TFunction& F, const Vector& point, Matrix& hessian, int lastIndex) {
+    HessianWith(F, point, hessian, lastIndex, [lastIndex](TFunction& G, const Vector& p) {
+        return FunctionValue(G, p, lastIndex);
+    });
+}
+
+bool DefinedHessian(TFunction& F, const Vector& point, Matrix& hessian, int lastIndex) {
+    bool defined = true;
+    HessianWith(F, point, hessian, lastIndex, [&](TFunction& G, const Vector& p) {
+        G.ClearEvaluationError();
+        Real v = FunctionValue(G, p, lastIndex);
+        defined = defined && G.LastEvaluationDefined();
+        return v;
+    });
+    for (int i = 0; i <= lastIndex && defined; ++i)
+        for (int j = 0; j <= lastIndex && defined; ++j) defined = std::isfinite(hessian[i][j]);
+    return defined;
 }
 
 } // namespace qirt

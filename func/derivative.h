@@ -24,8 +24,14 @@ void BuildDerivativeObjects(TFunction& F);
 Real GradientComponent(TFunction& F, int i);
 // Copies point[0 ... lastIndex] into F.Point and fills gradient[0 ... lastIndex].
 void Gradient(TFunction& F, const Vector& point, Vector& gradient, int lastIndex);
+// The same with every component taken afresh (error codes cleared first);
+// false as soon as a component is undefined or not finite.
+bool DefinedGradient(TFunction& F, const Vector& point, Vector& gradient, int lastIndex);
 // Fills hessian[i][j] for i, j = 0 ... lastIndex.
 void Hessian(TFunction& F, const Vector& point, Matrix& hessian, int lastIndex);
+// The same with every value taken afresh; false when an entry is undefined
+// or not finite. Counts the same evaluations as Hessian.
+bool DefinedHessian(TFunction& F, const Vector& point, Matrix& hessian, int lastIndex);
 
 // The numeric step, replaced by 1e-5 when it is not in (0, 1).
 Real NumericStep(TFunction& F);

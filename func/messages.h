@@ -22,6 +22,11 @@ inline constexpr const char* TreeBuild = "Ошибка формирования 
 inline constexpr const char* DerivativeTrees = "Ошибка создания дерева производных";
 inline constexpr const char* HessianTrees = "Ошибка создания матрицы Гессе";
 inline constexpr const char* ConditionEvaluation = "Ошибка вычисления условий";
+// The run of a method.
+inline constexpr const char* RunBuild = "Ошибка создания дерева";
+inline constexpr const char* MissingCoordinates = "Нехватает переменных";
+inline constexpr const char* NoVariables = "Функция не содержит переменных: минимизировать нечего";
+inline constexpr const char* UndefinedStart = "Функция не определена в начальной точке";
 } // namespace message
 
 enum class ShowKind { Modal, NonModal };

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "func/types.h"
 
@@ -52,5 +53,20 @@ Real ClampToView(int axis, Real v, const TViewRange& view);
 // Fills the pixels with the next batch of the first visible stretch of the
 // track; a and b are the indices of the variables on the two axes.
 void FillTrackPixels(Tdata& track, int a, int b, const TViewRange& view, TTrackPixels& pixels);
+
+} // namespace qirt
+
+namespace qirt {
+
+// Writes the track as text: the count line, then one line per point with
+// the coordinates 0 ... variableCount - 1, each in the fixed 23-character
+// form of TrackNumberText, lines ended by CR LF. False when the file cannot
+// be created or written.
+bool SaveTrack(Tdata& track, const std::string& fileName, int variableCount);
+
+// The 23 characters of one track number: a sign position (blank or "-"),
+// the value rounded to 15 significant digits as d.ddddddddddddddE+dddd;
+// "Nan", "+Inf" and "-Inf" right-aligned.
+void TrackNumberText(Real v, char out[23]);
 
 } // namespace qirt

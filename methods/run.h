@@ -1,0 +1,78 @@
+// One run of a method from the texts of the main window: the function
+// object built from the formula, the start point read field by field, the
+// method of the chosen family called, and what the run built released
+// again afterwards. The windows and the command-line program share it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "methods/session.h"
+
+namespace qirt {
+
+inline constexpr const char* kSymbolicStepText = "Символьное дифференцирование";
+
+// Method families, as the main menu numbers them.
+namespace family {
+inline constexpr int ZeroOrder = 1;
+inline constexpr int FirstOrder = 2;
+inline constexpr int Newton = 3;
+inline constexpr int VariableMetric = 4;
+inline constexpr int Statistical = 5; // has no method
+inline constexpr int GraphOnly = 6;
+} // namespace family
+
+// The texts and choices of the main window.
+struct TRunInputs {
+    std::string Formula;
+    std::string VariableCountText = "2"; // only checked for being filled in
+    std::string StepText = kSymbolicStepText;
+    std::string StartText = "3,4,0,0,0,0,0,0,0,0";
+    std::string VariableAccuracyText = "1e-7";
+    std::string ValueAccuracyText = "1e-7";
+    int MethodFamily = family::FirstOrder;
+    int MethodVariant = 1; // the tab index plus one
+    bool ExtendedPlot = false;
+};
+
+enum class TRunStatus {
+    NotStarted,         // a required text is empty: nothing happens, nothing is shown
+    BuildFailed,        // "Ошибка создания дерева"
+    MissingCoordinates, // "Нехватает переменных"
+    NoVariables,        // a formula without variables is not minimised
+    NoMethod,           // the statistical family: nothing runs
+    UndefinedStart,     // the method found the function undefined at the start point
+    Done,               // the method ran (or, graph only, the point was set to 0)
+};
+
+// The run state of the main window, reused by every run.
+struct TRun {
+    TRunStatus Status = TRunStatus::NotStarted;
+    int MethodFamily = family::FirstOrder;
+    int MethodVariant = 1;
+    int LastIndex = -1;
+    Real VariableAccuracy = 0;
+    Real ValueAccuracy = 0;
+    Vector ResultPoint{};
+    Real MinimumValue = 0;
+    Tdata Track; // the track of this run; S.Track points here while it lasts
+    bool Built = false; // the function object holds this run's tree
+};
+
+// The n-th comma-separated field of the text (n counted from 1), exactly as
+// typed; empty when n is outside 1 ... 10 or the text has fewer fields.
+std::string NthCoordinate(std::string_view text, int n);
+
+// Reads the inputs, builds the function object, reads the start point and
+// runs the method. Failures are shown non-modally through the function
+// object's message window and leave nothing built. After a Done or
+// UndefinedStart run the tree and the track stay for the graph window
+// until FinishRun.
+void StartRun(TSession& S, const TRunInputs& in, TRun& run);
+
+// Releases what the run built: the expression tree, the derivative objects
+// and the track.
+void FinishRun(TSession& S, TRun& run);
+
+} // namespace qirt

@@ -1,0 +1,57 @@
+// The program-wide state shared by the methods, the track drawing, the map
+// and the windows: the one function object and its region, the track of the
+// current run, the counters the graph window shows and the view range.
+// There is exactly one TSession in the program; everything that reads or
+// writes this state takes it explicitly.
+#pragma once
+
+#include <cstdint>
+
+#include "func/conditions.h"
+#include "func/function.h"
+#include "graph/track.h"
+
+namespace qirt {
+
+// Asked by a running method between iterations; the windows use it for a
+// progress dialog with a cancel button.
+class TProgress {
+public:
+    virtual ~TProgress() = default;
+    // False ends the run as if it had converged at the current point.
+    virtual bool Continue(std::int32_t iterationCount) = 0;
+};
+
+// Why the last method ended.
+enum class TMethodEnd {
+    Converged,            // a stopping test held, or a search found no decrease
+    UndefinedStart,       // the function is not defined (or not finite) at the start point
+    UndefinedDerivative,  // the gradient or Hessian cannot be computed at the current point
+    NoDefinedStep,        // the point a search led to is undefined or not finite
+    IterationLimit,       // kMaxIterations accepted iterations
+    Cancelled,            // the progress callback said stop
+};
+
+// No method runs more iterations than this; a run that gets there ends at
+// its current point.
+inline constexpr std::int32_t kMaxIterations = 100'000;
+
+struct TSession {
+    TSession() {
+        Function.Conditions = &Conditions;
+    }
+    TSession(const TSession&) = delete;
+    TSession& operator=(const TSession&) = delete;
+
+    uslov Conditions;          // the region; its penalty sum is part of every value
+    TFunction Function;        // the function object every method and the map evaluate
+    Tdata* Track = nullptr;    // the track of the run in progress (owned by the run)
+    std::int32_t IterationCount = 0;
+    Byte CurrentLastIndex = 0; // number of variables minus one of the last run
+    TViewRange View;           // what the map shows
+    Vector FoundPoint{};       // the map holds the variables off its axes here
+    TProgress* Progress = nullptr; // optional; asked between iterations
+    TMethodEnd End = TMethodEnd::Converged;
+};
+
+} // namespace qirt
