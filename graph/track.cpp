@@ -1,6 +1,7 @@
 #include "graph/track.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace qirt {
 
@@ -49,7 +50,12 @@ namespace {
 std::int32_t Round(Real v) {
     if (!(v > -1e9L)) return -1000000000;
     if (v > 1e9L) return 1000000000;
-    return std::int32_t(std::nearbyint(v));
+    // Adding 1.5 * 2^63 leaves a unit in the last place of 1: the sum is v
+    // rounded (halves to even), held in the low bits of its significand.
+    const Real shifted = v + 0x1.8p63L;
+    std::uint64_t significand;
+    std::memcpy(&significand, &shifted, sizeof significand);
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(significand));
 }
 
 struct Mapping {

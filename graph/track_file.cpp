@@ -6,7 +6,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstdint>
 #include <cstring>
+#include <limits>
 #include <memory>
 
 #include "graph/track.h"
@@ -43,24 +45,40 @@ const TPowers& Powers() {
     return powers;
 }
 
-void PutDigits(char* out, unsigned long long value, int count) {
-    for (int i = count - 1; i >= 0; --i) {
-        out[i] = static_cast<char>('0' + value % 10);
-        value /= 10;
+// "00" ... "99"
+struct TDigitPairs {
+    char Pairs[200];
+    TDigitPairs() {
+        for (int i = 0; i < 100; ++i) {
+            Pairs[2 * i] = static_cast<char>('0' + i / 10);
+            Pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+        }
+    }
+};
+const TDigitPairs kDigitPairs;
+
+// Writes value (below 10^(2 * pairs)) as 2 * pairs digits.
+void PutPairs(char* out, std::uint32_t value, int pairs) {
+    for (int i = pairs - 1; i >= 0; --i) {
+        std::memcpy(out + 2 * i, kDigitPairs.Pairs + 2 * (value % 100), 2);
+        value /= 100;
     }
 }
 
-// sign, mantissa m (15 digits, m >= 1e14) and decimal exponent e.
-void PutNumber(char out[23], bool negative, unsigned long long m, int e) {
+// sign, mantissa m (15 digits; below 1e14 only for zero) and decimal exponent e.
+void PutNumber(char out[23], bool negative, std::uint64_t m, int e) {
     out[0] = negative ? '-' : ' ';
-    char digits[15];
-    PutDigits(digits, m, 15);
-    out[1] = digits[0];
+    char digits[16];
+    const auto high = static_cast<std::uint32_t>(m / 100'000'000); // 7 digits
+    const auto low = static_cast<std::uint32_t>(m % 100'000'000);  // 8 digits
+    PutPairs(digits, high, 4);                                     // "0" + 7 digits
+    PutPairs(digits + 8, low, 4);
+    out[1] = digits[1];
     out[2] = '.';
-    std::memcpy(out + 3, digits + 1, 14);
+    std::memcpy(out + 3, digits + 2, 14);
     out[17] = 'E';
     out[18] = e < 0 ? '-' : '+';
-    PutDigits(out + 19, static_cast<unsigned long long>(e < 0 ? -e : e), 4);
+    PutPairs(out + 19, static_cast<std::uint32_t>(e < 0 ? -e : e), 2);
 }
 
 // The exact conversion of the C library, rearranged into the fixed form.
@@ -70,8 +88,8 @@ void ExactNumber(Real v, char out[23]) {
     const char* p = text;
     const bool negative = *p == '-';
     if (negative) ++p;
-    unsigned long long m = static_cast<unsigned long long>(p[0] - '0');
-    for (int i = 2; i < 16; ++i) m = m * 10 + static_cast<unsigned long long>(p[i] - '0');
+    std::uint64_t m = static_cast<std::uint64_t>(p[0] - '0');
+    for (int i = 2; i < 16; ++i) m = m * 10 + static_cast<std::uint64_t>(p[i] - '0');
     PutNumber(out, negative, m, std::atoi(p + 17));
 }
 
@@ -84,27 +102,36 @@ void RightAligned(const char* word, char out[23]) {
 } // namespace
 
 void TrackNumberText(Real v, char out[23]) {
-    if (std::isnan(v)) return RightAligned("Nan", out);
-    if (std::isinf(v)) return RightAligned(v > 0 ? "+Inf" : "-Inf", out);
-    if (v == 0) return PutNumber(out, false, 100'000'000'000'000ULL, 0);
-    const Real a = std::fabs(v);
-    if (!(a > 1e-4800L && a < 1e4800L)) return ExactNumber(v, out);
+    static_assert(std::numeric_limits<Real>::digits == 64, "80-bit extended reals");
+    std::uint16_t signAndExponent;
+    std::memcpy(&signAndExponent, reinterpret_cast<const char*>(&v) + 8, 2);
+    const int biased = signAndExponent & 0x7fff;
+    if (biased == 0x7fff) {
+        if (std::isnan(v)) return RightAligned("Nan", out);
+        return RightAligned(v > 0 ? "+Inf" : "-Inf", out);
+    }
+    if (v == 0) return PutNumber(out, false, 0, 0); // either zero, with a blank
+    const int b = biased - 16383; // |v| in [2^b, 2^(b+1)) for normal numbers
+    if (biased == 0 || b < -15900 || b > 15900) return ExactNumber(v, out);
 
-    int binaryExponent;
-    std::frexp(a, &binaryExponent); // a in [2^(b-1), 2^b)
-    int e = static_cast<int>(std::floor((binaryExponent - 1) * 0.30102999566398119521L));
-    Real y = Powers().Scale(a, 14 - e);
-    if (y >= 1e15L) y = Powers().Scale(a, 14 - ++e);
-    if (y < 1e14L) y = Powers().Scale(a, 14 - --e);
-
-    const Real whole = std::floor(y);
-    const Real fraction = y - whole;
-    // The scaled value carries a few units in the last place of error:
-    // near a tie, or on either side of the 15-digit range, ask the exact way.
-    if (std::fabs(fraction - 0.5L) < 4e-3L || y < 1e14L || y >= 1e15L - 1)
+    // e is the decimal exponent of |v| or one less (78913 / 2^18 ~ log10 2).
+    int e = (b * 78913) >> 18;
+    Real y = Powers().Scale(std::fabs(v), 14 - e);
+    if (y >= 1e15L) {
+        y /= 10;
+        ++e;
+    }
+    // y now holds the 15 significant digits in its whole part, with an error
+    // of a few units in its last place (about 1e-4). Adding 2^63 rounds it
+    // to a whole number and leaves that number in the low significand bits.
+    const Real rounded = y + 0x1p63L;
+    const Real fraction = y - (rounded - 0x1p63L); // in [-0.5, 0.5]
+    // Near a tie, or where rounding would reach 1e15, ask the exact way.
+    if (std::fabs(fraction) > 0.5L - 4e-3L || y < 1e14L || y >= 1e15L - 1)
         return ExactNumber(v, out);
-    auto m = static_cast<unsigned long long>(whole) + (fraction > 0.5L ? 1 : 0);
-    PutNumber(out, v < 0, m, e);
+    std::uint64_t significand;
+    std::memcpy(&significand, &rounded, 8);
+    PutNumber(out, std::signbit(v), significand & ~(1ULL << 63), e);
 }
 
 bool SaveTrack(Tdata& track, const std::string& fileName, int variableCount) {

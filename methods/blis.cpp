@@ -81,7 +81,10 @@ trial:
         }
         good = alpha;
         if (!std::isfinite(f2)) {
-            // No parabola through an undefined value: keep the last good step.
+            // No parabola through an undefined value: keep the last good
+            // step, if it went down at all (a flat run ends at the edge of
+            // the number range, where the point itself stops being finite).
+            if (!(f1 < f0)) return fail(false);
             if (LastGoodStep) *LastGoodStep = good;
             return;
         }

@@ -66,7 +66,7 @@ void StartRun(TSession& S, const TRunInputs& in, TRun& run) {
     bool inputsValid = true;
     if (in.StepText.empty() && in.MethodFamily != family::GraphOnly) inputsValid = false;
     if (in.Formula.empty() || in.VariableCountText.empty()) inputsValid = false;
-    const std::string_view start = in.StartText.empty() ? "0" : in.StartText;
+    const std::string start = in.StartText.empty() ? std::string("0") : in.StartText;
     run.VariableAccuracy =
         TextToReal(in.VariableAccuracyText.empty() ? kDefaultAccuracyText : in.VariableAccuracyText);
     run.ValueAccuracy =

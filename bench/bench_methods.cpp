@@ -1,0 +1,62 @@
+// Every method on the Rosenbrock function from (-1.2, 1), with symbolic
+// derivatives and with central differences of step 1e-5. The counters give
+// the iterations and evaluations of one run.
+#include <benchmark/benchmark.h>
+
+#include "func/function.h"
+#include "methods/blmetr.h"
+#include "methods/blpow.h"
+#include "methods/blriv.h"
+#include "methods/nyton.h"
+#include "methods/session.h"
+
+namespace {
+
+using namespace qirt;
+
+constexpr const char* kRosenbrock = "100*(x[1]-x[0]^2)^2+(1-x[0])^2";
+
+// family, variant as the main menu numbers them
+void RunMethod(TSession& S, int family, int variant, Vector& x, Real& f) {
+    const Real accuracy = 1e-7L;
+    switch (family) {
+    case 1: ZeroOrderMethod(S, x, 1, f, variant, 1, accuracy, accuracy); break;
+    case 2: FirstOrderMethod(S, x, 1, f, variant, 1, accuracy, accuracy); break;
+    case 3: NewtonMethod(S, x, 1, f, 1, accuracy, accuracy); break;
+    default: VariableMetricMethod(S, x, 1, f, variant, 1, accuracy, accuracy); break;
+    }
+}
+
+void Method(benchmark::State& state) {
+    const int family = static_cast<int>(state.range(0));
+    const int variant = static_cast<int>(state.range(1));
+    const Real step = state.range(2) ? 1e-5L : 0;
+    TSession S;
+    S.Function.DifferentiationStep = step;
+    BuildTree(S.Function, kRosenbrock);
+    for (auto _ : state) {
+        Tdata track;
+        S.Track = &track;
+        S.Function.EvaluationCount = 0;
+        Vector x{-1.2L, 1};
+        Real f = 0;
+        RunMethod(S, family, variant, x, f);
+        benchmark::DoNotOptimize(f);
+    }
+    state.counters["iterations"] = S.IterationCount;
+    state.counters["evaluations"] = S.Function.EvaluationCount;
+}
+
+void Methods(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"family", "variant", "numeric"});
+    const int methods[][2] = {{1, 1}, {1, 2}, {2, 1}, {2, 2}, {2, 3}, {3, 1}, {4, 1}, {4, 2}, {4, 3}};
+    for (int numeric = 0; numeric <= 1; ++numeric)
+        for (auto [family, variant] : methods) b->Args({family, variant, numeric});
+    b->Unit(benchmark::kMicrosecond);
+}
+
+BENCHMARK(Method)->Apply(Methods);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# qirt-batch from the outside: its output lines, exit statuses and files.
+# Usage: batch_test.sh path/to/qirt-batch
+set -u
+batch=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+# expect_run STATUS EXPECTED-STDOUT -- ARGS...: stdout and status must match.
+expect_run() {
+    local status=$1 expected=$2
+    shift 3
+    local out rc
+    out=$("$batch" "$@" 2>"$work/stderr")
+    rc=$?
+    [[ $rc == "$status" ]] || fail "qirt-batch $* exited $rc, expected $status"
+    [[ $out == "$expected" ]] || fail "qirt-batch $*: stdout was [$out], expected [$expected]"
+}
+
+# expect_stderr TEXT: the last run's standard error holds TEXT.
+expect_stderr() {
+    grep -qF -- "$1" "$work/stderr" || fail "stderr lacks [$1]: $(cat "$work/stderr")"
+}
+
+expect_run 0 $'point: 1,2\nminimum: 0\niterations: 2\nevaluations: 10' -- \
+    -f '(x[0]-1)^2+(x[1]-2)^2' -m gauss -s 0,0
+expect_run 0 $'point:\nminimum:\niterations:\nevaluations:' -- -f 'x[0]^2+x[1]^2' -m graph
+# Newton on a sphere: one accepted step to the origin.
+expect_run 0 $'point: 0,0\nminimum: 0\niterations: 1\nevaluations: 8' -- \
+    -f 'x[0]^2+x[1]^2' -m newton -s 1,1
+
+expect_run 2 "" -- -f 'x[0]^2' --bogus 1
+expect_stderr "usage: qirt-batch"
+expect_run 2 "" -- -f 'x[0]^2' -m simplex
+expect_run 2 "" -- -m gauss
+expect_run 2 "" -- -f 'x[0]^2' -c 'x[0]>1;1;2'
+expect_run 2 "" -- -f
+
+expect_run 1 "" -- -f 'x[0]+'
+expect_stderr "Ошибка формирования дерева"
+expect_stderr "Ошибка создания дерева"
+expect_run 1 "" -- -f '5'
+expect_stderr "Функция не содержит переменных"
+expect_run 1 "" -- -f 'x[0]+x[1]' -s 3
+expect_stderr "Нехватает переменных"
+expect_run 1 "" -- -f 'x[0]+x[1]' -s '1e-3,2'
+expect_stderr "Нехватает переменных"
+expect_run 1 "" -- -f 'ln(x[0])' -s -1 -m dfp
+expect_stderr "Функция не определена в начальной точке"
+expect_run 1 "" -- -f 'x[0]^2' -s 1 -c 'x[0]+1;1;2;внешняя'
+expect_stderr "Недопустимое неравенство"
+
+# The region pulls the minimum of x^2 to the boundary x >= 2.
+out=$("$batch" -f 'x[0]^2' -s 3 -m newton --step 1e-4 -c 'x[0]>=2;1000;2;внешняя')
+[[ $out == "point: 1.99"* ]] || fail "region: $out"
+
+# The track: count line, then one 46-character line per point, CR LF.
+expect_run 0 $'point: 1,2\nminimum: 0\niterations: 2\nevaluations: 10' -- \
+    -f '(x[0]-1)^2+(x[1]-2)^2' -m gauss -s 0,0 --track "$work/track.txt"
+expected=$'2\r\n 0.00000000000000E+0000 0.00000000000000E+0000\r\n 1.00000000000000E+0000 2.00000000000000E+0000\r\n'
+[[ $(cat "$work/track.txt"; echo x) == "${expected}x" ]] || fail "track file: $(od -c "$work/track.txt" | head)"
+"$batch" -f 'x[0]^2' -s 1 --track "$work/no/such/dir/t.txt" >/dev/null 2>"$work/stderr"
+[[ $? == 1 ]] || fail "unwritable track file must exit 1"
+expect_stderr "Cannot create file"
+
+help=$("$batch" -h) || fail "-h must exit 0"
+[[ $help == usage:* ]] || fail "-h prints usage on stdout"
+
+if ((failures)); then
+    echo "$failures failure(s)"
+    exit 1
+fi
+echo "all qirt-batch checks passed"

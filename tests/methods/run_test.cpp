@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+
+#include "../func/recording_messages.h"
+#include "func/messages.h"
+#include "func/scan.h"
+#include "methods/run.h"
+
+namespace qirt {
+namespace {
+
+using testing::RecordingMessages;
+
+TEST(NthCoordinate, CutsAtCommasExactlyAsTyped) {
+    EXPECT_EQ(NthCoordinate("3,4", 1), "3");
+    EXPECT_EQ(NthCoordinate("3,4", 2), "4");
+    EXPECT_EQ(NthCoordinate("3,4", 3), "");
+    EXPECT_EQ(NthCoordinate("1,,2", 2), "");
+    EXPECT_EQ(NthCoordinate("1,,2", 3), "2");
+    EXPECT_EQ(NthCoordinate(" 1, 2", 2), " 2");
+    EXPECT_EQ(NthCoordinate("1,2,", 3), "");
+    EXPECT_EQ(NthCoordinate("0,1,2,3,4,5,6,7,8,9,10", 10), "9");
+    EXPECT_EQ(NthCoordinate("0,1,2,3,4,5,6,7,8,9,10", 11), "");
+    EXPECT_EQ(NthCoordinate("5", 0), "");
+}
+
+struct Runner {
+    Runner() {
+        S.Function.Messages = &messages;
+        S.Conditions.Messages = &messages;
+    }
+    TRunStatus Run(TRunInputs in) {
+        StartRun(S, in, run);
+        return run.Status;
+    }
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> texts;
+        for (auto& m : messages.shown) texts.push_back(m.Text);
+        return texts;
+    }
+    RecordingMessages messages;
+    TSession S;
+    TRun run;
+};
+
+TRunInputs Inputs(const char* formula, const char* start = "3,4,0,0,0,0,0,0,0,0") {
+    TRunInputs in;
+    in.Formula = formula;
+    in.StartText = start;
+    return in;
+}
+
+TEST(StartRun, EmptyRequiredTextsDoNothingSilently) {
+    Runner r;
+    EXPECT_EQ(r.Run(Inputs("")), TRunStatus::NotStarted);
+    TRunInputs noStep = Inputs("x[0]^2");
+    noStep.StepText = "";
+    EXPECT_EQ(r.Run(noStep), TRunStatus::NotStarted);
+    noStep.MethodFamily = family::GraphOnly; // the graph needs no step
+    EXPECT_EQ(r.Run(noStep), TRunStatus::Done);
+    FinishRun(r.S, r.run);
+    TRunInputs noCount = Inputs("x[0]^2");
+    noCount.VariableCountText = "";
+    EXPECT_EQ(r.Run(noCount), TRunStatus::NotStarted);
+    EXPECT_TRUE(r.messages.shown.empty());
+}
+
+TEST(StartRun, ReadsTheStartPointFieldByField) {
+    Runner r;
+    EXPECT_EQ(r.Run(Inputs("x[0]+x[1]+x[2]", "3,4")), TRunStatus::MissingCoordinates);
+    EXPECT_EQ(r.Run(Inputs("x[0]+x[1]", "1,,2")), TRunStatus::MissingCoordinates);
+    EXPECT_EQ(r.Run(Inputs("x[0]+x[1]", "1e-3,2")), TRunStatus::MissingCoordinates);
+    EXPECT_EQ(r.Run(Inputs("x[0]+x[1]", "1, 2")), TRunStatus::MissingCoordinates);
+    EXPECT_EQ(r.Texts(), std::vector<std::string>(4, message::MissingCoordinates));
+    EXPECT_EQ(r.messages.shown[0].How, ShowKind::NonModal);
+    EXPECT_EQ(r.S.Function.Root, nullptr); // nothing stays built
+
+    TRunInputs in = Inputs("(x[0]-1)^2+(x[1]-2)^2", "0,0,7,7");
+    in.MethodFamily = family::ZeroOrder;
+    in.MethodVariant = 2;
+    EXPECT_EQ(r.Run(in), TRunStatus::Done); // extra fields are ignored
+    EXPECT_EQ(r.run.ResultPoint, (Vector{1, 2}));
+    EXPECT_EQ(r.S.IterationCount, 2);
+    EXPECT_EQ(r.run.Track.Count, 2);
+    FinishRun(r.S, r.run);
+    EXPECT_EQ(r.S.Function.Root, nullptr);
+    EXPECT_EQ(r.run.Track.Head, nullptr);
+}
+
+TEST(StartRun, EmptyStartAndAccuracyTextsTakeTheirDefaults) {
+    Runner r;
+    TRunInputs in = Inputs("(x[0]-1)^2", "");
+    in.VariableAccuracyText = "";
+    in.ValueAccuracyText = "";
+    EXPECT_EQ(r.Run(in), TRunStatus::Done);
+    EXPECT_EQ(r.run.VariableAccuracy, TextToReal("1e-7"));
+    EXPECT_EQ(r.run.ValueAccuracy, TextToReal("1e-7"));
+    EXPECT_EQ(r.run.Track.Head->X[0], 0); // started from "0"
+    FinishRun(r.S, r.run);
+}
+
+TEST(StartRun, StepTextChoosesSymbolicOrNumericDerivatives) {
+    Runner r;
+    TRunInputs in = Inputs("x[0]^2+x[1]^2");
+    EXPECT_EQ(r.Run(in), TRunStatus::Done);
+    EXPECT_EQ(r.S.Function.DifferentiationStep, 0);
+    FinishRun(r.S, r.run);
+    EXPECT_EQ(r.S.Function.GradientTrees[0], nullptr); // released with the run
+    in.StepText = "1e-5";
+    EXPECT_EQ(r.Run(in), TRunStatus::Done);
+    EXPECT_EQ(r.S.Function.DifferentiationStep, TextToReal("1e-5"));
+    EXPECT_EQ(r.S.Function.GradientTrees[0], nullptr);
+    FinishRun(r.S, r.run);
+}
+
+TEST(StartRun, FailuresShowTheirMessages) {
+    Runner r;
+    EXPECT_EQ(r.Run(Inputs("x[0]+")), TRunStatus::BuildFailed);
+    EXPECT_EQ(r.Texts(), (std::vector<std::string>{message::TreeBuild, message::RunBuild}));
+    r.messages.shown.clear();
+    EXPECT_EQ(r.Run(Inputs("5")), TRunStatus::NoVariables);
+    EXPECT_EQ(r.Texts(), (std::vector<std::string>{message::NoVariables}));
+    r.messages.shown.clear();
+    TRunInputs undefined = Inputs("ln(x[0])", "-1");
+    EXPECT_EQ(r.Run(undefined), TRunStatus::UndefinedStart);
+    EXPECT_EQ(r.Texts(), (std::vector<std::string>{message::UndefinedStart}));
+    FinishRun(r.S, r.run);
+}
+
+TEST(StartRun, GraphOnlyCentresOnZeroAndStatisticalRunsNothing) {
+    Runner r;
+    TRunInputs in = Inputs("x[0]^2+x[1]^2+x[2]^2", "1,2,3");
+    in.MethodFamily = family::GraphOnly;
+    EXPECT_EQ(r.Run(in), TRunStatus::Done);
+    EXPECT_EQ(r.run.ResultPoint, Vector{});
+    EXPECT_EQ(r.S.CurrentLastIndex, 2);
+    EXPECT_EQ(r.run.Track.Head, nullptr);
+    EXPECT_EQ(r.S.Function.EvaluationCount, 0);
+    FinishRun(r.S, r.run);
+    in.MethodFamily = family::Statistical;
+    EXPECT_EQ(r.Run(in), TRunStatus::NoMethod);
+    EXPECT_EQ(r.S.Function.Root, nullptr);
+}
+
+TEST(StartRun, RegionPenaltiesTakePartInEveryValue) {
+    Runner r;
+    r.S.Conditions.AddCondition("x[0]>=2", "1000", "2", kExteriorKind);
+    ASSERT_EQ(r.S.Conditions.Size, 1);
+    TRunInputs in = Inputs("x[0]^2", "3");
+    in.MethodFamily = family::Newton;
+    in.StepText = "1e-4"; // the penalty has no symbolic derivative
+    EXPECT_EQ(r.Run(in), TRunStatus::Done);
+    // The unconstrained minimum 0 lies outside; the penalised one just below 2.
+    EXPECT_NEAR(r.run.ResultPoint[0], 2, 0.01);
+    EXPECT_LT(r.run.ResultPoint[0], 2);
+    FinishRun(r.S, r.run);
+}
+
+} // namespace
+} // namespace qirt
