@@ -1,6 +1,7 @@
 // qirt-batch: one minimisation from the command line, run exactly as the
 // start button of the main window runs it, with the result on standard
 // output. For scripts, teaching material and reproducible results.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -9,6 +10,8 @@
 
 #include "func/messages.h"
 #include "func/scan.h"
+#include "graph/image_canvas.h"
+#include "graph/map.h"
 #include "methods/run.h"
 
 namespace {
@@ -30,6 +33,14 @@ constexpr const char* kUsage =
     "                           a region condition, KIND 'внешняя' or 'внутреняя';\n"
     "                           repeatable\n"
     "  --track FILE             write the track of iterates\n"
+    "  --map FILE               write the 500 x 500 map as the graph window first shows it\n"
+    "                           (Windows bitmap)\n"
+    "  --range XMIN,XMAX,YMIN,YMAX\n"
+    "                           the view of the map (default: the found coordinates\n"
+    "                           of the axis variables, whole parts, minus and plus 5.1)\n"
+    "  --axes x[i],x[j]         the horizontal and vertical variable (default x[0],x[1])\n"
+    "  --colours TEXT           number of colour levels (default 16)\n"
+    "  --extended               the map with the region's penalty terms added\n"
     "  -h                       this text\n"
     "Prints 'point:', 'minimum:', 'iterations:' and 'evaluations:' lines.\n";
 
@@ -54,6 +65,11 @@ struct TOptions {
     TRunInputs Run;
     std::vector<TCondition> Conditions;
     std::string TrackFile;
+    std::string MapFile;
+    bool HaveRange = false;
+    TViewRange Range;
+    int AxisX = 0, AxisY = 1;
+    std::string Colours = "16";
     bool Help = false;
 };
 
@@ -74,6 +90,29 @@ private:
     bool shown_ = false;
 };
 
+// Four numbers, each low end below its high end, as "Перерисовать" takes them.
+bool ParseRange(std::string_view text, TViewRange& range) {
+    if (std::count(text.begin(), text.end(), ',') != 3) return false;
+    Real values[4];
+    for (int k = 0; k < 4; ++k) {
+        const std::string field = NthCoordinate(text, k + 1);
+        if (!IsNumberText(field)) return false;
+        values[k] = TextToReal(field);
+    }
+    range = {values[0], values[1], values[2], values[3]};
+    return range.XMin < range.XMax && range.YMin < range.YMax;
+}
+
+bool ParseAxes(std::string_view text, int& a, int& b) {
+    const std::size_t comma = text.find(',');
+    if (comma == std::string_view::npos) return false;
+    const std::string_view x = text.substr(0, comma), y = text.substr(comma + 1);
+    if (x.size() != 4 || y.size() != 4) return false;
+    a = VariableNumber(x) - 1;
+    b = VariableNumber(y) - 1;
+    return a >= 0 && b >= 0 && a != b;
+}
+
 bool SplitCondition(std::string_view text, TCondition& c) {
     std::string* parts[] = {&c.Inequality, &c.Coefficient, &c.Power, &c.Kind};
     for (int i = 0; i < 4; ++i) {
@@ -92,6 +131,10 @@ bool ParseOptions(int argc, char** argv, TOptions& o) {
         const std::string_view arg = argv[i];
         if (arg == "-h" || arg == "--help") {
             o.Help = true;
+            continue;
+        }
+        if (arg == "--extended") {
+            o.Run.ExtendedPlot = true;
             continue;
         }
         if (i + 1 >= argc) return false;
@@ -120,6 +163,15 @@ bool ParseOptions(int argc, char** argv, TOptions& o) {
             o.Conditions.push_back(c);
         } else if (arg == "--track") {
             o.TrackFile = value;
+        } else if (arg == "--map") {
+            o.MapFile = value;
+        } else if (arg == "--range") {
+            if (!ParseRange(value, o.Range)) return false;
+            o.HaveRange = true;
+        } else if (arg == "--axes") {
+            if (!ParseAxes(value, o.AxisX, o.AxisY)) return false;
+        } else if (arg == "--colours") {
+            o.Colours = value;
         } else {
             return false;
         }
@@ -134,6 +186,17 @@ std::string JoinPoint(const Vector& point, int last) {
         text += RealToText(point[i]);
     }
     return text;
+}
+
+// The map of the graph window's first view after the run: the axis
+// variables over the given range, or around the found point.
+bool WriteMap(TSession& S, const TOptions& o, const std::string& fileName) {
+    TImageCanvas canvas(kMapPixels, kMapPixels);
+    S.View = o.HaveRange ? o.Range : FirstView(S.FoundPoint, o.AxisX, o.AxisY);
+    // A first view without extent is not drawn: the window stays white.
+    if (S.View.XMin < S.View.XMax && S.View.YMin < S.View.YMax)
+        RedrawMap(S, canvas, o.AxisX, o.AxisY, o.Colours);
+    return canvas.SaveBitmap(QString::fromStdString(fileName));
 }
 
 int Run(const TOptions& o) {
@@ -170,6 +233,10 @@ int Run(const TOptions& o) {
     if (!o.TrackFile.empty() &&
         !SaveTrack(run.Track, o.TrackFile, S.Function.VariableCount)) {
         std::fprintf(stderr, "Cannot create file %s\n", o.TrackFile.c_str());
+        status = 1;
+    }
+    if (!o.MapFile.empty() && !WriteMap(S, o, o.MapFile)) {
+        std::fprintf(stderr, "Cannot create file %s\n", o.MapFile.c_str());
         status = 1;
     }
     FinishRun(S, run);

@@ -1,7 +1,8 @@
 #include "graph/track.h"
 
+#include "graph/rounding.h"
+
 #include <cmath>
-#include <cstring>
 
 namespace qirt {
 
@@ -45,18 +46,7 @@ Real ClampToView(int axis, Real x, const TViewRange& v) {
 
 namespace {
 
-// Nearest integer, halves to the even neighbour, kept inside the int range
-// so that far-away points cannot overflow the conversion.
-std::int32_t Round(Real v) {
-    if (!(v > -1e9L)) return -1000000000;
-    if (v > 1e9L) return 1000000000;
-    // Adding 1.5 * 2^63 leaves a unit in the last place of 1: the sum is v
-    // rounded (halves to even), held in the low bits of its significand.
-    const Real shifted = v + 0x1.8p63L;
-    std::uint64_t significand;
-    std::memcpy(&significand, &shifted, sizeof significand);
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(significand));
-}
+std::int32_t Round(Real v) { return RoundHalfEven(v); }
 
 struct Mapping {
     const TViewRange& View;

@@ -6,9 +6,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "func/conditions.h"
 #include "func/function.h"
+#include "graph/map.h"
 #include "graph/track.h"
 
 namespace qirt {
@@ -52,6 +54,16 @@ struct TSession {
     Vector FoundPoint{};       // the map holds the variables off its axes here
     TProgress* Progress = nullptr; // optional; asked between iterations
     TMethodEnd End = TMethodEnd::Converged;
+
+    // The sample arrays of the map, allocated at the first drawing and
+    // reused by every later one.
+    TMapSamples& Map() {
+        if (!map_) map_ = std::make_unique<TMapSamples>();
+        return *map_;
+    }
+
+private:
+    std::unique_ptr<TMapSamples> map_;
 };
 
 } // namespace qirt

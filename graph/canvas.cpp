@@ -1,0 +1,91 @@
+#include "graph/canvas.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace qirt {
+
+void TCanvas::Plot(int x, int y, TColour c) {
+    if (!Inside(x, y)) return;
+    if (!InvertingPen) return SetPixel(x, y, c);
+    const TColour p = Pixel(x, y);
+    auto notXor = [](std::uint8_t a, std::uint8_t b) { return static_cast<std::uint8_t>(~(a ^ b)); };
+    SetPixel(x, y, {notXor(c.Red, p.Red), notXor(c.Green, p.Green), notXor(c.Blue, p.Blue)});
+}
+
+void DrawLine(TCanvas& canvas, int x1, int y1, int x2, int y2) {
+    // Bresenham, stopping one pixel short of the end.
+    const int dx = std::abs(x2 - x1), dy = -std::abs(y2 - y1);
+    const int sx = x1 < x2 ? 1 : -1, sy = y1 < y2 ? 1 : -1;
+    int error = dx + dy;
+    int x = x1, y = y1;
+    while (x != x2 || y != y2) {
+        canvas.Plot(x, y, kBlack);
+        const int e2 = 2 * error;
+        if (e2 >= dy) {
+            error += dy;
+            x += sx;
+        }
+        if (e2 <= dx) {
+            error += dx;
+            y += sy;
+        }
+    }
+}
+
+void DrawPolyline(TCanvas& canvas, const TTrackPixels& points) {
+    for (std::size_t k = 0; k + 1 < points.size(); ++k)
+        DrawLine(canvas, points[k].X, points[k].Y, points[k + 1].X, points[k + 1].Y);
+}
+
+namespace {
+
+struct TBox {
+    int Left, Top, Right, Bottom; // right and bottom excluded
+};
+
+TBox Normalised(int x1, int y1, int x2, int y2) {
+    return {std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
+}
+
+} // namespace
+
+void DrawEllipse(TCanvas& canvas, int x1, int y1, int x2, int y2) {
+    const TBox b = Normalised(x1, y1, x2, y2);
+    if (b.Right <= b.Left || b.Bottom <= b.Top) return;
+    const Real cx = (b.Left + b.Right - 1) / 2.0L, cy = (b.Top + b.Bottom - 1) / 2.0L;
+    const Real rx = (b.Right - b.Left) / 2.0L, ry = (b.Bottom - b.Top) / 2.0L;
+    auto inside = [&](int x, int y) {
+        if (x < b.Left || x >= b.Right || y < b.Top || y >= b.Bottom) return false;
+        const Real u = (x - cx) / rx, v = (y - cy) / ry;
+        return u * u + v * v <= 1;
+    };
+    for (int y = b.Top; y < b.Bottom; ++y)
+        for (int x = b.Left; x < b.Right; ++x) {
+            if (!inside(x, y)) continue;
+            const bool rim = !inside(x - 1, y) || !inside(x + 1, y) || !inside(x, y - 1) ||
+                             !inside(x, y + 1);
+            canvas.Plot(x, y, rim ? kBlack : canvas.BrushColour);
+        }
+}
+
+void DrawRectangle(TCanvas& canvas, int x1, int y1, int x2, int y2) {
+    const TBox b = Normalised(x1, y1, x2, y2);
+    if (b.Right <= b.Left || b.Bottom <= b.Top) return;
+    // A white brush under the inverting pen leaves the inside as it is.
+    const bool keepInside = canvas.InvertingPen && canvas.BrushColour == kWhite;
+    for (int y = b.Top; y < b.Bottom; ++y) {
+        const bool edgeRow = y == b.Top || y == b.Bottom - 1;
+        for (int x = b.Left; x < b.Right; ++x) {
+            const bool edge = edgeRow || x == b.Left || x == b.Right - 1;
+            if (edge)
+                canvas.Plot(x, y, kBlack);
+            else if (keepInside)
+                x = b.Right - 2; // on to the right edge
+            else
+                canvas.Plot(x, y, canvas.BrushColour);
+        }
+    }
+}
+
+} // namespace qirt

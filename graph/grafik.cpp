@@ -1,0 +1,464 @@
+#include "graph/grafik.h"
+
+#include <cmath>
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSignalBlocker>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "func/evaluate.h"
+#include "func/scan.h"
+#include "graph/map.h"
+
+namespace qirt {
+
+// The map image: shows the canvas and passes the mouse to the window.
+class TMapImage : public QWidget {
+public:
+    TMapImage(TForm3* form, QWidget* parent) : QWidget(parent), form_(form) {
+        setFixedSize(kMapPixels, kMapPixels);
+        setCursor(Qt::CrossCursor);
+        setMouseTracking(true);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.drawImage(0, 0, form_->Canvas().Image());
+    }
+    void mousePressEvent(QMouseEvent* e) override {
+        form_->Image1MouseDown(e->position().toPoint().x(), e->position().toPoint().y());
+    }
+    void mouseMoveEvent(QMouseEvent* e) override {
+        form_->Image1MouseMove(e->position().toPoint().x(), e->position().toPoint().y());
+    }
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        form_->Image1Click();
+        form_->Image1MouseUp(e->position().toPoint().x(), e->position().toPoint().y());
+    }
+
+private:
+    TForm3* form_;
+};
+
+namespace {
+
+QString Text(Real v) { return QString::fromStdString(RealToText(v)); }
+std::string Std(const QString& s) { return s.toStdString(); }
+
+QLabel* MakeLabel(QWidget* parent, const char* text, int x, int y) {
+    auto* label = new QLabel(QString::fromUtf8(text), parent);
+    label->move(x, y);
+    label->adjustSize();
+    return label;
+}
+
+QLineEdit* MakeEdit(QWidget* parent, const char* text, int x, int y, int width) {
+    auto* edit = new QLineEdit(QString::fromUtf8(text), parent);
+    edit->setGeometry(x, y, width, 21);
+    return edit;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* text, const char* hint, int x, int y, int w,
+                        int h) {
+    auto* button = new QPushButton(QString::fromUtf8(text), parent);
+    button->setGeometry(x, y, w, h);
+    if (hint) button->setToolTip(QString::fromUtf8(hint));
+    button->setAutoDefault(false);
+    return button;
+}
+
+QToolButton* MakeArrow(QWidget* parent, Qt::ArrowType arrow, int x, int y) {
+    auto* button = new QToolButton(parent);
+    button->setArrowType(arrow);
+    button->setGeometry(x, y, 25, 25);
+    return button;
+}
+
+QFileDialog* MakeSaveDialog(QWidget* parent, const char* filter, const char* suffix) {
+    auto* dialog = new QFileDialog(parent);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setOption(QFileDialog::DontConfirmOverwrite);
+    dialog->setNameFilter(QString::fromUtf8(filter));
+    if (suffix) dialog->setDefaultSuffix(QString::fromUtf8(suffix));
+    return dialog;
+}
+
+} // namespace
+
+TForm3::TForm3(TSession& session, QWidget* parent)
+    : QDialog(parent), S(session), canvas_(kMapPixels, kMapPixels) {
+    BuildLayout();
+    FormCreate();
+}
+
+TForm3::~TForm3() = default;
+
+void TForm3::BuildLayout() {
+    setWindowTitle(QString::fromUtf8("График"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    MainMenu1 = new QMenuBar(this);
+    QMenu* file = MainMenu1->addMenu(QStringLiteral("File"));
+    save1 = file->addAction(QStringLiteral("save map"), this, &TForm3::save1Click);
+    saveas1 = file->addAction(QStringLiteral("save as map"), this, &TForm3::saveas1Click);
+    savetrek1 = file->addAction(QStringLiteral("save trek"), this, &TForm3::savetrek1Click);
+    saveastrek1 = file->addAction(QStringLiteral("save as trek"), this, &TForm3::saveastrek1Click);
+    layout->setMenuBar(MainMenu1);
+    auto* client = new QWidget(this);
+    client->setFixedSize(800, 545);
+    layout->addWidget(client);
+
+    label1 = MakeLabel(client, "Исследуемая функция", 26, 8);
+    Label14 = MakeLabel(client, "", 26, 24);
+    Label14->setFixedWidth(180);
+    Label2 = MakeLabel(client, "Полученная точка", 26, 40);
+    ListBox1 = new QListWidget(client);
+    ListBox1->setGeometry(26, 56, 143, 97);
+    for (int i = 0; i < 10; ++i) ListBox1->addItem(QString());
+    Label3 = MakeLabel(client, "Минимум функции", 26, 168);
+    Label15 = MakeLabel(client, "", 26, 184);
+    Label16 = MakeLabel(client, "Число итераций", 24, 208);
+    Label17 = MakeLabel(client, "", 24, 224);
+    Label18 = MakeLabel(client, "Число вычислений функции", 24, 248);
+    Label19 = MakeLabel(client, "", 24, 264);
+    Label21 = MakeLabel(client, "Используемый метод", 24, 288);
+    Label20 = MakeLabel(client, "", 24, 304);
+    for (QLabel* value : {Label14, Label15, Label17, Label19, Label20}) value->setMinimumWidth(180);
+    Label11 = MakeLabel(client, "Координаты", 24, 328);
+    ComboBox1 = new QComboBox(client);
+    ComboBox2 = new QComboBox(client);
+    for (auto [box, items, x, text] :
+         {std::tuple{ComboBox1, 10, 24, "x[0]"}, std::tuple{ComboBox2, 9, 72, "x[1]"}}) {
+        box->setEditable(true);
+        box->setInsertPolicy(QComboBox::NoInsert);
+        for (int i = 0; i < items; ++i) box->addItem(QString());
+        box->setGeometry(x, 344, 49, 21);
+        box->setEditText(QString::fromUtf8(text));
+    }
+    Button3 = MakeButton(client, "-", "Уменьшить", 176, 328, 25, 25);
+    Button2 = MakeButton(client, "+", "Увеличить", 176, 360, 25, 25);
+    QFont large = Button2->font();
+    large.setPointSize(large.pointSize() + 4);
+    Button2->setFont(large);
+    Button3->setFont(large);
+    Label12 = MakeLabel(client, "Диапазон  x[0]", 24, 376);
+    Edit1 = MakeEdit(client, "-20", 24, 392, 65);
+    Edit2 = MakeEdit(client, "20", 96, 392, 65);
+    Label13 = MakeLabel(client, "Диапазон  x[1]", 24, 424);
+    Edit3 = MakeEdit(client, "-20", 24, 440, 65);
+    Edit4 = MakeEdit(client, "20", 96, 440, 65);
+    Button1 = MakeButton(client, "Перерисовать", nullptr, 24, 472, 81, 25);
+    Button1->setDefault(true);
+    Button1->setAutoDefault(true);
+    Label4 = MakeLabel(client, "Количество цветов", 24, 504);
+    Edit5 = MakeEdit(client, "16", 136, 504, 41);
+
+    ScrollBox1 = new QScrollArea(client);
+    ScrollBox1->setGeometry(208, 0, 585, 545);
+    auto* box = new QWidget;
+    box->setFixedSize(581, 541);
+    Image1 = new TMapImage(this, box);
+    Image1->move(40, 0);
+    Label5 = MakeLabel(box, "x[1]", 5, 24);
+    Label6 = MakeLabel(box, "x[0]", 544, 480);
+    Label7 = MakeLabel(box, "-20", 24, 496);
+    Label8 = MakeLabel(box, "20", 496, 496);
+    Label9 = MakeLabel(box, "-20", 4, 472);
+    Label10 = MakeLabel(box, "20", 4, 0);
+    BitBtn1 = MakeArrow(box, Qt::RightArrow, 543, 230);
+    BitBtn2 = MakeArrow(box, Qt::LeftArrow, 15, 230);
+    BitBtn3 = MakeArrow(box, Qt::UpArrow, 270, 0);
+    BitBtn4 = MakeArrow(box, Qt::DownArrow, 270, 472);
+    StatusBar1 = new QStatusBar(box);
+    StatusBar1->setGeometry(0, 520, 581, 21);
+    StatusBar1->setSizeGripEnabled(false);
+    ScrollBox1->setWidget(box);
+
+    SavePictureDialog1 = MakeSaveDialog(this, "Bitmaps (*.bmp)", "bmp");
+    SaveDialog1 = MakeSaveDialog(this, "Text DOS (*.txt)", nullptr);
+
+    connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm3::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm3::Button3Click);
+    connect(BitBtn1, &QToolButton::clicked, this, &TForm3::BitBtn1Click);
+    connect(BitBtn2, &QToolButton::clicked, this, &TForm3::BitBtn2Click);
+    connect(BitBtn3, &QToolButton::clicked, this, &TForm3::BitBtn3Click);
+    connect(BitBtn4, &QToolButton::clicked, this, &TForm3::BitBtn4Click);
+    connect(ComboBox1, &QComboBox::editTextChanged, this, &TForm3::ComboBox1Change);
+    connect(ComboBox2, &QComboBox::editTextChanged, this, &TForm3::ComboBox2Change);
+    move(0, 0);
+}
+
+void TForm3::FormCreate() {
+    canvas_.Fill(kWhite);
+    GridSize = kGridSize;
+    for (int i = 0; i < 10; ++i) AxisRanges[i] = {S.FoundPoint[i] - 5, S.FoundPoint[i] + 5};
+    S.View = {AxisRanges[0].first, AxisRanges[0].second, AxisRanges[1].first,
+              AxisRanges[1].second};
+    Edit1->setText(Text(S.View.XMin));
+    Edit2->setText(Text(S.View.XMax));
+    Edit3->setText(Text(S.View.YMin));
+    Edit4->setText(Text(S.View.YMax));
+}
+
+void TForm3::Button1Click() {
+    QLineEdit* edits[4] = {Edit1, Edit2, Edit3, Edit4};
+    Real values[4];
+    for (int k = 0; k < 4; ++k) {
+        const std::string text = Std(edits[k]->text());
+        if (!IsNumberText(text)) return;
+        values[k] = TextToReal(text);
+    }
+    if (!(values[0] < values[1] && values[2] < values[3])) return;
+    S.View = {values[0], values[1], values[2], values[3]};
+    ShowRanges();
+    RedrawMap();
+    RememberRanges();
+}
+
+void TForm3::ShowRanges() {
+    Edit1->setText(Text(S.View.XMin));
+    Edit2->setText(Text(S.View.XMax));
+    Edit3->setText(Text(S.View.YMin));
+    Edit4->setText(Text(S.View.YMax));
+    Label7->setText(Edit1->text());
+    Label8->setText(Edit2->text());
+    Label9->setText(Edit3->text());
+    Label10->setText(Edit4->text());
+    for (QLabel* label : {Label7, Label8, Label9, Label10}) label->adjustSize();
+}
+
+int TForm3::AxisVariable(const QComboBox* box, int& lastGood) const {
+    const int v = VariableNumber(Std(box->currentText())) - 1;
+    if (v >= 0 && v <= 9) lastGood = v;
+    return lastGood;
+}
+
+void TForm3::RememberRanges() {
+    AxisRanges[AxisVariable(ComboBox1, horizontal_)] = {S.View.XMin, S.View.XMax};
+    AxisRanges[AxisVariable(ComboBox2, vertical_)] = {S.View.YMin, S.View.YMax};
+}
+
+namespace {
+// Names x[0] ... x[last] without the excluded one, written over the items
+// in order; the list keeps its length.
+void FillAxisList(QComboBox* box, const QString& excluded, int lastIndex) {
+    const QSignalBlocker block(box);
+    const int e = VariableNumber(Std(excluded)) - 1;
+    int item = 0;
+    for (int i = 0; i <= lastIndex && i <= 9; ++i) {
+        if (i == e) continue;
+        if (item < box->count())
+            box->setItemText(item, QStringLiteral("x[%1]").arg(QChar(DigitChar(Byte(i)))));
+        ++item;
+    }
+}
+
+bool IsListed(const QComboBox* box) {
+    const QString text = box->currentText();
+    if (text.isEmpty()) return false;
+    for (int i = 0; i < box->count(); ++i)
+        if (box->itemText(i) == text) return true;
+    return false;
+}
+} // namespace
+
+void TForm3::FillXAxisList(const QString& excluded, int lastIndex) {
+    FillAxisList(ComboBox1, excluded, lastIndex);
+}
+void TForm3::FillYAxisList(const QString& excluded, int lastIndex) {
+    FillAxisList(ComboBox2, excluded, lastIndex);
+}
+bool TForm3::IsListedX() const { return IsListed(ComboBox1); }
+bool TForm3::IsListedY() const { return IsListed(ComboBox2); }
+
+void TForm3::ComboBox1Change() {
+    if (!IsListedX()) return;
+    const QString name = ComboBox1->currentText();
+    const QString other = ComboBox2->currentText();
+    Label12->setText(QString::fromUtf8("Диапазон ") + name);
+    Label6->setText(name);
+    Label12->adjustSize();
+    Label6->adjustSize();
+    FillYAxisList(name, S.CurrentLastIndex);
+    {
+        const QSignalBlocker block(ComboBox2);
+        ComboBox2->setEditText(other);
+    }
+    const int h = VariableNumber(Std(name)) - 1;
+    Edit1->setText(Text(AxisRanges[h].first));
+    Edit2->setText(Text(AxisRanges[h].second));
+}
+
+void TForm3::ComboBox2Change() {
+    if (!IsListedY()) return;
+    const QString name = ComboBox2->currentText();
+    const QString other = ComboBox1->currentText();
+    Label13->setText(QString::fromUtf8("Диапазон ") + name);
+    Label5->setText(name);
+    Label13->adjustSize();
+    Label5->adjustSize();
+    FillXAxisList(name, S.CurrentLastIndex);
+    {
+        const QSignalBlocker block(ComboBox1);
+        ComboBox1->setEditText(other);
+    }
+    const int v = VariableNumber(Std(name)) - 1;
+    Edit3->setText(Text(AxisRanges[v].first));
+    Edit4->setText(Text(AxisRanges[v].second));
+}
+
+void TForm3::MoveView(Real dxMin, Real dxMax, Real dyMin, Real dyMax, bool remember) {
+    S.View.XMin += dxMin;
+    S.View.XMax += dxMax;
+    S.View.YMin += dyMin;
+    S.View.YMax += dyMax;
+    ShowRanges();
+    RedrawMap();
+    if (remember) RememberRanges();
+}
+
+void TForm3::Button2Click() {
+    const Real w = S.View.XMax - S.View.XMin, h = S.View.YMax - S.View.YMin;
+    MoveView(w / 4, -w / 4, h / 4, -h / 4, true);
+}
+void TForm3::Button3Click() {
+    const Real w = S.View.XMax - S.View.XMin, h = S.View.YMax - S.View.YMin;
+    MoveView(-w / 2, w / 2, -h / 2, h / 2, true);
+}
+void TForm3::BitBtn1Click() {
+    const Real w = S.View.XMax - S.View.XMin;
+    MoveView(w / 2, w / 2, 0, 0, false);
+}
+void TForm3::BitBtn2Click() {
+    const Real w = S.View.XMax - S.View.XMin;
+    MoveView(-w / 2, -w / 2, 0, 0, false);
+}
+void TForm3::BitBtn3Click() {
+    const Real h = S.View.YMax - S.View.YMin;
+    MoveView(0, 0, h / 2, h / 2, false);
+}
+void TForm3::BitBtn4Click() {
+    const Real h = S.View.YMax - S.View.YMin;
+    MoveView(0, 0, -h / 2, -h / 2, false);
+}
+
+void TForm3::RedrawMap() {
+    const int a = AxisVariable(ComboBox1, horizontal_);
+    const int b = AxisVariable(ComboBox2, vertical_);
+    qirt::RedrawMap(S, canvas_, a, b, Std(Edit5->text()), GridSize);
+    Image1->update();
+}
+
+void TForm3::DrawZoomFrame() {
+    canvas_.InvertingPen = true; // and it stays so for the track drawn later
+    DrawRectangle(canvas_, DragOrigin.x(), DragOrigin.y(), DragCorner.x(), DragCorner.y());
+    Image1->update();
+}
+
+void TForm3::Image1MouseDown(int X, int Y) {
+    Dragging = true;
+    DragOrigin = DragCorner = QPoint(X, Y);
+    StatusBar1->showMessage(QStringLiteral("Origin: (%1, %2)").arg(X).arg(Y));
+}
+
+void TForm3::Image1MouseMove(int X, int Y) {
+    if (Dragging) {
+        DrawZoomFrame();
+        DragCorner = QPoint(X, Y);
+        DrawZoomFrame();
+    }
+    ShowValueAt(X, Y);
+}
+
+void TForm3::ShowValueAt(int X, int Y) {
+    const TViewRange& v = S.View;
+    const double sx = static_cast<double>((v.XMax - v.XMin) / kMapPixels);
+    const double sy = static_cast<double>((v.YMax - v.YMin) / kMapPixels);
+    const double x = static_cast<double>(X * Real(sx) + v.XMin);
+    const double y = static_cast<double>((kMapPixels - Y) * Real(sy) + v.YMin);
+    Vector P = S.FoundPoint;
+    P[AxisVariable(ComboBox1, horizontal_)] = x;
+    P[AxisVariable(ComboBox2, vertical_)] = y;
+    TFunction& F = S.Function;
+    S.Conditions.PenaltyEnabled = F.ExtendedPlot;
+    F.ClearEvaluationError();
+    const double value = static_cast<double>(FunctionValue(F, P, S.CurrentLastIndex));
+    const bool defined = F.LastEvaluationDefined() && std::isfinite(value);
+    F.ClearEvaluationError();
+    S.Conditions.PenaltyEnabled = true;
+    const QLocale locale;
+    const QString valueText = defined ? locale.toString(value, 'g', 15)
+                                      : QString::fromUtf8("функция не определена");
+    StatusBar1->showMessage(QString::fromUtf8("Координаты:(%1;%2)  Значение: (%3)")
+                                .arg(locale.toString(x, 'g', 15), locale.toString(y, 'g', 15),
+                                     valueText));
+}
+
+void TForm3::Image1MouseUp(int, int) {
+    DrawZoomFrame();
+    Dragging = false;
+    const TViewRange old = S.View;
+    const Real sx = (old.XMax - old.XMin) / kMapPixels;
+    const Real sy = (old.YMax - old.YMin) / kMapPixels;
+    TViewRange v;
+    v.XMax = DragCorner.x() * sx + old.XMin;
+    v.XMin = DragOrigin.x() * sx + old.XMin;
+    v.YMax = (kMapPixels - DragOrigin.y()) * sy + old.YMin;
+    v.YMin = (kMapPixels - DragCorner.y()) * sy + old.YMin;
+    if (v.XMin > v.XMax) std::swap(v.XMin, v.XMax);
+    if (v.YMin > v.YMax) std::swap(v.YMin, v.YMax);
+    // A frame without width or height would leave nothing to show.
+    if (!(v.XMin < v.XMax) || !(v.YMin < v.YMax)) return;
+    S.View = v;
+    ShowRanges();
+    RedrawMap();
+    RememberRanges();
+}
+
+void TForm3::Image1Click() { Dragging = !Dragging; }
+
+void TForm3::save1Click() {
+    if (MapFileName.isEmpty()) return saveas1Click();
+    if (!canvas_.SaveBitmap(MapFileName))
+        QMessageBox::critical(this, windowTitle(),
+                              QStringLiteral("Cannot create file %1").arg(MapFileName));
+}
+
+void TForm3::saveas1Click() {
+    if (SavePictureDialog1->exec() != QDialog::Accepted) return;
+    const QStringList chosen = SavePictureDialog1->selectedFiles();
+    if (chosen.isEmpty()) return;
+    MapFileName = chosen.front();
+    save1Click();
+}
+
+void TForm3::savetrek1Click() {
+    if (TrackFileName.isEmpty()) return saveastrek1Click();
+    if (S.Track) SaveTrack(*S.Track, Std(TrackFileName), S.Function.VariableCount);
+}
+
+void TForm3::saveastrek1Click() {
+    if (SaveDialog1->exec() != QDialog::Accepted) return;
+    const QStringList chosen = SaveDialog1->selectedFiles();
+    if (chosen.isEmpty()) return;
+    TrackFileName = chosen.front();
+    savetrek1Click();
+}
+
+} // namespace qirt

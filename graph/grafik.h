@@ -1,0 +1,112 @@
+// The graph window: the result of a run on the left, the colour map of the
+// function with the track of iterates on the right, and the controls that
+// choose the axis variables and the view range, the read-out of the value
+// under the mouse, and the saving of the map and the track.
+#pragma once
+
+#include <array>
+#include <utility>
+
+#include <QDialog>
+#include <QPoint>
+#include <QString>
+
+#include "graph/image_canvas.h"
+#include "methods/session.h"
+
+class QComboBox;
+class QFileDialog;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenuBar;
+class QPushButton;
+class QScrollArea;
+class QStatusBar;
+class QToolButton;
+class QAction;
+
+namespace qirt {
+
+class TMapImage;
+
+class TForm3 : public QDialog {
+    Q_OBJECT
+public:
+    // The window over the program's session: its function object, track,
+    // found point, last variable index and view range.
+    explicit TForm3(TSession& session, QWidget* parent = nullptr);
+    ~TForm3() override;
+
+    // Left column.
+    QLabel *label1, *Label14, *Label2, *Label3, *Label15, *Label16, *Label17, *Label18, *Label19,
+        *Label20, *Label21, *Label11, *Label12, *Label13, *Label4;
+    QListWidget* ListBox1;
+    QComboBox *ComboBox1, *ComboBox2;
+    QPushButton *Button1, *Button2, *Button3;
+    QLineEdit *Edit1, *Edit2, *Edit3, *Edit4, *Edit5;
+    // The map and its surroundings.
+    QScrollArea* ScrollBox1;
+    TMapImage* Image1;
+    QLabel *Label5, *Label6, *Label7, *Label8, *Label9, *Label10;
+    QToolButton *BitBtn1, *BitBtn2, *BitBtn3, *BitBtn4;
+    QStatusBar* StatusBar1;
+    // The "File" menu and its dialogs.
+    QMenuBar* MainMenu1;
+    QAction *save1, *saveas1, *savetrek1, *saveastrek1;
+    QFileDialog *SavePictureDialog1, *SaveDialog1;
+
+    QString MapFileName, TrackFileName;
+    bool Dragging = false;
+    int GridSize = 0;
+    std::array<std::pair<Real, Real>, 10> AxisRanges{};
+    QPoint DragOrigin, DragCorner;
+
+    const TImageCanvas& Canvas() const { return canvas_; }
+
+    void FormCreate();
+    void ShowRanges();
+    void RememberRanges();
+    void FillXAxisList(const QString& excluded, int lastIndex);
+    void FillYAxisList(const QString& excluded, int lastIndex);
+    bool IsListedX() const;
+    bool IsListedY() const;
+    void DrawZoomFrame();
+    void RedrawMap();
+
+public slots:
+    void Button1Click();
+    void ComboBox1Change();
+    void ComboBox2Change();
+    void Button2Click();
+    void Button3Click();
+    void BitBtn1Click();
+    void BitBtn2Click();
+    void BitBtn3Click();
+    void BitBtn4Click();
+    void save1Click();
+    void saveas1Click();
+    void savetrek1Click();
+    void saveastrek1Click();
+
+public:
+    // Mouse on the map, in pixels of the image; any button.
+    void Image1MouseDown(int X, int Y);
+    void Image1MouseMove(int X, int Y);
+    void Image1MouseUp(int X, int Y);
+    void Image1Click();
+
+private:
+    void BuildLayout();
+    // The variable index an axis field names; the last good one while the
+    // field holds something else.
+    int AxisVariable(const QComboBox* box, int& lastGood) const;
+    void MoveView(Real dxMin, Real dxMax, Real dyMin, Real dyMax, bool remember);
+    void ShowValueAt(int X, int Y);
+
+    TSession& S;
+    TImageCanvas canvas_;
+    int horizontal_ = 0, vertical_ = 1;
+};
+
+} // namespace qirt

@@ -1,0 +1,28 @@
+// The map canvas on a Qt image: 32-bit RGB pixels written in place.
+#pragma once
+
+#include <QImage>
+
+#include "graph/canvas.h"
+
+namespace qirt {
+
+class TImageCanvas : public TCanvas {
+public:
+    TImageCanvas(int width, int height);
+
+    int Width() const override { return image_.width(); }
+    int Height() const override { return image_.height(); }
+    TColour Pixel(int x, int y) const override;
+    void SetPixel(int x, int y, TColour c) override;
+    void Fill(TColour c) override;
+
+    const QImage& Image() const { return image_; }
+    // Writes the image as a Windows bitmap; false when the file cannot be created.
+    bool SaveBitmap(const QString& fileName) const;
+
+private:
+    QImage image_;
+};
+
+} // namespace qirt

@@ -1,0 +1,176 @@
+#include "graph/map.h"
+
+#include <cmath>
+
+#include "func/evaluate.h"
+#include "func/scan.h"
+#include "graph/rounding.h"
+#include "methods/session.h"
+
+namespace qirt {
+
+namespace {
+
+// Colours of the levels 1 ... 9 and 10, 20, ... by level mod 10.
+constexpr TColour kLevelColours[10] = {
+    {255, 0, 0},   // 0: red
+    {253, 165, 2}, // 1: orange
+    {245, 252, 3}, // 2: yellow
+    {128, 252, 3}, // 3: yellow-green
+    {3, 167, 61},  // 4: green
+    {3, 231, 197}, // 5: turquoise
+    {5, 184, 228}, // 6: sky blue
+    {4, 68, 217},  // 7: blue
+    {2, 35, 111},  // 8: dark blue
+    {109, 3, 109}, // 9: purple
+};
+constexpr TColour kBoundaryColour{1, 0, 0}; // level 0: practically black
+
+} // namespace
+
+TColour LevelColour(std::int32_t level) {
+    if (level == 0) return kBoundaryColour;
+    const std::int32_t row = level % 10;
+    return row < 0 ? kBlack : kLevelColours[row];
+}
+
+void SampleGrid(TSession& S, int a, int b, int gridSize) {
+    TMapSamples& m = S.Map();
+    TFunction& F = S.Function;
+    uslov& conditions = S.Conditions;
+    const TViewRange& v = S.View;
+    const Real dx = (v.XMax - v.XMin) / (gridSize - 1);
+    const Real dy = (v.YMax - v.YMin) / (gridSize - 1);
+    conditions.BoundaryTolerance = std::fabs(dx) > std::fabs(dy) ? dx : dy;
+    conditions.PenaltyEnabled = F.ExtendedPlot;
+
+    const int last = S.CurrentLastIndex;
+    // Every sample is the value at the found point with the two axis
+    // variables set, its coordinates 0 ... last copied into the function
+    // object's point. Only the axis coordinates change from sample to
+    // sample, so the copy is made once and those two are written as they
+    // change (when they are among the copied coordinates).
+    Real* pointA = a <= last ? &F.Point[a] : nullptr;
+    Real* pointB = b <= last ? &F.Point[b] : nullptr;
+    auto set = [](Real* target, Real value) {
+        if (target) *target = value;
+    };
+    // Each sample stands on its own: an undefined one must not make the
+    // error code, which sticks, turn every later sample into 0.
+    auto sample = [&](Real& value) {
+        F.ClearEvaluationError();
+        value = CurrentValue(F);
+        return F.LastEvaluationDefined() && std::isfinite(value);
+    };
+    for (int i = 0; i <= last; ++i) F.Point[i] = S.FoundPoint[i];
+    set(pointA, v.XMin);
+    set(pointB, v.YMax);
+    Real first;
+    m.AnyDefined = sample(first);
+    m.ValueMin = m.ValueMax = m.AnyDefined ? first : 0;
+    for (int i = 0; i < gridSize; ++i) {
+        set(pointA, i * dx + v.XMin);
+        for (int j = 0; j < gridSize; ++j) {
+            set(pointB, v.YMax - j * dy);
+            Real& value = m.SampleValues[i][j];
+            const bool defined = sample(value);
+            m.SampleDefined[i][j] = defined;
+            m.SampleNearBoundary[i][j] = conditions.NearBoundary ? 1 : 0;
+            if (!defined) continue;
+            if (!m.AnyDefined) {
+                m.ValueMin = m.ValueMax = value;
+                m.AnyDefined = true;
+            } else if (value > m.ValueMax) {
+                m.ValueMax = value;
+            } else if (value < m.ValueMin) {
+                m.ValueMin = value;
+            }
+        }
+    }
+    conditions.PenaltyEnabled = true;
+    F.ClearEvaluationError();
+}
+
+std::int32_t ColourCount(std::string_view text) {
+    if (text.empty() || !IsNumberText(text)) return kDefaultColourCount;
+    return RoundHalfEven(TextToReal(text), 2'147'483'647);
+}
+
+void PaintMap(TSession& S, TCanvas& canvas, std::string_view colourCountText, int gridSize) {
+    TMapSamples& m = S.Map();
+    const std::int32_t k = ColourCount(colourCountText);
+    const Real step = (m.ValueMax - m.ValueMin) / (Real(k) - 1);
+    // A step of zero (one colour, or all values equal) or an endless one
+    // has no bands: every ordinary sample gets level 1.
+    const bool banded = step != 0 && std::isfinite(step);
+    // The band of a value is (value - ValueMin) / step rounded. The quotient
+    // is formed in double precision by multiplying with the reciprocal, far
+    // faster than an extended division, and rounded by the 1.5 * 2^52 trick;
+    // its error (below 1e-9 for bands under a million) only matters within
+    // a hair of a half, where the extended division decides.
+    const double inverse = static_cast<double>(1 / step);
+    auto Band = [&](Real offset) {
+        constexpr std::int32_t kLimit = 2'147'483'646;
+        const double q = static_cast<double>(offset) * inverse;
+        if (std::fabs(q) < 1e6) {
+            constexpr double kShift = 6755399441055744.0; // 1.5 * 2^52
+            const double rounded = (q + kShift) - kShift;
+            if (std::fabs(std::fabs(q - rounded) - 0.5) > 1e-6) return static_cast<std::int32_t>(rounded);
+        }
+        return RoundHalfEven(offset / step, kLimit);
+    };
+    const std::int32_t cell = RoundHalfEven(Real(kMapPixels) / (gridSize - 1) + 0.5L);
+    const int width = canvas.Width(), height = canvas.Height();
+    for (int i = 0; i < gridSize; ++i) {
+        const int x = i * cell;
+        for (int j = 0; j < gridSize; ++j) {
+            std::int32_t& level = m.SampleLevels[i][j];
+            if (m.SampleNearBoundary[i][j])
+                level = 0;
+            else if (!m.SampleDefined[i][j])
+                continue; // left white
+            else
+                level = banded ? Band(m.SampleValues[i][j] - m.ValueMin) + 1 : 1;
+            const int y = j * cell;
+            if (x < width && y < height) canvas.SetPixel(x, y, LevelColour(level));
+        }
+    }
+}
+
+void DrawTrack(TSession& S, TCanvas& canvas, int a, int b) {
+    const TViewRange& v = S.View;
+    if (!S.Track || !(v.XMax > v.XMin) || !(v.YMax > v.YMin)) return;
+    Tdata& track = *S.Track;
+    TTrackPixels px;
+    FillTrackPixels(track, a, b, v, px);
+    DrawPolyline(canvas, px);
+    const TColour brush = canvas.BrushColour;
+    canvas.BrushColour = kBlack;
+    auto disc = [&](const TPixel& p) { DrawEllipse(canvas, p.X - 3, p.Y + 3, p.X + 3, p.Y - 3); };
+    disc(px[0]);
+    while (track.BatchState >= 199) {
+        FillTrackPixels(track, a, b, v, px);
+        DrawPolyline(canvas, px);
+    }
+    if (track.BatchState > 0 && track.BatchState < 30)
+        for (int k = 1; k < track.BatchState; ++k) disc(px[k]);
+    canvas.BrushColour = brush;
+    const TPixel end = px[199];
+    DrawLine(canvas, end.X, end.Y + 3, end.X, end.Y - 3);
+    DrawLine(canvas, end.X + 3, end.Y, end.X - 3, end.Y);
+}
+
+void RedrawMap(TSession& S, TCanvas& canvas, int a, int b, std::string_view colourCountText,
+               int gridSize) {
+    canvas.Fill(kWhite);
+    SampleGrid(S, a, b, gridSize);
+    PaintMap(S, canvas, colourCountText, gridSize);
+    DrawTrack(S, canvas, a, b);
+}
+
+TViewRange FirstView(const Vector& found, int a, int b) {
+    return {std::trunc(found[a] - 5.1L), std::trunc(found[a] + 5.1L), std::trunc(found[b] - 5.1L),
+            std::trunc(found[b] + 5.1L)};
+}
+
+} // namespace qirt

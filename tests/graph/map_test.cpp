@@ -1,0 +1,269 @@
+#include <cmath>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "func/function.h"
+#include "graph/map.h"
+#include "memory_canvas.h"
+#include "methods/session.h"
+
+namespace qirt {
+namespace {
+
+using testing::MemoryCanvas;
+
+constexpr TColour kOrange{253, 165, 2}, kYellow{245, 252, 3}, kYellowGreen{128, 252, 3},
+    kSkyBlue{5, 184, 228}, kMark{1, 0, 0};
+
+// A session with a built formula, the view -5 ... 5 on both axes.
+struct MapSession {
+    explicit MapSession(const char* formula) {
+        S.Function.DifferentiationStep = 1e-5L;
+        BuildTree(S.Function, formula);
+        S.CurrentLastIndex = static_cast<Byte>(S.Function.VariableCount - 1);
+        S.View = {-5, 5, -5, 5};
+    }
+    void Redraw(const char* colours = "16") { RedrawMap(S, canvas, 0, 1, colours); }
+    TSession S;
+    MemoryCanvas canvas;
+};
+
+TEST(LevelColour, TenColoursRepeatAndLevelZeroMarksTheBoundary) {
+    EXPECT_EQ(LevelColour(0), kMark);
+    EXPECT_EQ(LevelColour(1), kOrange);
+    EXPECT_EQ(LevelColour(11), kOrange);
+    EXPECT_EQ(LevelColour(10), (TColour{255, 0, 0}));
+    EXPECT_EQ(LevelColour(16), kSkyBlue);
+    EXPECT_EQ(LevelColour(-3), kBlack); // only a negative colour count gets there
+}
+
+TEST(ColourCount, RoundsTheTextOrTakesEighteen) {
+    EXPECT_EQ(ColourCount("16"), 16);
+    EXPECT_EQ(ColourCount(""), 18);
+    EXPECT_EQ(ColourCount("many"), 18);
+    EXPECT_EQ(ColourCount("2.5"), 2); // halves to the even neighbour
+    EXPECT_EQ(ColourCount("3.5"), 4);
+    EXPECT_EQ(ColourCount("-3"), -3);
+    EXPECT_EQ(ColourCount("99999999999999999999"), 2147483647);
+}
+
+TEST(SampleGrid, SamplesTheViewColumnByColumnWithOneExtraEvaluation) {
+    MapSession m("x[0]^2+2*x[1]");
+    const int before = m.S.Function.EvaluationCount;
+    SampleGrid(m.S, 0, 1);
+    EXPECT_EQ(m.S.Function.EvaluationCount - before, 251 * 251 + 1);
+    const TMapSamples& s = m.S.Map();
+    // Column 0 is x[0] = -5, row 0 is x[1] = 5 (the top), row 250 the bottom.
+    EXPECT_EQ(s.SampleValues[0][0], 25 + 10);
+    EXPECT_EQ(s.SampleValues[0][250], 25 - 10);
+    EXPECT_EQ(s.ValueMax, 35);
+    EXPECT_NEAR(s.ValueMin, -10, 1e-15);
+    EXPECT_TRUE(s.AnyDefined);
+}
+
+TEST(SampleGrid, VariablesOffTheAxesStayAtTheFoundPoint) {
+    MapSession m("x[0]^2+x[1]^2+x[2]");
+    m.S.FoundPoint[2] = 7;
+    SampleGrid(m.S, 0, 1);
+    EXPECT_NEAR(m.S.Map().ValueMin, 7, 1e-15);
+    // x[2] across and x[0] up: the found x[1] is held.
+    MapSession n("x[0]^2+x[1]^2+x[2]");
+    n.S.FoundPoint[1] = 3;
+    SampleGrid(n.S, 2, 0);
+    EXPECT_NEAR(n.S.Map().ValueMin, 9 - 5, 1e-15);
+}
+
+TEST(PaintMap, SixteenColoursInRingsAroundTheMinimum) {
+    MapSession m("x[0]^2+x[1]^2");
+    m.Redraw("16");
+    EXPECT_EQ(m.canvas.Pixel(250, 250), kOrange); // the centre sample, value ~0
+    EXPECT_EQ(m.canvas.Pixel(0, 0), kSkyBlue);    // the corner, value 50: level 16
+    EXPECT_EQ(m.canvas.Pixel(1, 1), kWhite);      // one dot every second pixel
+    EXPECT_EQ(m.canvas.Pixel(251, 250), kWhite);
+    EXPECT_EQ(m.canvas.Count(kWhite), 500 * 500 - 250 * 250); // index 250 falls off the image
+    // Along the middle row the level grows outwards, never skipping back.
+    int previous = 1;
+    for (int i = 125; i < 250; ++i) {
+        const int level = m.S.Map().SampleLevels[i][125];
+        EXPECT_GE(level, previous);
+        previous = level;
+    }
+}
+
+TEST(PaintMap, ThreeColoursSplitTheRangeInQuarters) {
+    MapSession m("x[0]"); // values -5 ... 5 from left to right
+    m.S.CurrentLastIndex = 1;
+    m.Redraw("3");
+    EXPECT_EQ(m.canvas.Pixel(0, 100), kOrange);       // x = -5
+    EXPECT_EQ(m.canvas.Pixel(120, 100), kOrange);     // x = -2.6: lowest quarter
+    EXPECT_EQ(m.canvas.Pixel(130, 100), kYellow);     // x = -2.4
+    EXPECT_EQ(m.canvas.Pixel(370, 100), kYellow);     // x = 2.4
+    EXPECT_EQ(m.canvas.Pixel(380, 100), kYellowGreen); // x = 2.6
+    // Not a number, or empty: eighteen colours.
+    m.Redraw("lots");
+    EXPECT_EQ(m.S.Map().SampleLevels[249][0], 18);
+}
+
+TEST(PaintMap, LevelsAreTheRoundedQuotientHalvesToEven) {
+    MapSession m("x[0]");
+    m.S.CurrentLastIndex = 1;
+    m.S.View = {-125, 125, -5, 5}; // one unit per sample column
+    m.Redraw("126");                // a step of exactly 2: odd columns fall on halves
+    const TMapSamples& s = m.S.Map();
+    for (int i = 0; i < 251; ++i) {
+        const int half = i / 2, expected = (i % 2 == 0 || half % 2 == 0 ? half : half + 1) + 1;
+        ASSERT_EQ(s.SampleLevels[i][7], expected) << i;
+    }
+    // Any function, any count: the same as dividing by the step.
+    MapSession w("sin(x[0]*x[1])+x[0]/3");
+    for (const char* count : {"37", "7", "1000", "16"}) {
+        w.Redraw(count);
+        const TMapSamples& t = w.S.Map();
+        const Real step = (t.ValueMax - t.ValueMin) / (ColourCount(count) - 1);
+        for (int i = 0; i < 251; ++i)
+            for (int j = 0; j < 251; ++j)
+                ASSERT_EQ(t.SampleLevels[i][j],
+                          std::nearbyint((t.SampleValues[i][j] - t.ValueMin) / step) + 1)
+                    << count << " " << i << "," << j;
+    }
+}
+
+TEST(PaintMap, FlatMapsAndOneColourGetLevelOne) {
+    MapSession flat("x[2]");
+    flat.S.CurrentLastIndex = 2;
+    flat.Redraw("16");
+    EXPECT_EQ(flat.canvas.Count(kOrange), 250 * 250);
+    MapSession one("x[0]^2+x[1]^2");
+    one.Redraw("1");
+    EXPECT_EQ(one.canvas.Count(kOrange), 250 * 250);
+}
+
+TEST(PaintMap, UndefinedSamplesStayWhiteAndDoNotSpoilTheRest) {
+    MapSession m("ln(x[0])");
+    m.S.CurrentLastIndex = 1;
+    m.Redraw("16");
+    const TMapSamples& s = m.S.Map();
+    EXPECT_FALSE(s.SampleDefined[0][0]);
+    EXPECT_TRUE(s.SampleDefined[200][0]);
+    EXPECT_EQ(m.canvas.Pixel(100, 100), kWhite); // x = -3
+    EXPECT_NE(m.canvas.Pixel(498, 100), kWhite);
+    EXPECT_NEAR(s.ValueMax, std::log(5.0L), 1e-15); // column 250, off the image
+    EXPECT_EQ(s.SampleLevels[250][100], 16);
+    EXPECT_NEAR(s.ValueMin, std::log(0.04L), 1e-15);
+    EXPECT_EQ(m.S.Function.ErrorCode, 0);
+
+    MapSession nowhere("ln(x[0]-100)");
+    nowhere.S.CurrentLastIndex = 1;
+    nowhere.Redraw("16");
+    EXPECT_FALSE(nowhere.S.Map().AnyDefined);
+    EXPECT_EQ(nowhere.canvas.Count(kWhite), 500 * 500);
+}
+
+TEST(PaintMap, SamplesNearARegionBoundaryAreMarked) {
+    for (bool extended : {false, true}) {
+        MapSession m("x[0]^2+x[1]^2");
+        m.S.Conditions.AddCondition("x[0]<=1", "100", "2", kExteriorKind);
+        ASSERT_EQ(m.S.Conditions.Size, 1);
+        m.S.Function.ExtendedPlot = extended;
+        m.Redraw("16");
+        // x[0] = 1 is column 150, pixel 300.
+        EXPECT_EQ(m.canvas.Pixel(300, 100), kMark) << extended;
+        EXPECT_NE(m.canvas.Pixel(320, 100), kMark) << extended;
+        EXPECT_TRUE(m.S.Conditions.PenaltyEnabled); // back on for the methods
+        // With the penalty the values right of the boundary are much larger.
+        EXPECT_EQ(m.S.Map().ValueMax > 1000, extended);
+    }
+}
+
+// A pixel of the view -5 ... 5: x in -5 ... 5 maps to 0 ... 500.
+int PixelX(Real x) { return static_cast<int>(std::nearbyint((x + 5) * 50 + 0.5L)); }
+int PixelY(Real y) { return static_cast<int>(std::nearbyint(500.5L - (y + 5) * 50)); }
+
+// The 6 x 6 disc around (x, y): a square without its four corners.
+bool DiscAt(const MemoryCanvas& c, int x, int y, TColour colour = kBlack) {
+    for (int dy = -3; dy < 3; ++dy)
+        for (int dx = -3; dx < 3; ++dx) {
+            const bool corner = (dx == -3 || dx == 2) && (dy == -3 || dy == 2);
+            if ((c.Pixel(x + dx, y + dy) == colour) == corner) return false;
+        }
+    return true;
+}
+
+struct TrackSession {
+    explicit TrackSession(int points, Real spacing) : track(new Tdata) {
+        S.View = {-5, 5, -5, 5};
+        for (int k = 0; k < points; ++k)
+            AddTrackPoint(*track, Vector{k * spacing - 4, k * spacing - 4}, 1, 0);
+        S.Track = track.get();
+    }
+    TSession S;
+    std::unique_ptr<Tdata> track;
+    MemoryCanvas c;
+};
+
+TEST(DrawTrack, ShortTrackShowsEveryPointJoinedByLines) {
+    TrackSession t(10, 0.4L);
+    DrawTrack(t.S, t.c, 0, 1);
+    for (int k = 0; k < 10; ++k)
+        EXPECT_TRUE(DiscAt(t.c, PixelX(-4 + 0.4L * k), PixelY(-4 + 0.4L * k))) << k;
+    EXPECT_EQ(t.c.Pixel(PixelX(-3.8L), PixelY(-3.8L)), kBlack); // between points 0 and 1
+    EXPECT_EQ(t.track->BatchState, 10);
+}
+
+TEST(DrawTrack, LongerTracksShowOnlyTheStartDisc) {
+    TrackSession t(30, 0.2L);
+    DrawTrack(t.S, t.c, 0, 1);
+    EXPECT_TRUE(DiscAt(t.c, PixelX(-4), PixelY(-4)));
+    EXPECT_FALSE(DiscAt(t.c, PixelX(-4 + 0.2L * 15), PixelY(-4 + 0.2L * 15)));
+    EXPECT_EQ(t.c.Pixel(PixelX(-4 + 0.2L * 15), PixelY(-4 + 0.2L * 15)), kBlack); // on the line
+    // 450 points in three batches: every point on the line, the redraw starts over.
+    TrackSession long_(450, 0.015L);
+    DrawTrack(long_.S, long_.c, 0, 1);
+    EXPECT_EQ(long_.track->BatchState, 0);
+    for (int k : {0, 199, 200, 398, 400, 448})
+        EXPECT_EQ(long_.c.Pixel(PixelX(-4 + 0.015L * k), PixelY(-4 + 0.015L * k)), kBlack) << k;
+}
+
+TEST(DrawTrack, EmptyTrackPutsItsMarkersInTheCorner) {
+    TrackSession t(0, 0);
+    DrawTrack(t.S, t.c, 0, 1);
+    EXPECT_EQ(t.c.Pixel(0, 0), kBlack);
+    EXPECT_EQ(t.c.Pixel(1, 2), kBlack);
+    EXPECT_EQ(t.c.Pixel(2, 2), kWhite); // the corner of the disc's box
+    EXPECT_EQ(t.c.Pixel(0, 3), kBlack); // the end cross reaches three pixels out
+    EXPECT_EQ(t.c.Pixel(3, 0), kBlack);
+    EXPECT_EQ(t.c.Pixel(0, 4), kWhite);
+}
+
+TEST(DrawTrack, EmptyViewDrawsNothing) {
+    TrackSession t(10, 0.4L);
+    t.S.View = {1, 1, -5, 5};
+    DrawTrack(t.S, t.c, 0, 1);
+    EXPECT_EQ(t.c.Count(kWhite), 500 * 500);
+}
+
+TEST(Canvas, LinesLeaveTheirEndPixelAndTheInvertingPenUndoesItself) {
+    MemoryCanvas c;
+    DrawLine(c, 10, 10, 20, 10);
+    EXPECT_EQ(c.Pixel(19, 10), kBlack);
+    EXPECT_EQ(c.Pixel(20, 10), kWhite);
+    EXPECT_EQ(c.Pixel(10, 10), kBlack);
+
+    MapSession m("x[0]^2+x[1]^2");
+    m.Redraw("16");
+    const MemoryCanvas before = m.canvas;
+    m.canvas.InvertingPen = true;
+    DrawRectangle(m.canvas, 300, 400, 100, 50); // any direction
+    EXPECT_FALSE(m.canvas == before);
+    EXPECT_EQ(m.canvas.Pixel(200, 200), before.Pixel(200, 200)); // the inside is kept
+    DrawRectangle(m.canvas, 300, 400, 100, 50);
+    EXPECT_TRUE(m.canvas == before);
+    // The pen keeps inverting: a line over an orange dot shows its inverse.
+    DrawLine(m.canvas, 250, 250, 260, 250);
+    EXPECT_EQ(m.canvas.Pixel(250, 250), (TColour{2, 90, 253}));
+    EXPECT_EQ(m.canvas.Pixel(251, 250), kBlack); // white inverted
+}
+
+} // namespace
+} // namespace qirt
