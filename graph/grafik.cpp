@@ -110,6 +110,10 @@ TForm3::~TForm3() = default;
 
 void TForm3::BuildLayout() {
     setWindowTitle(QString::fromUtf8("График"));
+    // The layout is measured for a small dialog font of 8 points.
+    QFont small(QStringLiteral("MS Sans Serif"));
+    small.setPointSize(8);
+    setFont(small);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     MainMenu1 = new QMenuBar(this);
@@ -138,7 +142,10 @@ void TForm3::BuildLayout() {
     Label19 = MakeLabel(client, "", 24, 264);
     Label21 = MakeLabel(client, "Используемый метод", 24, 288);
     Label20 = MakeLabel(client, "", 24, 304);
-    for (QLabel* value : {Label14, Label15, Label17, Label19, Label20}) value->setMinimumWidth(180);
+    // Texts set later (results, headings the run fills in) need room to grow.
+    for (QLabel* label : {label1, Label14, Label2, Label3, Label15, Label16, Label17, Label18, Label19,
+                          Label20, Label21})
+        label->setFixedWidth(182);
     Label11 = MakeLabel(client, "Координаты", 24, 328);
     ComboBox1 = new QComboBox(client);
     ComboBox2 = new QComboBox(client);

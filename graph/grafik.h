@@ -28,7 +28,6 @@ class QAction;
 
 namespace qirt {
 
-class TMapImage;
 
 class TForm3 : public QDialog {
     Q_OBJECT
@@ -47,7 +46,7 @@ public:
     QLineEdit *Edit1, *Edit2, *Edit3, *Edit4, *Edit5;
     // The map and its surroundings.
     QScrollArea* ScrollBox1;
-    TMapImage* Image1;
+    QWidget* Image1; // the map image, with a cross-hair cursor
     QLabel *Label5, *Label6, *Label7, *Label8, *Label9, *Label10;
     QToolButton *BitBtn1, *BitBtn2, *BitBtn3, *BitBtn4;
     QStatusBar* StatusBar1;

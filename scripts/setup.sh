@@ -7,6 +7,8 @@ packages=(
   g++ cmake ninja-build            # compiler and build
   libgtest-dev libbenchmark-dev    # tests and benchmarks
   clang libclang-rt-14-dev         # the fuzz target (libFuzzer, sanitizers)
+  qt6-base-dev qt6-qpa-plugins     # the windows; the offscreen platform for their tests
+  fonts-dejavu-core                # a font for the windows when no desktop provides one
 )
 
 missing=()

@@ -69,6 +69,25 @@ expected=$'2\r\n 0.00000000000000E+0000 0.00000000000000E+0000\r\n 1.00000000000
 [[ $? == 1 ]] || fail "unwritable track file must exit 1"
 expect_stderr "Cannot create file"
 
+# The map: a 500 x 500 Windows bitmap, also in graph-only mode.
+bmp_size() { # width and height from the bitmap header
+    echo "$(od -An -tu4 -j18 -N4 "$1" | tr -d ' ')x$(od -An -tu4 -j22 -N4 "$1" | tr -d ' ')"
+}
+"$batch" -f '100*(x[1]-x[0]^2)^2+(1-x[0])^2' -m dfp -s -1.2,1 --map "$work/map.bmp" \
+    --range -2,2,-1,3 --colours 12 >/dev/null || fail "--map run failed"
+[[ $(head -c 2 "$work/map.bmp") == BM ]] || fail "map is not a bitmap"
+[[ $(bmp_size "$work/map.bmp") == 500x500 ]] || fail "map size $(bmp_size "$work/map.bmp")"
+"$batch" -f 'x[0]^2+x[1]^2+x[2]' -m graph --axes 'x[2],x[0]' --extended --map "$work/graph.bmp" \
+    >/dev/null || fail "graph-only map failed"
+[[ $(bmp_size "$work/graph.bmp") == 500x500 ]] || fail "graph-only map size"
+expect_run 2 "" -- -f 'x[0]^2' --range 1,2,3 --map "$work/x.bmp"
+expect_run 2 "" -- -f 'x[0]^2' --range 2,1,3,4 --map "$work/x.bmp"
+expect_run 2 "" -- -f 'x[0]^2' --axes 'x[0],x[0]'
+expect_run 2 "" -- -f 'x[0]^2' --axes 'x[0]'
+"$batch" -f 'x[0]^2' -s 1 --map "$work/no/such/dir/m.bmp" >/dev/null 2>"$work/stderr"
+[[ $? == 1 ]] || fail "unwritable map file must exit 1"
+expect_stderr "Cannot create file"
+
 help=$("$batch" -h) || fail "-h must exit 0"
 [[ $help == usage:* ]] || fail "-h prints usage on stdout"
 

@@ -1,0 +1,355 @@
+// The graph window driven as a user drives it: typing ranges, pressing the
+// buttons, choosing axis variables, dragging frames, hovering and saving.
+#include <memory>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+
+#include "func/function.h"
+#include "graph/grafik.h"
+#include "graph/map.h"
+
+using namespace qirt;
+
+namespace {
+
+constexpr TColour kOrange{253, 165, 2};
+
+TColour At(const TForm3& w, int x, int y) { return w.Canvas().Pixel(x, y); }
+
+void Mouse(QWidget* widget, QEvent::Type type, QPoint pos, Qt::MouseButtons buttons) {
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, pos, widget->mapToGlobal(pos), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+void Drag(QWidget* image, QPoint from, QPoint to) {
+    Mouse(image, QEvent::MouseButtonPress, from, Qt::LeftButton);
+    Mouse(image, QEvent::MouseMove, (from + to) / 2, Qt::LeftButton);
+    Mouse(image, QEvent::MouseMove, to, Qt::LeftButton);
+    Mouse(image, QEvent::MouseButtonRelease, to, Qt::NoButton);
+}
+
+void Type(QLineEdit* edit, const QString& text) {
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+}
+
+// Runs `act` on the next modal window as soon as it shows.
+template <class Act>
+void WhenModal(Act act) {
+    QTimer::singleShot(0, [act] {
+        QWidget* modal = QApplication::activeModalWidget();
+        QVERIFY(modal);
+        act(modal);
+    });
+}
+
+} // namespace
+
+class GraphWindowTest : public QObject {
+    Q_OBJECT
+
+    // A session as the run controller leaves it: the formula built, the
+    // found point, the track, and the window filled as after a run.
+    struct Window {
+        Window(const char* formula, Vector found, int points = 0) {
+            S.Function.DifferentiationStep = 1e-5L;
+            BuildTree(S.Function, formula);
+            S.CurrentLastIndex = static_cast<Byte>(S.Function.VariableCount - 1);
+            S.FoundPoint = found;
+            for (int k = 0; k < points; ++k)
+                AddTrackPoint(track, Vector{-4 + k * 0.8L, 4 - k * 0.8L}, 1, 0);
+            S.Track = &track;
+            w = std::make_unique<TForm3>(S);
+            w->FillXAxisList("x[1]", S.CurrentLastIndex);
+            w->FillYAxisList("x[0]", S.CurrentLastIndex);
+            w->Edit1->setText(QString::number(std::trunc(double(found[0] - 5.1L))));
+            w->Edit2->setText(QString::number(std::trunc(double(found[0] + 5.1L))));
+            w->Edit3->setText(QString::number(std::trunc(double(found[1] - 5.1L))));
+            w->Edit4->setText(QString::number(std::trunc(double(found[1] + 5.1L))));
+            w->Button1Click();
+            w->show();
+        }
+        TSession S;
+        Tdata track;
+        std::unique_ptr<TForm3> w;
+    };
+
+private slots:
+    void createsTheFirstViewAroundTheFoundPoint() {
+        Window win("x[0]^2+x[1]^2", Vector{0, 0});
+        TForm3& w = *win.w;
+        QCOMPARE(w.windowTitle(), QString::fromUtf8("График"));
+        QCOMPARE(w.GridSize, 251);
+        QCOMPARE(w.Label7->text(), QStringLiteral("-5"));
+        QCOMPARE(w.Label10->text(), QStringLiteral("5"));
+        QCOMPARE(double(win.S.View.XMin), -5.0);
+        QVERIFY(At(w, 250, 250) == kOrange); // the minimum in the middle
+        QVERIFY(At(w, 251, 251) == kWhite);
+        QCOMPARE(w.ComboBox1->itemText(0), QStringLiteral("x[0]"));
+        QCOMPARE(w.ComboBox1->itemText(1), QString());
+        QCOMPARE(w.ComboBox2->itemText(0), QStringLiteral("x[1]"));
+        QCOMPARE(w.Button1->isDefault(), true);
+        QCOMPARE(w.Button2->toolTip(), QString::fromUtf8("Увеличить"));
+        QCOMPARE(w.Image1->size(), QSize(500, 500));
+        QCOMPARE(w.Image1->cursor().shape(), Qt::CrossCursor);
+    }
+
+    void redrawTakesOnlyValidRanges() {
+        Window win("x[0]^2+x[1]^2", Vector{0, 0});
+        TForm3& w = *win.w;
+        Type(w.Edit1, "-2");
+        Type(w.Edit2, "6");
+        QTest::mouseClick(w.Button1, Qt::LeftButton);
+        QCOMPARE(double(win.S.View.XMin), -2.0);
+        QCOMPARE(w.Label8->text(), QStringLiteral("6"));
+        QCOMPARE(double(w.AxisRanges[0].second), 6.0);
+        const TViewRange before = win.S.View;
+        for (auto [low, high] : {std::pair{"abc", "6"}, std::pair{"3", "3"}, std::pair{"1e2", "5"},
+                                 std::pair{"4", "-4"}}) {
+            Type(w.Edit1, low);
+            Type(w.Edit2, high);
+            QTest::mouseClick(w.Button1, Qt::LeftButton);
+            QCOMPARE(double(win.S.View.XMin), double(before.XMin));
+            QCOMPARE(double(win.S.View.XMax), double(before.XMax));
+        }
+        // Enter in a field presses the default button.
+        Type(w.Edit1, "-1");
+        Type(w.Edit2, "1");
+        QTest::keyClick(w.Edit2, Qt::Key_Return);
+        QCOMPARE(double(win.S.View.XMax), 1.0);
+    }
+
+    void zoomAndMoveButtons() {
+        Window win("x[0]^2+x[1]^2", Vector{0, 0});
+        TForm3& w = *win.w;
+        QTest::mouseClick(w.Button2, Qt::LeftButton); // "+": the middle half
+        QCOMPARE(double(win.S.View.XMin), -2.5);
+        QCOMPARE(double(win.S.View.YMax), 2.5);
+        QCOMPARE(double(w.AxisRanges[1].first), -2.5);
+        QCOMPARE(w.Edit1->text(), QStringLiteral("-2.5"));
+        QTest::mouseClick(w.Button3, Qt::LeftButton); // "-": back again
+        QCOMPARE(double(win.S.View.XMin), -5.0);
+        QCOMPARE(double(win.S.View.XMax), 5.0);
+        QCOMPARE(double(w.AxisRanges[0].first), -5.0);
+
+        QTest::mouseClick(w.BitBtn1, Qt::LeftButton); // right by half the width
+        QCOMPARE(double(win.S.View.XMin), 0.0);
+        QCOMPARE(double(win.S.View.XMax), 10.0);
+        QCOMPARE(double(w.AxisRanges[0].first), -5.0); // moves are not remembered
+        QTest::mouseClick(w.BitBtn3, Qt::LeftButton);  // up
+        QCOMPARE(double(win.S.View.YMin), 0.0);
+        QTest::mouseClick(w.BitBtn2, Qt::LeftButton);
+        QTest::mouseClick(w.BitBtn4, Qt::LeftButton);
+        QCOMPARE(double(win.S.View.XMin), -5.0);
+        QCOMPARE(double(win.S.View.YMin), -5.0);
+    }
+
+    void choosingAnAxisVariableOffersItsRememberedRange() {
+        Window win("x[0]^2+x[1]^2+x[2]^2", Vector{1, 2, 3});
+        TForm3& w = *win.w;
+        QCOMPARE(w.ComboBox1->itemText(1), QStringLiteral("x[2]"));
+        QTest::mouseClick(w.BitBtn1, Qt::LeftButton); // move right: not remembered
+        QCOMPARE(w.Edit1->text(), QStringLiteral("1"));
+        const QImage before = w.Canvas().Image().copy();
+
+        w.ComboBox1->lineEdit()->selectAll();
+        QTest::keyClicks(w.ComboBox1->lineEdit(), "x[2");
+        QCOMPARE(w.Label6->text(), QStringLiteral("x[0]")); // an incomplete name does nothing
+        QTest::keyClicks(w.ComboBox1->lineEdit(), "]");
+        QCOMPARE(w.Label6->text(), QStringLiteral("x[2]"));
+        QCOMPARE(w.Label12->text(), QString::fromUtf8("Диапазон x[2]"));
+        QCOMPARE(w.Edit1->text(), QStringLiteral("-2")); // found 3 minus 5
+        QCOMPARE(w.Edit2->text(), QStringLiteral("8"));
+        QCOMPARE(w.ComboBox2->currentText(), QStringLiteral("x[1]"));
+        QCOMPARE(w.ComboBox2->itemText(0), QStringLiteral("x[0]")); // x[2] left the other list
+        QCOMPARE(w.ComboBox2->itemText(1), QStringLiteral("x[1]"));
+        QVERIFY(w.Canvas().Image() == before); // nothing redrawn yet
+
+        w.ComboBox1->lineEdit()->selectAll();
+        QTest::keyClicks(w.ComboBox1->lineEdit(), "x[0]");
+        QCOMPARE(w.Edit1->text(), QStringLiteral("-4")); // the range from before the move
+        QCOMPARE(w.Edit2->text(), QStringLiteral("6"));
+
+        // A name that is not in the list (the other axis' variable) is ignored.
+        w.ComboBox2->lineEdit()->selectAll();
+        QTest::keyClicks(w.ComboBox2->lineEdit(), "x[0]");
+        QCOMPARE(w.Label5->text(), QStringLiteral("x[1]"));
+
+        // Choosing x[2] vertically and redrawing maps x[0] across, x[2] up.
+        w.ComboBox2->lineEdit()->selectAll();
+        QTest::keyClicks(w.ComboBox2->lineEdit(), "x[2]");
+        QCOMPARE(w.Edit3->text(), QStringLiteral("-2"));
+        QTest::mouseClick(w.Button1, Qt::LeftButton);
+        QCOMPARE(double(win.S.View.YMax), 8.0);
+        // x[1] is held at its found 2: the centre value is 1 + 4 + 9 at pixel (250, 250).
+        QCOMPARE(double(win.S.Map().ValueMin), 4.0);
+    }
+
+    void dragAFrameInEitherDirection() {
+        for (bool reversed : {false, true}) {
+            Window win("x[0]^2+x[1]^2", Vector{0, 0});
+            TForm3& w = *win.w;
+            const QPoint a(100, 150), b(300, 400);
+            Mouse(w.Image1, QEvent::MouseButtonPress, reversed ? b : a, Qt::LeftButton);
+            QCOMPARE(w.StatusBar1->currentMessage(),
+                     reversed ? QStringLiteral("Origin: (300, 400)") : QStringLiteral("Origin: (100, 150)"));
+            Mouse(w.Image1, QEvent::MouseMove, reversed ? a : b, Qt::LeftButton);
+            QVERIFY(At(w, 100, 201) == kBlack); // the frame's left edge inverts the white
+            Mouse(w.Image1, QEvent::MouseButtonRelease, reversed ? a : b, Qt::NoButton);
+            QVERIFY(!w.Dragging);
+            QVERIFY(qAbs(double(win.S.View.XMin) + 3) < 1e-15);
+            QVERIFY(qAbs(double(win.S.View.XMax) - 1) < 1e-15);
+            QVERIFY(qAbs(double(win.S.View.YMin) + 3) < 1e-15);
+            QVERIFY(qAbs(double(win.S.View.YMax) - 2) < 1e-15);
+            QCOMPARE(w.Edit1->text(), QStringLiteral("-3"));
+            QVERIFY(qAbs(double(w.AxisRanges[1].second) - 2) < 1e-15);
+            QVERIFY(w.Canvas().InvertingPen); // the frame's pen stays
+        }
+    }
+
+    void framesWithoutExtentAreIgnored() {
+        Window win("x[0]^2+x[1]^2", Vector{0, 0});
+        TForm3& w = *win.w;
+        const QImage before = w.Canvas().Image().copy();
+        Mouse(w.Image1, QEvent::MouseButtonPress, QPoint(200, 200), Qt::LeftButton);
+        Mouse(w.Image1, QEvent::MouseButtonRelease, QPoint(200, 200), Qt::NoButton);
+        Drag(w.Image1, QPoint(200, 100), QPoint(200, 300)); // no width
+        QCOMPARE(double(win.S.View.XMin), -5.0);
+        QCOMPARE(double(win.S.View.YMax), 5.0);
+        QVERIFY(w.Canvas().Image() == before); // the frames were erased again
+    }
+
+    void statusBarShowsTheValueUnderTheMouse() {
+        QLocale::setDefault(QLocale::c());
+        Window win("x[0]^2+x[1]^2", Vector{0, 0});
+        TForm3& w = *win.w;
+        Type(w.Edit1, "-250");
+        Type(w.Edit2, "250");
+        Type(w.Edit3, "-250");
+        Type(w.Edit4, "250");
+        QTest::mouseClick(w.Button1, Qt::LeftButton);
+        Mouse(w.Image1, QEvent::MouseMove, QPoint(250, 250), Qt::NoButton);
+        QCOMPARE(w.StatusBar1->currentMessage(), QString::fromUtf8("Координаты:(0;0)  Значение: (0)"));
+        Mouse(w.Image1, QEvent::MouseMove, QPoint(260, 240), Qt::NoButton);
+        QCOMPARE(w.StatusBar1->currentMessage(), QString::fromUtf8("Координаты:(10;10)  Значение: (200)"));
+
+        QLocale::setDefault(QLocale(QLocale::Russian));
+        Type(w.Edit1, "-5");
+        Type(w.Edit2, "5");
+        QTest::mouseClick(w.Button1, Qt::LeftButton);
+        Mouse(w.Image1, QEvent::MouseMove, QPoint(275, 240), Qt::NoButton); // x = 0.5, y = 10
+        QCOMPARE(w.StatusBar1->currentMessage(), QString::fromUtf8("Координаты:(0,5;10)  Значение: (100,25)"));
+        QLocale::setDefault(QLocale::c());
+    }
+
+    void statusBarSaysWhereTheFunctionIsUndefined() {
+        Window win("ln(x[0])+x[1]", Vector{3, 0});
+        TForm3& w = *win.w;
+        Mouse(w.Image1, QEvent::MouseMove, QPoint(10, 250), Qt::NoButton); // x[0] < 0
+        QVERIFY(w.StatusBar1->currentMessage().contains(QString::fromUtf8("не определена")));
+        QVERIFY(At(w, 10, 250) == kWhite);  // an undefined sample stays white
+        QVERIFY(At(w, 450, 250) != kWhite); // the defined half is coloured
+    }
+
+    void trackDiscsAndEndCross() {
+        Window win("x[0]^2+x[1]^2", Vector{0, 0}, 5);
+        TForm3& w = *win.w;
+        // Point 0 (-4, 4) is pixel (50, 50); point 4 (-0.8, 0.8) is pixel (210, 210).
+        QVERIFY(At(w, 48, 50) == kBlack);
+        QVERIFY(At(w, 47, 47) != kBlack); // the corner of the disc's box
+        QVERIFY(At(w, 130, 130) == kBlack); // point 2
+        QVERIFY(At(w, 210, 213) == kBlack); // the end cross reaches past the disc
+        QVERIFY(At(w, 213, 210) == kBlack);
+        QVERIFY(At(w, 210, 214) != kBlack);
+    }
+
+    void saveMapAsksOnceThenReusesTheName() {
+        QTemporaryDir dir;
+        Window win("x[0]^2+x[1]^2", Vector{0, 0});
+        TForm3& w = *win.w;
+        WhenModal([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            QVERIFY(dialog);
+            QCOMPARE(dialog->nameFilters(), QStringList{QStringLiteral("Bitmaps (*.bmp)")});
+            dialog->selectFile(dir.filePath("map"));
+            static_cast<QDialog*>(dialog)->accept(); // as the Save button does
+        });
+        w.save1->trigger();
+        QCOMPARE(w.MapFileName, dir.filePath("map.bmp"));
+        QImage saved(dir.filePath("map.bmp"));
+        QCOMPARE(saved.size(), QSize(500, 500));
+        QCOMPARE(saved.pixel(250, 250), qRgb(253, 165, 2));
+        QCOMPARE(saved.pixel(251, 250), qRgb(255, 255, 255));
+
+        QFile::remove(dir.filePath("map.bmp"));
+        bool asked = false;
+        QTimer guard;
+        connect(&guard, &QTimer::timeout, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                asked = true;
+                modal->close();
+            }
+        });
+        guard.start(10);
+        w.save1->trigger(); // no dialog the second time
+        guard.stop();
+        QVERIFY(!asked);
+        QVERIFY(QFile::exists(dir.filePath("map.bmp")));
+
+        WhenModal([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
+        w.saveas1->trigger(); // cancelled: the name stays
+        QCOMPARE(w.MapFileName, dir.filePath("map.bmp"));
+    }
+
+    void saveMapReportsAFileThatCannotBeCreated() {
+        Window win("x[0]^2+x[1]^2", Vector{0, 0});
+        TForm3& w = *win.w;
+        w.MapFileName = QStringLiteral("/nonexistent-dir/map.bmp");
+        QString shown;
+        WhenModal([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            QVERIFY(box);
+            shown = box->text();
+            box->accept();
+        });
+        w.save1->trigger();
+        QCOMPARE(shown, QStringLiteral("Cannot create file /nonexistent-dir/map.bmp"));
+    }
+
+    void saveTrackThroughItsOwnDialog() {
+        QTemporaryDir dir;
+        Window win("x[0]^2+x[1]^2", Vector{0, 0}, 5);
+        TForm3& w = *win.w;
+        WhenModal([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            QVERIFY(dialog);
+            QCOMPARE(dialog->nameFilters(), QStringList{QStringLiteral("Text DOS (*.txt)")});
+            dialog->selectFile(dir.filePath("trek"));
+            static_cast<QDialog*>(dialog)->accept(); // as the Save button does
+        });
+        w.savetrek1->trigger();
+        QCOMPARE(w.TrackFileName, dir.filePath("trek")); // used as typed
+        QCOMPARE(w.MapFileName, QString());
+        QFile file(dir.filePath("trek"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray text = file.readAll();
+        QVERIFY(text.startsWith("5\r\n-4.00000000000000E+0000 4.00000000000000E+0000\r\n"));
+        QCOMPARE(text.size(), 3 + 5 * 48);
+    }
+};
+
+QTEST_MAIN(GraphWindowTest)
+#include "grafik_test.moc"
