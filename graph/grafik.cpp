@@ -294,41 +294,31 @@ void TForm3::FillYAxisList(const QString& excluded, int lastIndex) {
 bool TForm3::IsListedX() const { return IsListed(ComboBox1); }
 bool TForm3::IsListedY() const { return IsListed(ComboBox2); }
 
-void TForm3::ComboBox1Change() {
-    if (!IsListedX()) return;
-    const QString name = ComboBox1->currentText();
-    const QString other = ComboBox2->currentText();
-    Label12->setText(QString::fromUtf8("Диапазон ") + name);
-    Label6->setText(name);
-    Label12->adjustSize();
-    Label6->adjustSize();
-    FillYAxisList(name, S.CurrentLastIndex);
+// A listed name typed or chosen in one axis field: its range heading and
+// axis label follow, the other field's list leaves the name out (keeping
+// its text), and the range fields offer the name's remembered range. The
+// map waits for "Перерисовать".
+void TForm3::AxisChanged(QComboBox* changed, QComboBox* other, QLabel* rangeHeading,
+                         QLabel* axisLabel, QLineEdit* low, QLineEdit* high) {
+    if (!IsListed(changed)) return;
+    const QString name = changed->currentText();
+    const QString otherName = other->currentText();
+    rangeHeading->setText(QString::fromUtf8("Диапазон ") + name);
+    axisLabel->setText(name);
+    rangeHeading->adjustSize();
+    axisLabel->adjustSize();
+    FillAxisList(other, name, S.CurrentLastIndex);
     {
-        const QSignalBlocker block(ComboBox2);
-        ComboBox2->setEditText(other);
+        const QSignalBlocker block(other);
+        other->setEditText(otherName);
     }
-    const int h = VariableNumber(Std(name)) - 1;
-    Edit1->setText(Text(AxisRanges[h].first));
-    Edit2->setText(Text(AxisRanges[h].second));
+    const auto& range = AxisRanges[VariableNumber(Std(name)) - 1];
+    low->setText(Text(range.first));
+    high->setText(Text(range.second));
 }
 
-void TForm3::ComboBox2Change() {
-    if (!IsListedY()) return;
-    const QString name = ComboBox2->currentText();
-    const QString other = ComboBox1->currentText();
-    Label13->setText(QString::fromUtf8("Диапазон ") + name);
-    Label5->setText(name);
-    Label13->adjustSize();
-    Label5->adjustSize();
-    FillXAxisList(name, S.CurrentLastIndex);
-    {
-        const QSignalBlocker block(ComboBox1);
-        ComboBox1->setEditText(other);
-    }
-    const int v = VariableNumber(Std(name)) - 1;
-    Edit3->setText(Text(AxisRanges[v].first));
-    Edit4->setText(Text(AxisRanges[v].second));
-}
+void TForm3::ComboBox1Change() { AxisChanged(ComboBox1, ComboBox2, Label12, Label6, Edit1, Edit2); }
+void TForm3::ComboBox2Change() { AxisChanged(ComboBox2, ComboBox1, Label13, Label5, Edit3, Edit4); }
 
 void TForm3::MoveView(Real dxMin, Real dxMax, Real dyMin, Real dyMax, bool remember) {
     S.View.XMin += dxMin;

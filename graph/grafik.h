@@ -101,6 +101,8 @@ private:
     // field holds something else.
     int AxisVariable(const QComboBox* box, int& lastGood) const;
     void MoveView(Real dxMin, Real dxMax, Real dyMin, Real dyMax, bool remember);
+    void AxisChanged(QComboBox* changed, QComboBox* other, QLabel* rangeHeading, QLabel* axisLabel,
+                     QLineEdit* low, QLineEdit* high);
     void ShowValueAt(int X, int Y);
 
     TSession& S;

@@ -48,6 +48,17 @@ TEST(ColourCount, RoundsTheTextOrTakesEighteen) {
     EXPECT_EQ(ColourCount("99999999999999999999"), 2147483647);
 }
 
+TEST(FirstView, WholePartsOfTheFoundCoordinatesMinusAndPlusFivePointOne) {
+    const TViewRange v = FirstView(Vector{0, 3, -3.7L}, 1, 2);
+    EXPECT_EQ(v.XMin, -2);
+    EXPECT_EQ(v.XMax, 8);
+    EXPECT_EQ(v.YMin, -8);
+    EXPECT_EQ(v.YMax, 1);
+    const TViewRange zero = FirstView(Vector{}, 0, 1);
+    EXPECT_EQ(zero.XMin, -5);
+    EXPECT_EQ(zero.YMax, 5);
+}
+
 TEST(SampleGrid, SamplesTheViewColumnByColumnWithOneExtraEvaluation) {
     MapSession m("x[0]^2+2*x[1]");
     const int before = m.S.Function.EvaluationCount;
