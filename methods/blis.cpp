@@ -174,12 +174,12 @@ void RecordPoint(TSession& S, const Vector& x, int LastIndex, Real f) {
     if (S.Track) AddTrackPoint(*S.Track, x, LastIndex, f);
 }
 
-bool KeepGoing(TSession& S) {
+bool KeepGoing(TSession& S, Real f) {
     if (S.IterationCount >= kMaxIterations) {
         S.End = TMethodEnd::IterationLimit;
         return false;
     }
-    if (S.Progress && !S.Progress->Continue(S.IterationCount)) {
+    if (S.Progress && !S.Progress->Continue(S.IterationCount, f)) {
         S.End = TMethodEnd::Cancelled;
         return false;
     }

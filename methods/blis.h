@@ -61,9 +61,10 @@ bool TakeStep(TSession& S, Vector& x, int LastIndex, const Vector& s, Real& Step
 // Appends (x, f) to the track of the run.
 void RecordPoint(TSession& S, const Vector& x, int LastIndex, Real f);
 
-// Asked after the stopping tests of an accepted iteration: false when the
-// iteration limit is reached or the progress callback cancels the run.
-bool KeepGoing(TSession& S);
+// Asked after the stopping tests of an accepted iteration, f the current
+// value: false when the iteration limit is reached or the progress callback
+// cancels the run.
+bool KeepGoing(TSession& S, Real f);
 
 // Sets up the bookkeeping of a method: CurrentLastIndex, IterationCount, End.
 void BeginMethod(TSession& S, int LastIndex);

@@ -121,7 +121,7 @@ restart:
         ++k;
         if (ValueConverged(fprev, f, ValueAccuracy)) goto end;
         if (StepConverged(m.d, x, last, VariableAccuracy)) goto end;
-        if (!KeepGoing(S)) goto end;
+        if (!KeepGoing(S, f)) goto end;
         if (k > 2 * last + 3) goto restart;
 
         if (!DefinedGradient(F, x, m.g, last)) {

@@ -120,7 +120,7 @@ void ZeroOrderMethod(TSession& S, Vector& ResultPoint, Byte LastIndex, Real& Min
             RebuildDirections(h, D, last, canContinue);
             if (!canContinue) break;
         }
-        if (!KeepGoing(S)) break;
+        if (!KeepGoing(S, f)) break;
     }
 
 end:

@@ -54,7 +54,7 @@ restart:
         ++k;
         if (ValueConverged(fprev, f, ValueAccuracy)) goto end;
         if (StepConverged(d, x, last, VariableAccuracy)) goto end;
-        if (!KeepGoing(S)) goto end;
+        if (!KeepGoing(S, f)) goto end;
 
         bool periodic = k > last + 1 || MethodVariant == 3;
         if (!periodic && MethodVariant == 1) {

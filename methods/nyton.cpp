@@ -89,7 +89,7 @@ void NewtonMethod(TSession& S, Vector& ResultPoint, Byte LastIndex, Real& Minimu
         ++S.IterationCount;
         if (ValueConverged(fprev, f, ValueAccuracy)) goto end;
         if (StepConverged(d, x, last, VariableAccuracy)) goto end;
-        if (!KeepGoing(S)) goto end;
+        if (!KeepGoing(S, f)) goto end;
     }
 
 end:

@@ -20,8 +20,9 @@ namespace qirt {
 class TProgress {
 public:
     virtual ~TProgress() = default;
-    // False ends the run as if it had converged at the current point.
-    virtual bool Continue(std::int32_t iterationCount) = 0;
+    // Asked after each accepted iteration with the count so far and the
+    // current value; false ends the run as if it had converged there.
+    virtual bool Continue(std::int32_t iterationCount, Real value) = 0;
 };
 
 // Why the last method ended.

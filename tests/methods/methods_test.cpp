@@ -361,11 +361,13 @@ TEST(EveryMethod, UndefinedGradientEndsTheRunAtTheCurrentPoint) {
 class CancelAfter : public TProgress {
 public:
     explicit CancelAfter(int n) : n_(n) {}
-    bool Continue(std::int32_t iterations) override {
+    bool Continue(std::int32_t iterations, Real value) override {
         asked.push_back(iterations);
+        lastValue = value;
         return iterations < n_;
     }
     std::vector<int> asked;
+    Real lastValue = -1;
 
 private:
     int n_;
@@ -386,6 +388,7 @@ TEST(EveryMethod, ProgressIsAskedBetweenIterationsAndCanCancel) {
         const bool zeroOrder = std::string(m.Name) == "rosenbrock" || std::string(m.Name) == "gauss";
         EXPECT_EQ(b.S.IterationCount, zeroOrder ? 4 : 3); // zero-order adds one at the end
         EXPECT_EQ(b.ValueAt(x), f);
+        EXPECT_EQ(cancel.lastValue, f); // the callback saw the value it stopped at
         EXPECT_EQ(b.track.Tail->X[0], x[0]); // the end point is recorded as usual
     }
 }
