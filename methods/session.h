@@ -53,6 +53,7 @@ struct TSession {
     Byte CurrentLastIndex = 0; // number of variables minus one of the last run
     TViewRange View;           // what the map shows
     Vector FoundPoint{};       // the map holds the variables off its axes here
+    std::int32_t ConditionCount = 0; // conditions entered in the region window
     TProgress* Progress = nullptr; // optional; asked between iterations
     TMethodEnd End = TMethodEnd::Converged;
 

@@ -1,0 +1,30 @@
+// The program: the function object and its region first, then the main
+// window, the message window and the about window, in that order; the
+// message loop runs until the main window is closed.
+#include <QApplication>
+#include <QIcon>
+
+#include "methods/session.h"
+#include "windows/about.h"
+#include "windows/interf.h"
+#include "windows/mesage.h"
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    application.setApplicationName(QStringLiteral("qirt"));
+    application.setWindowIcon(QIcon(qirt::ProgramPixmap(64)));
+
+    qirt::TSession session; // the function object and its condition list
+    session.Conditions.ResetConditions();
+
+    qirt::TForm1 form1(session);
+    qirt::TForm2 form2(&form1);
+    qirt::TAboutBox aboutBox(&form1);
+    session.Function.Messages = &form2;
+    session.Conditions.Messages = &form2;
+    form1.Messages = &form2;
+    form1.AboutBox = &aboutBox;
+
+    form1.show();
+    return application.exec();
+}

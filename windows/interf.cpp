@@ -1,0 +1,342 @@
+#include "windows/interf.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTabBar>
+#include <QTextBrowser>
+
+#include "func/scan.h"
+#include "graph/grafik.h"
+#include "windows/about.h"
+#include "windows/history.h"
+#include "windows/mesage.h"
+#include "windows/progress.h"
+#include "windows/vvod_obl.h"
+
+namespace qirt {
+
+namespace {
+
+std::string Std(const QString& s) { return s.toStdString(); }
+QString Text(Real v) { return QString::fromStdString(RealToText(v)); }
+
+// What each family shows: caption, tabs, whether the first tab is selected,
+// and which option controls are visible.
+struct TFamily {
+    const char* Caption;
+    std::vector<const char*> Tabs;
+    bool SelectFirst;
+    bool Step, Iterations, Start, Accuracies;
+};
+
+const TFamily& Family(int number) {
+    static const TFamily families[] = {
+        {"Програмный пакет по исследованиям операций(Методы нулевого порядка)",
+         {"Метод вpащающихся кооpдинат Розенбpока", "Гауса"}, false, false, false, true, true},
+        {"Програмный пакет по исследованиям операций(Методы первого порядка)",
+         {"Флетчеpа-Ривса", "Пшеничного", "Наискорейшего спуска"}, false, true, false, true, true},
+        {"Програмный пакет по исследованиям операций(Методы второго порядка)",
+         {"Метод Ньютона"}, true, true, false, true, true},
+        {"Програмный пакет по исследованиям операций(Методы переменной метрики)",
+         {"Дэвидона-Флетчеpа-Пауэла", "Флетчеpа", "Бpойдена"}, false, true, false, true, true},
+        {"Програмный пакет по исследованиям операций(Статистические методы)",
+         {"Ненаправленный поиск"}, true, false, true, true, true},
+        {"Програмный пакет по исследованиям операций(График функции)",
+         {"График функции"}, true, false, false, false, false},
+    };
+    return families[number - 1];
+}
+
+QComboBox* MakeCombo(QWidget* parent, int x, int y, int width, const QStringList& items) {
+    auto* box = new QComboBox(parent);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->addItems(items);
+    box->setGeometry(x, y, width, 21);
+    return box;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* text, int x, int y) {
+    auto* label = new QLabel(QString::fromUtf8(text), parent);
+    label->move(x, y);
+    label->adjustSize();
+    return label;
+}
+
+QStringList Powers(int from, int to) {
+    QStringList items;
+    for (int e = from; e <= to; ++e) items << QStringLiteral("1e-%1").arg(e);
+    return items;
+}
+
+} // namespace
+
+TForm1::TForm1(TSession& session, QWidget* parent) : QMainWindow(parent), S(session) {
+    BuildLayout();
+    FormCreate();
+}
+
+TForm1::~TForm1() { FinishRun(S, Run); }
+
+void TForm1::BuildLayout() {
+    setWindowTitle(QString::fromUtf8(Family(family::FirstOrder).Caption));
+    QFont small(QStringLiteral("MS Sans Serif"));
+    small.setPointSize(8);
+    setFont(small);
+
+    QMenuBar* menu = menuBar();
+    auto family = [&](const char* caption, void (TForm1::*handler)()) {
+        QAction* a = menu->addAction(QString::fromUtf8(caption));
+        connect(a, &QAction::triggered, this, handler);
+        return a;
+    };
+    N1 = family("Методы нулевого порядка", &TForm1::N1Click);
+    N2 = family("Методы первого пордка", &TForm1::N2Click);
+    N3 = family("Методы второго порядка", &TForm1::N3Click);
+    N4 = family("Методы переменной метрики", &TForm1::N4Click);
+    N5 = family("Статистические методы", &TForm1::N5Click);
+    N5->setVisible(false);
+    K1 = family("График функции", &TForm1::K1Click);
+    QMenu* help = menu->addMenu(QStringLiteral("Help"));
+    Contents1 = help->addAction(QStringLiteral("Contents"), this, &TForm1::Contents1Click);
+    help->addSeparator();
+    About1 = help->addAction(QStringLiteral("About..."), this, &TForm1::About1Click);
+
+    auto* client = new QWidget(this);
+    client->setFixedSize(478, 336);
+    setCentralWidget(client);
+    auto* page = new QWidget(client); // the tab control's page, controls on it
+    page->setGeometry(0, 0, 473, 329);
+    TabControl1 = new QTabBar(page);
+    TabControl1->setExpanding(false);
+    TabControl1->setDrawBase(true);
+    for (const char* tab : {"Флетчера-Ривса", "Пшеничного", "Наискорейшего спуска"})
+        TabControl1->addTab(QString::fromUtf8(tab));
+    TabControl1->setGeometry(0, 0, 473, 28);
+    auto* frame = new QWidget(page);
+    frame->setGeometry(0, 27, 473, 302);
+    frame->setAutoFillBackground(true);
+    frame->lower();
+
+    Label1 = MakeLabel(page, "Минимизируемая функция", 8, 35);
+    ComboBox4 = MakeCombo(page, 8, 50, 145, {QString()});
+    Label2 = MakeLabel(page, "Точность по переменным", 8, 80);
+    ComboBox1 = MakeCombo(page, 8, 95, 145, Powers(3, 12));
+    Label3 = MakeLabel(page, "Точность по значениям функции", 8, 128);
+    ComboBox2 = MakeCombo(page, 8, 144, 145, Powers(3, 15));
+    CheckBox1 = new QCheckBox(QString::fromUtf8("Задана область(да/нет)"), page);
+    CheckBox1->setGeometry(8, 184, 153, 17);
+    CheckBox2 = new QCheckBox(QString::fromUtf8("График расширенной функции"), page);
+    CheckBox2->setGeometry(8, 208, 185, 17);
+    CheckBox2->hide();
+    Button1 = new QPushButton(QString::fromUtf8("Начать вычисления"), page);
+    Button1->setGeometry(16, 272, 113, 25);
+    Button1->setDefault(true);
+    Label4 = MakeLabel(page, "Количество переменных", 210, 35);
+    QStringList counts{QString::fromUtf8("Автоопределение")};
+    for (int n = 1; n <= 10; ++n) counts << QString::number(n);
+    ComboBox3 = MakeCombo(page, 210, 50, 145, counts);
+    Label5 = MakeLabel(page, "Начальное приближение", 210, 80);
+    Edit2 = new QLineEdit(page);
+    Edit2->setGeometry(210, 95, 145, 21);
+    Label6 = MakeLabel(page, "Шаг при дифференцировании", 210, 128);
+    ComboBox5 = MakeCombo(page, 210, 144, 145,
+                          {QString::fromUtf8(kSymbolicStepText), "1e-3", "1e-5", "1e-7"});
+    Label7 = MakeLabel(page, "Максимальное число итераций", 210, 128);
+    ComboBox6 = MakeCombo(page, 210, 144, 145,
+                          {"10000", "20000", "50000", "100000", "200000", "500000", "1000000"});
+    Label7->hide();
+    ComboBox6->hide();
+    // Texts longer than their field show their beginning, as typed.
+    for (QComboBox* box : {ComboBox1, ComboBox2, ComboBox3, ComboBox4, ComboBox5, ComboBox6})
+        connect(box, &QComboBox::currentIndexChanged, box,
+                [box] { box->lineEdit()->setCursorPosition(0); });
+    // Captions get the room their font needs.
+    for (QWidget* w : {static_cast<QWidget*>(CheckBox1), static_cast<QWidget*>(CheckBox2),
+                       static_cast<QWidget*>(Button1)})
+        w->resize(std::max(w->width(), w->sizeHint().width()), w->height());
+    // The window is as wide as its menu, so that every family can be chosen.
+    client->setFixedWidth(std::max(client->width(), menu->sizeHint().width()));
+    page->resize(client->width() - 5, page->height());
+    TabControl1->resize(page->width(), TabControl1->height());
+    frame->resize(page->width(), frame->height());
+
+    connect(ComboBox3, &QComboBox::editTextChanged, this, &TForm1::ComboBox3Change);
+    connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
+    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    // Enter in any field starts the run, as the window's default button.
+    for (QComboBox* box : {ComboBox1, ComboBox2, ComboBox3, ComboBox4, ComboBox5, ComboBox6})
+        connect(box->lineEdit(), &QLineEdit::returnPressed, this, &TForm1::Button1Click);
+    connect(Edit2, &QLineEdit::returnPressed, this, &TForm1::Button1Click);
+}
+
+void TForm1::FormCreate() {
+    ComboBox1->setEditText(QStringLiteral("1e-7"));
+    ComboBox2->setEditText(QStringLiteral("1e-7"));
+    {
+        const QSignalBlocker block(ComboBox3); // the start point is set next
+        ComboBox3->setEditText(QString::fromUtf8("Автоопределение"));
+    }
+    ComboBox5->setEditText(QString::fromUtf8(kSymbolicStepText));
+    ComboBox5->lineEdit()->setCursorPosition(0);
+    Edit2->setText(QStringLiteral("3,4,0,0,0,0,0,0,0,0"));
+    const std::vector<std::string> history = ReadFunctionHistory();
+    for (std::size_t k = 0; k < history.size(); ++k) {
+        const QString line = QString::fromStdString(history[k]);
+        if (k == 0)
+            ComboBox4->setItemText(0, line);
+        else
+            ComboBox4->addItem(line);
+    }
+    ComboBox4->setEditText(ComboBox4->itemText(0));
+    MethodFamily = family::FirstOrder;
+    S.ConditionCount = 0;
+}
+
+void TForm1::ChooseFamily(int number) {
+    const TFamily& f = Family(number);
+    MethodFamily = number;
+    setWindowTitle(QString::fromUtf8(f.Caption));
+    const int selected = TabControl1->currentIndex();
+    while (TabControl1->count() > 1) TabControl1->removeTab(1);
+    TabControl1->setTabText(0, QString::fromUtf8(f.Tabs[0]));
+    for (std::size_t k = 1; k < f.Tabs.size(); ++k) TabControl1->addTab(QString::fromUtf8(f.Tabs[k]));
+    // The run needs a tab of this family: keep the one selected if it is
+    // still there, else take the first.
+    TabControl1->setCurrentIndex(f.SelectFirst || selected < 0 || selected >= TabControl1->count()
+                                     ? 0
+                                     : selected);
+    Label6->setVisible(f.Step);
+    ComboBox5->setVisible(f.Step);
+    Label7->setVisible(f.Iterations);
+    ComboBox6->setVisible(f.Iterations);
+    if (f.Iterations) ComboBox6->setEditText(ComboBox6->itemText(0));
+    Label5->setVisible(f.Start);
+    Edit2->setVisible(f.Start);
+    for (QWidget* w : {static_cast<QWidget*>(Label2), static_cast<QWidget*>(ComboBox1),
+                       static_cast<QWidget*>(Label3), static_cast<QWidget*>(ComboBox2)})
+        w->setVisible(f.Accuracies);
+}
+
+void TForm1::N1Click() { ChooseFamily(family::ZeroOrder); }
+void TForm1::N2Click() { ChooseFamily(family::FirstOrder); }
+void TForm1::N3Click() { ChooseFamily(family::Newton); }
+void TForm1::N4Click() { ChooseFamily(family::VariableMetric); }
+void TForm1::N5Click() { ChooseFamily(family::Statistical); }
+void TForm1::K1Click() { ChooseFamily(family::GraphOnly); }
+
+void TForm1::ComboBox3Change() {
+    bool ok = false;
+    int n = ComboBox3->currentText().toInt(&ok);
+    if (!ok || n < 1 || n > 10 || ComboBox3->currentText() != QString::number(n)) n = 10;
+    QStringList zeros;
+    for (int k = 0; k < n; ++k) zeros << QStringLiteral("0");
+    Edit2->setText(zeros.join(QLatin1Char(',')));
+}
+
+void TForm1::CheckBox1Click() {
+    if (CheckBox1->isChecked()) {
+        TForm4 region(S, Messages, this);
+        region.exec();
+        if (S.ConditionCount != 0) {
+            CheckBox2->show();
+        } else {
+            CheckBox1->setChecked(false);
+            CheckBox1Click();
+        }
+        return;
+    }
+    S.Conditions.ClearConditions();
+    CheckBox2->hide();
+    CheckBox2->setChecked(false);
+}
+
+void TForm1::About1Click() {
+    if (AboutBox) AboutBox->exec();
+}
+
+void TForm1::Contents1Click() {
+    if (!help_) {
+        help_ = new QTextBrowser(this);
+        help_->setWindowFlag(Qt::Window);
+        help_->setWindowTitle(QString::fromUtf8("Справка — qirt.HLP"));
+        help_->resize(720, 640);
+        help_->setOpenExternalLinks(false);
+        QFile page(QStringLiteral(":/help/qirt_help.html"));
+        if (page.open(QIODevice::ReadOnly)) help_->setHtml(QString::fromUtf8(page.readAll()));
+    }
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
+}
+
+void TForm1::Button1Click() {
+    TRunInputs in;
+    in.StepText = Std(ComboBox5->currentText());
+    in.Formula = Std(ComboBox4->currentText());
+    in.VariableCountText = Std(ComboBox3->currentText());
+    in.StartText = Std(Edit2->text());
+    in.VariableAccuracyText = Std(ComboBox1->currentText());
+    in.ValueAccuracyText = Std(ComboBox2->currentText());
+    in.MethodFamily = MethodFamily;
+    in.MethodVariant = TabControl1->currentIndex() + 1;
+    in.ExtendedPlot = CheckBox2->isChecked();
+
+    FinishRun(S, Run);
+    {
+        TRunProgress progress(S, this, ProgressDelayMilliseconds);
+        S.Progress = &progress;
+        StartRun(S, in, Run);
+        S.Progress = nullptr;
+    }
+    switch (Run.Status) {
+    case TRunStatus::NotStarted: return;
+    case TRunStatus::Done: Form3_aktion(); break;
+    case TRunStatus::NoMethod: break;
+    default: // the message is shown; nothing of the run stays
+        FinishRun(S, Run);
+        return;
+    }
+    FinishRun(S, Run);
+    SaveFunctionHistory(in.Formula);
+}
+
+void TForm1::Form3_aktion() {
+    S.FoundPoint = Run.ResultPoint;
+    TForm3 graph(S, this);
+    S.CurrentLastIndex = static_cast<Byte>(Run.LastIndex);
+    graph.FillXAxisList(QStringLiteral("x[1]"), S.CurrentLastIndex);
+    graph.FillYAxisList(QStringLiteral("x[0]"), S.CurrentLastIndex);
+    graph.label1->setText(QString::fromUtf8("Исследуемая функция:"));
+    graph.Label14->setText(ComboBox4->currentText());
+    graph.Label3->setText(QString::fromUtf8("Найденный минимум:"));
+    const bool results = Run.MethodFamily != family::GraphOnly;
+    for (int i = 0; i < 10; ++i)
+        graph.ListBox1->item(i)->setText(results && i <= Run.LastIndex ? Text(Run.ResultPoint[i])
+                                                                       : QString());
+    graph.Label15->setText(results ? Text(Run.MinimumValue) : QString());
+    graph.Label17->setText(results ? Text(S.IterationCount) : QString());
+    graph.Label19->setText(results ? Text(S.Function.EvaluationCount) : QString());
+    graph.Label20->setText(TabControl1->tabText(Run.MethodVariant - 1));
+    graph.Edit1->setText(Text(std::trunc(Run.ResultPoint[0] - 5.1L)));
+    graph.Edit2->setText(Text(std::trunc(Run.ResultPoint[0] + 5.1L)));
+    graph.Edit3->setText(Text(std::trunc(Run.ResultPoint[1] - 5.1L)));
+    graph.Edit4->setText(Text(std::trunc(Run.ResultPoint[1] + 5.1L)));
+    graph.Button1Click();
+    if (GraphShown) GraphShown(graph);
+    graph.exec();
+    ReleaseTree(S.Function);
+}
+
+} // namespace qirt

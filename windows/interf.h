@@ -1,0 +1,78 @@
+// The main window: the formula, accuracies, variable count, start point and
+// differentiation step on a tab strip whose tabs name the methods of the
+// family chosen in the main menu; "Начать вычисления" runs the method and
+// shows the result in the graph window.
+#pragma once
+
+#include <functional>
+
+#include <QMainWindow>
+
+#include "methods/run.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabBar;
+class QTextBrowser;
+
+namespace qirt {
+
+class TForm2;
+class TAboutBox;
+class TForm3;
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(TSession& session, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    QTabBar* TabControl1;
+    QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7;
+    QComboBox *ComboBox1, *ComboBox2, *ComboBox3, *ComboBox4, *ComboBox5, *ComboBox6;
+    QLineEdit* Edit2;
+    QCheckBox *CheckBox1, *CheckBox2;
+    QPushButton* Button1;
+    QAction *N1, *N2, *N3, *N4, *N5, *K1, *Contents1, *About1;
+
+    // The run state of the window.
+    int MethodFamily = family::FirstOrder;
+    TRun Run;
+
+    // Set at program start: the message window and the about window.
+    TForm2* Messages = nullptr;
+    TAboutBox* AboutBox = nullptr;
+    // How long a run goes before its progress dialog shows.
+    int ProgressDelayMilliseconds = 500;
+    // Called with the graph window just before its modal show (tests close it from here).
+    std::function<void(TForm3&)> GraphShown;
+
+    void FormCreate();
+    void Form3_aktion();
+
+public slots:
+    void N1Click();
+    void N2Click();
+    void N3Click();
+    void N4Click();
+    void N5Click();
+    void K1Click();
+    void ComboBox3Change();
+    void CheckBox1Click();
+    void About1Click();
+    void Contents1Click();
+    void Button1Click();
+
+private:
+    void BuildLayout();
+    void ChooseFamily(int number);
+
+    TSession& S;
+    QTextBrowser* help_ = nullptr;
+};
+
+} // namespace qirt

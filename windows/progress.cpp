@@ -1,0 +1,60 @@
+#include "windows/progress.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace qirt {
+
+namespace {
+constexpr int kRefreshMilliseconds = 40; // how often the dialog and the windows catch up
+}
+
+TRunProgress::TRunProgress(TSession& session, QWidget* parent, int delayMilliseconds)
+    : S(session), parent_(parent), delay_(delayMilliseconds) {
+    started_.start();
+}
+
+TRunProgress::~TRunProgress() { delete dialog_; }
+
+void TRunProgress::Show() {
+    dialog_ = new QDialog(parent_);
+    dialog_->setWindowTitle(QString::fromUtf8("Идёт поиск минимума"));
+    dialog_->setWindowModality(Qt::ApplicationModal);
+    auto* layout = new QVBoxLayout(dialog_);
+    iterations_ = new QLabel(dialog_);
+    evaluations_ = new QLabel(dialog_);
+    value_ = new QLabel(dialog_);
+    stop_ = new QPushButton(QString::fromUtf8("Остановить"), dialog_);
+    for (QWidget* w : {static_cast<QWidget*>(iterations_), static_cast<QWidget*>(evaluations_),
+                       static_cast<QWidget*>(value_), static_cast<QWidget*>(stop_)})
+        layout->addWidget(w);
+    dialog_->setMinimumWidth(320);
+    QObject::connect(stop_, &QPushButton::clicked, [this] { stopped_ = true; });
+    // Closing the dialog stops the run as well.
+    QObject::connect(dialog_, &QDialog::rejected, [this] { stopped_ = true; });
+    dialog_->show();
+    shown_.start();
+}
+
+bool TRunProgress::Continue(std::int32_t iterationCount, Real value) {
+    if (!dialog_) {
+        if (started_.elapsed() < delay_) return !stopped_;
+        Show();
+    } else if (shown_.elapsed() < kRefreshMilliseconds) {
+        return !stopped_;
+    }
+    shown_.restart();
+    iterations_->setText(QString::fromUtf8("Число итераций: %1").arg(iterationCount));
+    evaluations_->setText(
+        QString::fromUtf8("Число вычислений функции: %1").arg(S.Function.EvaluationCount));
+    value_->setText(QString::fromUtf8("Текущее значение: %1")
+                        .arg(QLocale().toString(static_cast<double>(value), 'g', 15)));
+    QApplication::processEvents();
+    return !stopped_;
+}
+
+} // namespace qirt

@@ -1,0 +1,210 @@
+#include "windows/vvod_obl.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include "func/messages.h"
+
+namespace qirt {
+
+namespace {
+constexpr int kMinimumRows = 5; // the header row and four data rows
+constexpr const char* kHeaders[5] = {"Номер", "Неравенство", "Коэффициент", "Степень",
+                                     "Вид функции"};
+constexpr const char* kRejected = "Недопустимое неравенство";
+
+std::string Std(const QString& s) { return s.toStdString(); }
+} // namespace
+
+TForm4::TForm4(TSession& session, TMessageWindow* messages, QWidget* parent)
+    : QDialog(parent), S(session), messages_(messages) {
+    setWindowTitle(QString::fromUtf8("Ввод области"));
+    QFont small(QStringLiteral("MS Sans Serif"));
+    small.setPointSize(8);
+    setFont(small);
+    setFixedSize(748, 236);
+
+    StringGrid1 = new QTableWidget(kMinimumRows, 5, this);
+    StringGrid1->setGeometry(8, 8, 617, 129);
+    StringGrid1->horizontalHeader()->hide();
+    StringGrid1->verticalHeader()->hide();
+    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    const int widths[5] = {64, 357, 78, 37, 70};
+    for (int c = 0; c < 5; ++c) StringGrid1->setColumnWidth(c, widths[c]);
+    for (int r = 0; r < kMinimumRows; ++r) StringGrid1->setRowHeight(r, 24);
+
+    auto button = [this](const char* text, int y) {
+        auto* b = new QPushButton(QString::fromUtf8(text), this);
+        b->setGeometry(656, y, 75, 25);
+        b->setAutoDefault(false);
+        return b;
+    };
+    Button1 = button("Добавить", 8);
+    Button2 = button("Удалить", 56);
+    Button3 = button("Изменить", 104);
+    Button5 = button("Закончить", 152);
+    Button4 = button("Ok", 176);
+    Button4->hide();
+
+    Edit1 = new QLineEdit(this);
+    Edit1->setGeometry(72, 176, 361, 21);
+    Edit2 = new QLineEdit(this);
+    Edit2->setGeometry(432, 176, 81, 21);
+    Edit3 = new QLineEdit(this);
+    Edit3->setGeometry(512, 176, 41, 21);
+    ComboBox1 = new QComboBox(this);
+    ComboBox1->setEditable(true);
+    ComboBox1->addItem(QString::fromUtf8(kExteriorKind));
+    ComboBox1->addItem(QString::fromUtf8(kInteriorKind));
+    ComboBox1->setGeometry(552, 176, 89, 21);
+    for (QWidget* w : {static_cast<QWidget*>(Edit1), static_cast<QWidget*>(Edit2),
+                       static_cast<QWidget*>(Edit3), static_cast<QWidget*>(ComboBox1)})
+        w->hide();
+
+    connect(Button1, &QPushButton::clicked, this, &TForm4::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm4::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm4::Button3Click);
+    connect(Button4, &QPushButton::clicked, this, &TForm4::Button4Click);
+    connect(Button5, &QPushButton::clicked, this, &TForm4::Button5Click);
+}
+
+void TForm4::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!activated_) {
+        activated_ = true;
+        FormActivate();
+    }
+}
+
+QString TForm4::Cell(int row, int column) const {
+    const QTableWidgetItem* item = StringGrid1->item(row, column);
+    return item ? item->text() : QString();
+}
+
+void TForm4::SetCell(int row, int column, const QString& text) {
+    QTableWidgetItem* item = StringGrid1->item(row, column);
+    if (!item) {
+        item = new QTableWidgetItem;
+        // The header row and the number column are fixed: grey, not selectable.
+        if (row == 0 || column == 0) {
+            item->setFlags(Qt::ItemIsEnabled);
+            item->setBackground(palette().button());
+        }
+        StringGrid1->setItem(row, column, item);
+    }
+    item->setText(text);
+}
+
+int TForm4::SelectedRow() const { return StringGrid1->currentRow(); }
+
+void TForm4::MakeDefault(QPushButton* button) {
+    for (QPushButton* b : {Button1, Button4}) b->setDefault(b == button);
+}
+
+void TForm4::FormActivate() {
+    for (int c = 0; c < 5; ++c) SetCell(0, c, QString::fromUtf8(kHeaders[c]));
+    for (int r = 1; r < StringGrid1->rowCount(); ++r) SetCell(r, 0, QString());
+    S.ConditionCount = 0;
+    ChangeMode = false;
+    S.Conditions.ClearConditions();
+    S.Conditions.ResetConditions();
+    StringGrid1->setCurrentCell(1, 1);
+    MakeDefault(Button1);
+    Button2->setEnabled(false);
+    Button3->setEnabled(false);
+}
+
+void TForm4::OpenEditRow(bool change) {
+    ChangeMode = change;
+    for (QWidget* w : {static_cast<QWidget*>(Button1), static_cast<QWidget*>(Button2),
+                       static_cast<QWidget*>(Button3), static_cast<QWidget*>(StringGrid1)})
+        w->setEnabled(false);
+    Edit1->setText(QString());
+    Edit2->setText(QStringLiteral("1"));
+    Edit3->setText(QStringLiteral("2"));
+    ComboBox1->setEditText(QString::fromUtf8(kExteriorKind));
+    for (QWidget* w : {static_cast<QWidget*>(Edit1), static_cast<QWidget*>(Edit2),
+                       static_cast<QWidget*>(Edit3), static_cast<QWidget*>(ComboBox1)})
+        w->show();
+    Button4->show();
+    MakeDefault(Button4);
+    Button5->hide();
+    Edit1->setFocus();
+}
+
+void TForm4::CloseEditRow() {
+    Button1->setEnabled(true);
+    const bool typed = !Edit1->text().isEmpty();
+    Button2->setEnabled(typed);
+    Button3->setEnabled(typed);
+    StringGrid1->setEnabled(true);
+    for (QWidget* w : {static_cast<QWidget*>(Edit1), static_cast<QWidget*>(Edit2),
+                       static_cast<QWidget*>(Edit3), static_cast<QWidget*>(ComboBox1)})
+        w->hide();
+    Button4->hide();
+    Button5->show();
+    MakeDefault(Button1);
+}
+
+void TForm4::Button1Click() { OpenEditRow(false); }
+
+void TForm4::Button3Click() {
+    const int row = SelectedRow();
+    if (row < 1 || row > S.ConditionCount) return;
+    OpenEditRow(true);
+    Edit1->setText(Cell(row, 1));
+    Edit2->setText(Cell(row, 2));
+    Edit3->setText(Cell(row, 3));
+    ComboBox1->setEditText(Cell(row, 4));
+}
+
+void TForm4::Button4Click() {
+    const QString texts[4] = {Edit1->text(), Edit2->text(), Edit3->text(),
+                              ComboBox1->currentText()};
+    uslov& list = S.Conditions;
+    if (ChangeMode) {
+        const int row = SelectedRow();
+        list.ChangeCondition(row, Std(texts[0]), Std(texts[1]), Std(texts[2]), Std(texts[3]));
+        if (list.ConditionErrorCode == 0)
+            for (int c = 1; c <= 4; ++c) SetCell(row, c, texts[c - 1]);
+    } else if (!texts[0].isEmpty()) {
+        list.AddCondition(Std(texts[0]), Std(texts[1]), Std(texts[2]), Std(texts[3]));
+        if (list.ConditionErrorCode == 0) {
+            ++S.ConditionCount;
+            if (StringGrid1->rowCount() <= S.ConditionCount) {
+                StringGrid1->insertRow(StringGrid1->rowCount());
+                StringGrid1->setRowHeight(StringGrid1->rowCount() - 1, 24);
+            }
+            SetCell(S.ConditionCount, 0, QString::number(S.ConditionCount));
+            for (int c = 1; c <= 4; ++c) SetCell(S.ConditionCount, c, texts[c - 1]);
+        }
+    }
+    if (list.ConditionErrorCode != 0) {
+        ShowMessage(messages_, kRejected, ShowKind::Modal);
+        list.ConditionErrorCode = 0;
+        return; // the edit row stays open for a correction
+    }
+    CloseEditRow();
+}
+
+void TForm4::Button2Click() {
+    const int k = SelectedRow();
+    if (k < 1 || k > S.ConditionCount) return;
+    S.Conditions.DeleteCondition(k);
+    --S.ConditionCount;
+    for (int r = k; r <= S.ConditionCount; ++r)
+        for (int c = 1; c <= 4; ++c) SetCell(r, c, Cell(r + 1, c));
+    const int vacated = S.ConditionCount + 1;
+    if (StringGrid1->rowCount() <= kMinimumRows)
+        for (int c = 0; c < 5; ++c) SetCell(vacated, c, QString());
+    else
+        StringGrid1->removeRow(StringGrid1->rowCount() - 1);
+}
+
+void TForm4::Button5Click() { done(QDialog::Accepted); }
+
+} // namespace qirt
