@@ -24,6 +24,10 @@
 #include "windows/progress.h"
 #include "windows/vvod_obl.h"
 
+// The help page is compiled into the windows' library; its resource is
+// registered once, before the first help window needs it.
+static void RegisterHelpResource() { Q_INIT_RESOURCE(help); }
+
 namespace qirt {
 
 namespace {
@@ -83,6 +87,7 @@ QStringList Powers(int from, int to) {
 } // namespace
 
 TForm1::TForm1(TSession& session, QWidget* parent) : QMainWindow(parent), S(session) {
+    RegisterHelpResource();
     BuildLayout();
     FormCreate();
 }
@@ -200,6 +205,7 @@ void TForm1::FormCreate() {
             ComboBox4->addItem(line);
     }
     ComboBox4->setEditText(ComboBox4->itemText(0));
+    ComboBox4->lineEdit()->setCursorPosition(0);
     MethodFamily = family::FirstOrder;
     S.ConditionCount = 0;
 }

@@ -1,0 +1,383 @@
+// The program's windows driven as a user drives them: the main window's
+// families and fields, runs of every family to the graph window, the
+// messages, the region window, the progress dialog, about and help.
+#include <functional>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QtTest>
+
+#include "graph/grafik.h"
+#include "windows/about.h"
+#include "windows/interf.h"
+#include "windows/mesage.h"
+#include "windows/progress.h"
+#include "windows/vvod_obl.h"
+
+using namespace qirt;
+
+namespace {
+
+// Calls `act` once, from the event loop, as soon as `ready` returns a
+// window; the modal loops of the windows under test keep the events going.
+void When(std::function<QWidget*()> ready, std::function<void(QWidget*)> act) {
+    auto* timer = new QTimer;
+    timer->setInterval(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, ready, act] {
+        if (QWidget* w = ready()) {
+            timer->stop();
+            timer->deleteLater();
+            act(w);
+        }
+    });
+    timer->start();
+}
+
+template <class T>
+std::function<QWidget*()> Modal() {
+    return [] { return qobject_cast<T*>(QApplication::activeModalWidget()); };
+}
+
+QStringList Tabs(const QTabBar* bar) {
+    QStringList tabs;
+    for (int i = 0; i < bar->count(); ++i) tabs << bar->tabText(i);
+    return tabs;
+}
+
+QString U(const char* text) { return QString::fromUtf8(text); }
+
+} // namespace
+
+class WindowsTest : public QObject {
+    Q_OBJECT
+
+    // The program as it starts: a session, the main window, the message
+    // window and the about window, in a folder of its own for funtion.txt.
+    struct Program {
+        Program() {
+            QDir::setCurrent(dir.path());
+            form1 = std::make_unique<TForm1>(S);
+            form2 = std::make_unique<TForm2>(form1.get());
+            about = std::make_unique<TAboutBox>(form1.get());
+            S.Function.Messages = form2.get();
+            S.Conditions.Messages = form2.get();
+            form1->Messages = form2.get();
+            form1->AboutBox = about.get();
+            form1->show();
+        }
+        ~Program() { QDir::setCurrent(QDir::tempPath()); }
+        void Formula(const char* text, const char* start) {
+            form1->ComboBox4->setEditText(QString::fromUtf8(text));
+            form1->Edit2->setText(QString::fromUtf8(start));
+        }
+        QString History() const {
+            QFile f(dir.filePath("funtion.txt"));
+            return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()) : QString();
+        }
+        QTemporaryDir dir;
+        TSession S;
+        std::unique_ptr<TForm1> form1;
+        std::unique_ptr<TForm2> form2;
+        std::unique_ptr<TAboutBox> about;
+    };
+
+private slots:
+    void startsWithTheFirstOrderFamily() {
+        Program p;
+        TForm1& w = *p.form1;
+        QCOMPARE(w.windowTitle(), U("Програмный пакет по исследованиям операций(Методы первого порядка)"));
+        QCOMPARE(Tabs(w.TabControl1), (QStringList{U("Флетчера-Ривса"), U("Пшеничного"), U("Наискорейшего спуска")}));
+        QCOMPARE(w.MethodFamily, 2);
+        QCOMPARE(w.ComboBox5->currentText(), U("Символьное дифференцирование"));
+        QCOMPARE(w.ComboBox1->currentText(), QStringLiteral("1e-7"));
+        QCOMPARE(w.ComboBox2->currentText(), QStringLiteral("1e-7"));
+        QCOMPARE(w.ComboBox2->count(), 13);
+        QCOMPARE(w.ComboBox3->currentText(), U("Автоопределение"));
+        QCOMPARE(w.Edit2->text(), QStringLiteral("3,4,0,0,0,0,0,0,0,0"));
+        QVERIFY(!w.N5->isVisible());
+        QVERIFY(!w.CheckBox2->isVisible());
+        QVERIFY(w.Button1->isDefault());
+        QCOMPARE(w.ComboBox4->count(), 1); // no history yet
+        QVERIFY(QFile::exists(p.dir.filePath("funtion.txt"))); // created empty
+    }
+
+    void eachFamilyHasItsCaptionTabsAndFields() {
+        Program p;
+        TForm1& w = *p.form1;
+        w.TabControl1->setCurrentIndex(2);
+        w.N3->trigger();
+        QCOMPARE(w.MethodFamily, 3);
+        QCOMPARE(Tabs(w.TabControl1), QStringList{U("Метод Ньютона")});
+        QCOMPARE(w.TabControl1->currentIndex(), 0);
+        w.N4->trigger();
+        QCOMPARE(w.windowTitle(), U("Програмный пакет по исследованиям операций(Методы переменной метрики)"));
+        QCOMPARE(Tabs(w.TabControl1), (QStringList{U("Дэвидона-Флетчеpа-Пауэла"), U("Флетчеpа"), U("Бpойдена")}));
+        w.TabControl1->setCurrentIndex(2);
+        w.N1->trigger(); // two tabs: the third cannot stay selected
+        QCOMPARE(Tabs(w.TabControl1), (QStringList{U("Метод вpащающихся кооpдинат Розенбpока"), U("Гауса")}));
+        QCOMPARE(w.TabControl1->currentIndex(), 0);
+        QVERIFY(!w.ComboBox5->isVisible()); // zero order: no step
+        w.TabControl1->setCurrentIndex(1);
+        w.N2->trigger(); // the second tab is still there
+        QCOMPARE(w.TabControl1->currentIndex(), 1);
+        QVERIFY(w.ComboBox5->isVisible());
+        w.K1->trigger();
+        QCOMPARE(Tabs(w.TabControl1), QStringList{U("График функции")});
+        for (QWidget* hidden : {static_cast<QWidget*>(w.ComboBox1), static_cast<QWidget*>(w.ComboBox2),
+                                static_cast<QWidget*>(w.Edit2), static_cast<QWidget*>(w.ComboBox5)})
+            QVERIFY(!hidden->isVisible());
+        QVERIFY(w.ComboBox4->isVisible() && w.ComboBox3->isVisible() && w.CheckBox1->isVisible());
+        w.N5Click(); // the hidden statistical family
+        QVERIFY(w.ComboBox6->isVisible());
+        QCOMPARE(w.ComboBox6->currentText(), QStringLiteral("10000"));
+        w.N2->trigger();
+        QVERIFY(w.ComboBox1->isVisible() && w.Edit2->isVisible() && !w.ComboBox6->isVisible());
+    }
+
+    void variableCountFillsTheStartPointWithZeros() {
+        Program p;
+        TForm1& w = *p.form1;
+        w.ComboBox3->setCurrentIndex(3);
+        QCOMPARE(w.Edit2->text(), QStringLiteral("0,0,0"));
+        w.ComboBox3->setCurrentIndex(0);
+        QCOMPARE(w.Edit2->text(), QStringLiteral("0,0,0,0,0,0,0,0,0,0"));
+        w.ComboBox3->setEditText(QStringLiteral("1"));
+        QCOMPARE(w.Edit2->text(), QStringLiteral("0"));
+    }
+
+    void emptyFormulaDoesNothing() {
+        Program p;
+        QTest::mouseClick(p.form1->Button1, Qt::LeftButton);
+        QVERIFY(!p.form2->isVisible());
+        QCOMPARE(p.History(), QString());
+    }
+
+    void badFormulaShowsBothMessages() {
+        Program p;
+        p.Formula("x[0]+", "1");
+        QString modalText;
+        When(Modal<TForm2>(), [&](QWidget* w) {
+            modalText = static_cast<TForm2*>(w)->Label1->text();
+            static_cast<TForm2*>(w)->Button1->click();
+        });
+        QTest::mouseClick(p.form1->Button1, Qt::LeftButton);
+        QCOMPARE(modalText, U("Ошибка формирования дерева"));
+        QVERIFY(p.form2->isVisible()); // then shown non-modally with the run's message
+        QCOMPARE(p.form2->Label1->text(), U("Ошибка создания дерева"));
+        QCOMPARE(p.History(), QString());
+    }
+
+    void shortStartPointAndConstantFormulas() {
+        Program p;
+        p.Formula("x[0]+x[1]+x[2]", "3,4");
+        QTest::mouseClick(p.form1->Button1, Qt::LeftButton);
+        QCOMPARE(p.form2->Label1->text(), U("Нехватает переменных"));
+        p.Formula("5", "3,4");
+        QTest::mouseClick(p.form1->Button1, Qt::LeftButton);
+        QVERIFY(p.form2->Label1->text().startsWith(U("Функция не содержит переменных")));
+        p.Formula("ln(x[0])", "-1");
+        p.form1->ComboBox5->setEditText(QStringLiteral("1e-5"));
+        QTest::mouseClick(p.form1->Button1, Qt::LeftButton);
+        QCOMPARE(p.form2->Label1->text(), U("Функция не определена в начальной точке"));
+        QCOMPARE(p.History(), QString()); // no run succeeded
+    }
+
+    void everyFamilyRunsIntoTheGraphWindow() {
+        Program p;
+        TForm1& w = *p.form1;
+        struct Case {
+            void (TForm1::*choose)();
+            int tab;
+            const char* method;
+        };
+        const Case cases[] = {{&TForm1::N1Click, 1, "Гауса"},
+                              {&TForm1::N2Click, 0, "Флетчеpа-Ривса"},
+                              {&TForm1::N3Click, 0, "Метод Ньютона"},
+                              {&TForm1::N4Click, 2, "Бpойдена"},
+                              {&TForm1::K1Click, 0, "График функции"}};
+        for (const Case& c : cases) {
+            (w.*c.choose)();
+            w.TabControl1->setCurrentIndex(c.tab);
+            p.Formula("(x[0]-1)^2+(x[1]-2)^2", "0,0");
+            bool shown = false;
+            w.GraphShown = [&](TForm3& graph) {
+                shown = true;
+                QCOMPARE(graph.label1->text(), U("Исследуемая функция:"));
+                QCOMPARE(graph.Label14->text(), QStringLiteral("(x[0]-1)^2+(x[1]-2)^2"));
+                QCOMPARE(graph.Label3->text(), U("Найденный минимум:"));
+                QCOMPARE(graph.Label20->text(), U(c.method));
+                if (w.MethodFamily == 6) {
+                    QCOMPARE(graph.ListBox1->item(0)->text(), QString());
+                    QCOMPARE(graph.Label17->text(), QString());
+                    QCOMPARE(graph.Edit1->text(), QStringLiteral("-5"));
+                } else {
+                    QVERIFY(qAbs(graph.ListBox1->item(0)->text().toDouble() - 1) < 1e-6);
+                    QVERIFY(qAbs(graph.ListBox1->item(1)->text().toDouble() - 2) < 1e-6);
+                    QCOMPARE(graph.Label17->text(), QString::number(p.S.IterationCount));
+                    QVERIFY(!graph.Label19->text().isEmpty());
+                    QCOMPARE(graph.Edit1->text(), QStringLiteral("-4"));
+                    QCOMPARE(graph.Edit4->text(), QStringLiteral("7"));
+                }
+                QCOMPARE(graph.ListBox1->item(2)->text(), QString());
+                QTimer::singleShot(0, &graph, &QDialog::accept);
+            };
+            QTest::mouseClick(w.Button1, Qt::LeftButton);
+            QVERIFY2(shown, c.method);
+            QCOMPARE(p.S.Function.Root, nullptr); // released after the window closed
+        }
+        QCOMPARE(p.History(), QStringLiteral("(x[0]-1)^2+(x[1]-2)^2\r\n")); // once
+    }
+
+    void regionWindowAddsChangesAndDeletes() {
+        Program p;
+        TForm1& w = *p.form1;
+        int rowsAfterFive = 0, rowsAfterDelete = 0;
+        QStringList row1, row2, row3;
+        QString rejected;
+        bool editRowOpen = false;
+        When(Modal<TForm4>(), [&](QWidget* window) {
+            auto* r = static_cast<TForm4*>(window);
+            auto add = [&](const char* inequality) {
+                r->Button1->click();
+                r->Edit1->setText(QString::fromUtf8(inequality));
+                r->Button4->click();
+            };
+            add("x[0]>=-10");
+            add("x[1]<=10");
+            add("x[0]+x[1]<=15");
+            add("x[0]<=20");
+            add("x[1]>=-20");
+            rowsAfterFive = r->StringGrid1->rowCount();
+            r->StringGrid1->setCurrentCell(2, 1);
+            r->Button2->click(); // delete row 2: row 3 moves up
+            rowsAfterDelete = r->StringGrid1->rowCount();
+            r->StringGrid1->setCurrentCell(1, 1);
+            r->Button3->click(); // change row 1
+            r->Edit1->setText(QStringLiteral("x[0]>=-11"));
+            r->Edit2->setText(QStringLiteral("5"));
+            r->Button4->click();
+            for (int c = 0; c < 5; ++c) {
+                row1 << r->Cell(1, c);
+                row2 << r->Cell(2, c);
+                row3 << r->Cell(4, c);
+            }
+            // An inequality without a relation: the message, and the row stays open.
+            When(Modal<TForm2>(), [&](QWidget* m) {
+                rejected = static_cast<TForm2*>(m)->Label1->text();
+                static_cast<TForm2*>(m)->Button1->click();
+            });
+            r->Button1->click();
+            r->Edit1->setText(QStringLiteral("x[0]+1"));
+            r->Button4->click();
+            editRowOpen = r->Edit1->isVisible() && r->Edit1->text() == QStringLiteral("x[0]+1");
+            r->Button5->click();
+        });
+        w.CheckBox1->click();
+        QCOMPARE(rowsAfterFive, 6);
+        QCOMPARE(rowsAfterDelete, 5);
+        QCOMPARE(row1, (QStringList{"1", "x[0]>=-11", "5", "2", U("внешняя")}));
+        QCOMPARE(row2, (QStringList{"2", "x[0]+x[1]<=15", "1", "2", U("внешняя")}));
+        QCOMPARE(row3, (QStringList{"4", "x[1]>=-20", "1", "2", U("внешняя")}));
+        QCOMPARE(rejected, U("Недопустимое неравенство"));
+        QVERIFY(editRowOpen);
+        QCOMPARE(p.S.ConditionCount, 4);
+        QCOMPARE(p.S.Conditions.Size, 4);
+        QVERIFY(w.CheckBox1->isChecked());
+        QVERIFY(w.CheckBox2->isVisible());
+
+        w.CheckBox1->click(); // unticking clears the region
+        QCOMPARE(p.S.Conditions.Size, 0);
+        QVERIFY(!w.CheckBox2->isVisible());
+
+        When(Modal<TForm4>(), [](QWidget* r) { static_cast<TForm4*>(r)->Button5->click(); });
+        w.CheckBox1->click(); // closed without a condition: unticked again
+        QVERIFY(!w.CheckBox1->isChecked());
+        QVERIFY(!w.CheckBox2->isVisible());
+    }
+
+    void longRunsShowProgressAndCanBeStopped() {
+        Program p;
+        TForm1& w = *p.form1;
+        w.ProgressDelayMilliseconds = 0;
+        w.TabControl1->setCurrentIndex(2); // steepest descent: 513 iterations on its own
+        // Rosenbrock's function made slower by 100 terms that count for nothing.
+        QString slow = QStringLiteral("100*(x[1]-x[0]^2)^2+(1-x[0])^2+0*(");
+        for (int k = 0; k < 100; ++k) slow += QStringLiteral("sin(x[0])+");
+        slow += QStringLiteral("0)");
+        p.Formula(slow.toUtf8().constData(), "-1.2,1");
+        w.ComboBox5->setEditText(QStringLiteral("1e-5"));
+        w.ComboBox1->setEditText(QStringLiteral("1e-15"));
+        w.ComboBox2->setEditText(QStringLiteral("1e-15"));
+        QString progressText;
+        When([] {
+                 for (QWidget* top : QApplication::topLevelWidgets())
+                     if (top->isVisible() && top->findChild<QPushButton*>() &&
+                         top->windowTitle() == U("Идёт поиск минимума"))
+                         return top;
+                 return static_cast<QWidget*>(nullptr);
+             },
+             [&](QWidget* dialog) {
+                 for (QLabel* label : dialog->findChildren<QLabel*>()) progressText += label->text();
+                 dialog->findChild<QPushButton*>()->click();
+             });
+        int iterations = -1;
+        w.GraphShown = [&](TForm3& graph) {
+            iterations = graph.Label17->text().toInt();
+            QTimer::singleShot(0, &graph, &QDialog::accept);
+        };
+        QTest::mouseClick(w.Button1, Qt::LeftButton);
+        QVERIFY(progressText.contains(U("Число итераций")));
+        QVERIFY(iterations >= 1 && iterations < 500);
+        QCOMPARE(p.S.End, TMethodEnd::Cancelled);
+    }
+
+    void aboutAndHelp() {
+        Program p;
+        int result = -1;
+        When(Modal<TAboutBox>(), [&](QWidget* a) {
+            auto* about = static_cast<TAboutBox*>(a);
+            QCOMPARE(about->ProductName->text(), QStringLiteral("Dravik"));
+            QCOMPARE(about->Version->text(), QStringLiteral("Version 1.0"));
+            QTest::keyClick(about, Qt::Key_Escape); // the cancel button is OK too
+        });
+        p.form1->About1->trigger();
+        result = p.about->result();
+        QCOMPARE(result, int(QDialog::Accepted));
+
+        p.form1->Contents1->trigger();
+        auto* help = p.form1->findChild<QTextBrowser*>();
+        QVERIFY(help && help->isVisible());
+        QVERIFY(help->toPlainText().contains(U("Флетчера-Ривса")));
+        QVERIFY(help->toPlainText().contains(U("внешняя")));
+    }
+
+    void historyFillsTheFormulaListAtStart() {
+        QTemporaryDir dir;
+        QFile f(dir.filePath("funtion.txt"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("x[0]^2+x[1]^2\r\nsin(x[0])\n");
+        f.close();
+        QDir::setCurrent(dir.path());
+        TSession S;
+        TForm1 w(S);
+        QCOMPARE(w.ComboBox4->count(), 2);
+        QCOMPARE(w.ComboBox4->currentText(), QStringLiteral("x[0]^2+x[1]^2"));
+        QCOMPARE(w.ComboBox4->itemText(1), QStringLiteral("sin(x[0])"));
+        QDir::setCurrent(QDir::tempPath());
+    }
+};
+
+QTEST_MAIN(WindowsTest)
+#include "windows_test.moc"
