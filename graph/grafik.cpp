@@ -22,6 +22,7 @@
 #include "func/evaluate.h"
 #include "func/scan.h"
 #include "graph/map.h"
+#include "windows/style.h"
 
 namespace qirt {
 
@@ -110,10 +111,7 @@ TForm3::~TForm3() = default;
 
 void TForm3::BuildLayout() {
     setWindowTitle(QString::fromUtf8("График"));
-    // The layout is measured for a small dialog font of 8 points.
-    QFont small(QStringLiteral("MS Sans Serif"));
-    small.setPointSize(8);
-    setFont(small);
+    UseDialogFont(this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     MainMenu1 = new QMenuBar(this);

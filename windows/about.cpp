@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "graph/map.h"
+#include "windows/style.h"
 
 namespace qirt {
 
@@ -34,9 +35,7 @@ QPixmap ProgramPixmap(int size) {
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("About"));
-    QFont small(QStringLiteral("MS Sans Serif"));
-    small.setPointSize(8);
-    setFont(small);
+    UseDialogFont(this);
     setFixedSize(304, 210);
     auto* panel = new QFrame(this);
     panel->setGeometry(8, 8, 289, 161);

@@ -23,6 +23,7 @@
 #include "windows/mesage.h"
 #include "windows/progress.h"
 #include "windows/vvod_obl.h"
+#include "windows/style.h"
 
 // The help page is compiled into the windows' library; its resource is
 // registered once, before the first help window needs it.
@@ -96,9 +97,7 @@ TForm1::~TForm1() { FinishRun(S, Run); }
 
 void TForm1::BuildLayout() {
     setWindowTitle(QString::fromUtf8(Family(family::FirstOrder).Caption));
-    QFont small(QStringLiteral("MS Sans Serif"));
-    small.setPointSize(8);
-    setFont(small);
+    UseDialogFont(this);
 
     QMenuBar* menu = menuBar();
     auto family = [&](const char* caption, void (TForm1::*handler)()) {

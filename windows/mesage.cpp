@@ -1,4 +1,5 @@
 #include "windows/mesage.h"
+#include "windows/style.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -7,9 +8,7 @@ namespace qirt {
 
 TForm2::TForm2(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("mesage"));
-    QFont small(QStringLiteral("MS Sans Serif"));
-    small.setPointSize(8);
-    setFont(small);
+    UseDialogFont(this);
     setFixedSize(351, 118);
     Label1 = new QLabel(QStringLiteral("Label1"), this);
     Label1->setGeometry(8, 16, 335, 32);
@@ -20,7 +19,12 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
     connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
 }
 
-void TForm2::SetMessage(const std::string& text) { Label1->setText(QString::fromStdString(text)); }
+void TForm2::SetMessage(const std::string& text) {
+    // A condition that cannot be evaluated reports at every evaluation:
+    // the same text again changes nothing.
+    const QString message = QString::fromStdString(text);
+    if (Label1->text() != message) Label1->setText(message);
+}
 
 void TForm2::ShowModal() {
     if (isVisible()) hide(); // a non-modal show turns into a modal one
@@ -28,6 +32,7 @@ void TForm2::ShowModal() {
 }
 
 void TForm2::ShowNonModal() {
+    if (isVisible()) return; // already showing: only its text changed
     show();
     raise();
     activateWindow();

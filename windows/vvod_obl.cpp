@@ -7,6 +7,7 @@
 #include <QTableWidget>
 
 #include "func/messages.h"
+#include "windows/style.h"
 
 namespace qirt {
 
@@ -22,9 +23,7 @@ std::string Std(const QString& s) { return s.toStdString(); }
 TForm4::TForm4(TSession& session, TMessageWindow* messages, QWidget* parent)
     : QDialog(parent), S(session), messages_(messages) {
     setWindowTitle(QString::fromUtf8("Ввод области"));
-    QFont small(QStringLiteral("MS Sans Serif"));
-    small.setPointSize(8);
-    setFont(small);
+    UseDialogFont(this);
     setFixedSize(748, 236);
 
     StringGrid1 = new QTableWidget(kMinimumRows, 5, this);
