@@ -108,7 +108,12 @@ Real CurrentValue(TFunction& F) {
     if (!F.CountingPaused) ++F.EvaluationCount;
     if (F.ErrorCode != error::None || !F.Root) return 0;
     if (!F.Conditions) return TreeValue(F);
-    Real penalty = F.Conditions->PenaltySum(F.Point, F.VariableCount);
+    uslov& region = *F.Conditions;
+    Real penalty = 0;
+    if (region.Size != 0 || region.ConditionErrorCode != 0)
+        penalty = region.PenaltySum(F.Point, F.VariableCount);
+    else
+        region.NearBoundary = false, region.Cursor = region.Head; // what a sum over none leaves
     Real value = penalty + TreeValue(F);
     if (std::isnan(value)) {
         // infinite penalty and value of opposite signs
