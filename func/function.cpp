@@ -18,7 +18,7 @@ void TFunction::ForgetCompiled() {
     if (compiled_) compiled_->Reset();
 }
 
-void BuildTree(TFunction& F, std::string_view text) {
+void BuildTree(TFunction& F, std::string_view text, bool derivatives) {
     ReleaseTree(F);
     ReleaseDerivativeObjects(F);
     for (bool& used : F.VariableUsed) used = false;
@@ -33,7 +33,7 @@ void BuildTree(TFunction& F, std::string_view text) {
     F.CountingPaused = false;
     F.VariableCount = 0;
     for (bool used : F.VariableUsed) F.VariableCount += used ? 1 : 0;
-    if (F.DifferentiationStep == 0 && F.VariableCount > 0) BuildDerivativeObjects(F);
+    if (derivatives && F.DifferentiationStep == 0 && F.VariableCount > 0) BuildDerivativeObjects(F);
 }
 
 void ReleaseTree(TFunction& F) {

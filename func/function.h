@@ -52,10 +52,10 @@ private:
 };
 
 // Parses the text into Root and, when DifferentiationStep is 0 and the formula
-// has variables, builds the gradient and Hessian objects. ErrorCode 0 means
-// success; failures are reported through Messages. Whatever an earlier build
-// left is released first.
-void BuildTree(TFunction& F, std::string_view text);
+// has variables, builds the gradient and Hessian objects (unless the caller
+// needs no derivatives). ErrorCode 0 means success; failures are reported
+// through Messages. Whatever an earlier build left is released first.
+void BuildTree(TFunction& F, std::string_view text, bool derivatives = true);
 // Frees the expression tree.
 void ReleaseTree(TFunction& F);
 // Frees every distinct gradient and Hessian object and clears the references.

@@ -78,7 +78,13 @@ void StartRun(TSession& S, const TRunInputs& in, TRun& run) {
     run.MethodVariant = in.MethodVariant;
     F.DifferentiationStep = in.StepText == kSymbolicStepText ? 0 : TextToReal(in.StepText);
 
-    BuildTree(F, in.Formula);
+    // Only the gradient and Newton families take derivatives: the others
+    // must not fail on a formula (with sqrt, abs, tg ...) that has no
+    // symbolic derivative.
+    const bool derivatives = in.MethodFamily == family::FirstOrder ||
+                             in.MethodFamily == family::Newton ||
+                             in.MethodFamily == family::VariableMetric;
+    BuildTree(F, in.Formula, derivatives);
     if (F.ErrorCode != error::None) return Refuse(S, run, TRunStatus::BuildFailed, message::RunBuild);
     if (F.VariableCount == 0)
         return Refuse(S, run, TRunStatus::NoVariables, message::NoVariables);

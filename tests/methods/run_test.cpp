@@ -126,6 +126,21 @@ TEST(StartRun, FailuresShowTheirMessages) {
     FinishRun(r.S, r.run);
 }
 
+TEST(StartRun, FamiliesWithoutDerivativesTakeFormulasWithoutSymbolicOnes) {
+    Runner r;
+    for (int family : {family::ZeroOrder, family::GraphOnly}) {
+        TRunInputs in = Inputs("sqrt((x[0]-1)^2+1)+abs(x[1]-2)", "0,0");
+        in.MethodFamily = family;
+        EXPECT_EQ(r.Run(in), TRunStatus::Done) << family;
+        FinishRun(r.S, r.run);
+    }
+    EXPECT_TRUE(r.messages.shown.empty());
+    TRunInputs in = Inputs("sqrt((x[0]-1)^2+1)", "0");
+    in.MethodFamily = family::FirstOrder; // needs the gradient: no symbolic rule for sqrt
+    EXPECT_EQ(r.Run(in), TRunStatus::BuildFailed);
+    EXPECT_EQ(r.Texts(), (std::vector<std::string>{message::DerivativeTrees, message::RunBuild}));
+}
+
 TEST(StartRun, GraphOnlyCentresOnZeroAndStatisticalRunsNothing) {
     Runner r;
     TRunInputs in = Inputs("x[0]^2+x[1]^2+x[2]^2", "1,2,3");
