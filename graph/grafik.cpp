@@ -60,13 +60,6 @@ namespace {
 QString Text(Real v) { return QString::fromStdString(RealToText(v)); }
 std::string Std(const QString& s) { return s.toStdString(); }
 
-QLabel* MakeLabel(QWidget* parent, const char* text, int x, int y) {
-    auto* label = new QLabel(QString::fromUtf8(text), parent);
-    label->move(x, y);
-    label->adjustSize();
-    return label;
-}
-
 QLineEdit* MakeEdit(QWidget* parent, const char* text, int x, int y, int width) {
     auto* edit = new QLineEdit(QString::fromUtf8(text), parent);
     edit->setGeometry(x, y, width, 21);
@@ -127,7 +120,6 @@ void TForm3::BuildLayout() {
 
     label1 = MakeLabel(client, "Исследуемая функция", 26, 8);
     Label14 = MakeLabel(client, "", 26, 24);
-    Label14->setFixedWidth(180);
     Label2 = MakeLabel(client, "Полученная точка", 26, 40);
     ListBox1 = new QListWidget(client);
     ListBox1->setGeometry(26, 56, 143, 97);

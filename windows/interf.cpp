@@ -72,13 +72,6 @@ QComboBox* MakeCombo(QWidget* parent, int x, int y, int width, const QStringList
     return box;
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* text, int x, int y) {
-    auto* label = new QLabel(QString::fromUtf8(text), parent);
-    label->move(x, y);
-    label->adjustSize();
-    return label;
-}
-
 QStringList Powers(int from, int to) {
     QStringList items;
     for (int e = from; e <= to; ++e) items << QStringLiteral("1e-%1").arg(e);

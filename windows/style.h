@@ -1,8 +1,9 @@
 // The look shared by the program's windows: their layouts are measured for
-// the small dialog font of 8 points.
+// the small dialog font of 8 points and place their controls at fixed spots.
 #pragma once
 
 #include <QFont>
+#include <QLabel>
 #include <QWidget>
 
 namespace qirt {
@@ -11,6 +12,14 @@ inline void UseDialogFont(QWidget* window) {
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPointSize(8);
     window->setFont(font);
+}
+
+// A label with its text at a fixed place, as big as the text.
+inline QLabel* MakeLabel(QWidget* parent, const char* text, int x, int y) {
+    auto* label = new QLabel(QString::fromUtf8(text), parent);
+    label->move(x, y);
+    label->adjustSize();
+    return label;
 }
 
 } // namespace qirt
