@@ -23,6 +23,7 @@
 #include "func/scan.h"
 #include "graph/map.h"
 #include "windows/style.h"
+#include "windows/texts.h"
 
 namespace qirt {
 
@@ -57,8 +58,6 @@ private:
 
 namespace {
 
-QString Text(Real v) { return QString::fromStdString(RealToText(v)); }
-std::string Std(const QString& s) { return s.toStdString(); }
 
 QLineEdit* MakeEdit(QWidget* parent, const char* text, int x, int y, int width) {
     auto* edit = new QLineEdit(QString::fromUtf8(text), parent);

@@ -24,6 +24,7 @@
 #include "windows/progress.h"
 #include "windows/vvod_obl.h"
 #include "windows/style.h"
+#include "windows/texts.h"
 
 // The help page is compiled into the windows' library; its resource is
 // registered once, before the first help window needs it.
@@ -33,8 +34,6 @@ namespace qirt {
 
 namespace {
 
-std::string Std(const QString& s) { return s.toStdString(); }
-QString Text(Real v) { return QString::fromStdString(RealToText(v)); }
 
 // What each family shows: caption, tabs, whether the first tab is selected,
 // and which option controls are visible.

@@ -8,6 +8,7 @@
 
 #include "func/messages.h"
 #include "windows/style.h"
+#include "windows/texts.h"
 
 namespace qirt {
 
@@ -17,7 +18,6 @@ constexpr const char* kHeaders[5] = {"Номер", "Неравенство", "К
                                      "Вид функции"};
 constexpr const char* kRejected = "Недопустимое неравенство";
 
-std::string Std(const QString& s) { return s.toStdString(); }
 } // namespace
 
 TForm4::TForm4(TSession& session, TMessageWindow* messages, QWidget* parent)
