@@ -58,7 +58,6 @@ private:
 
 namespace {
 
-
 QLineEdit* MakeEdit(QWidget* parent, const char* text, int x, int y, int width) {
     auto* edit = new QLineEdit(QString::fromUtf8(text), parent);
     edit->setGeometry(x, y, width, 21);

@@ -34,7 +34,6 @@ namespace qirt {
 
 namespace {
 
-
 // What each family shows: caption, tabs, whether the first tab is selected,
 // and which option controls are visible.
 struct TFamily {

@@ -17,7 +17,6 @@ constexpr int kMinimumRows = 5; // the header row and four data rows
 constexpr const char* kHeaders[5] = {"Номер", "Неравенство", "Коэффициент", "Степень",
                                      "Вид функции"};
 constexpr const char* kRejected = "Недопустимое неравенство";
-
 } // namespace
 
 TForm4::TForm4(TSession& session, TMessageWindow* messages, QWidget* parent)
