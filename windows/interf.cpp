@@ -316,6 +316,7 @@ void TForm1::Form3_aktion() {
     graph.FillYAxisList(QStringLiteral("x[0]"), S.CurrentLastIndex);
     graph.label1->setText(QString::fromUtf8("Исследуемая функция:"));
     graph.Label14->setText(ComboBox4->currentText());
+    graph.Label14->setToolTip(ComboBox4->currentText()); // the whole of a long formula
     graph.Label3->setText(QString::fromUtf8("Найденный минимум:"));
     const bool results = Run.MethodFamily != family::GraphOnly;
     for (int i = 0; i < 10; ++i)

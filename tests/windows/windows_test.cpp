@@ -240,6 +240,35 @@ private slots:
         QCOMPARE(p.History(), QStringLiteral("(x[0]-1)^2+(x[1]-2)^2\r\n")); // once
     }
 
+    void statisticalFamilyRunsNothingButKeepsTheFormula() {
+        Program p;
+        p.form1->N5Click();
+        p.Formula("x[0]^2+x[1]^2", "1,1");
+        bool shown = false;
+        p.form1->GraphShown = [&](TForm3& graph) {
+            shown = true;
+            QTimer::singleShot(0, &graph, &QDialog::accept);
+        };
+        QTest::mouseClick(p.form1->Button1, Qt::LeftButton);
+        QVERIFY(!shown);
+        QCOMPARE(p.History(), QStringLiteral("x[0]^2+x[1]^2\r\n"));
+    }
+
+    void messageWindowShowsTheLatestText() {
+        Program p;
+        TForm2& m = *p.form2;
+        m.SetMessage("first");
+        QVERIFY(!m.isVisible()); // setting a text shows nothing
+        m.ShowNonModal();
+        QVERIFY(m.isVisible());
+        m.SetMessage("second");
+        m.ShowNonModal();
+        QCOMPARE(m.Label1->text(), QStringLiteral("second"));
+        QTest::mouseClick(m.Button1, Qt::LeftButton); // "Да" closes it
+        QVERIFY(!m.isVisible());
+        QCOMPARE(m.windowTitle(), QStringLiteral("mesage"));
+    }
+
     void regionWindowAddsChangesAndDeletes() {
         Program p;
         TForm1& w = *p.form1;
