@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -73,21 +74,22 @@ struct TOptions {
     bool Help = false;
 };
 
-// The message window of the command line: every text shown goes to stderr.
+// The message window of the command line: every text shown goes to stderr,
+// each text once per call (the run and the map each report a region that
+// cannot be evaluated).
 class TStderrMessages : public TMessageWindow {
 public:
     void SetMessage(const std::string& text) override { text_ = text; }
     void ShowModal() override { Print(); }
     void ShowNonModal() override { Print(); }
-    bool Shown() const { return shown_; }
 
 private:
     void Print() {
+        if (!printed_.insert(text_).second) return;
         std::fprintf(stderr, "%s\n", text_.c_str());
-        shown_ = true;
     }
     std::string text_;
-    bool shown_ = false;
+    std::set<std::string> printed_;
 };
 
 // Four numbers, each low end below its high end, as "Перерисовать" takes them.
@@ -96,7 +98,7 @@ bool ParseRange(std::string_view text, TViewRange& range) {
     Real values[4];
     for (int k = 0; k < 4; ++k) {
         const std::string field = NthCoordinate(text, k + 1);
-        if (!IsNumberText(field)) return false;
+        if (!IsRealText(field)) return false;
         values[k] = TextToReal(field);
     }
     range = {values[0], values[1], values[2], values[3]};

@@ -50,26 +50,30 @@ bool RelationHolds(std::int32_t relation, Real g) {
     }
 }
 
-bool IsEvenPower(Real x) { return x >= 0 && x / 2 == std::trunc(x / 2); }
+bool IsEvenPower(Real x) { return std::isfinite(x) && x >= 0 && x / 2 == std::trunc(x / 2); }
 
 bool ContainsPowerSign(std::string_view text) { return text.find('^') != std::string_view::npos; }
 
 namespace {
-// g^p: 1 for p = 0, 0 for g = 0, repeated multiplication for a whole p (by
-// squaring when p is too large to multiply out), exp(p ln g) otherwise.
-Real ViolationPower(Real g, Real p) {
+// a^p for a >= 0 and a whole p >= 0: repeated multiplication for small
+// powers, repeated squaring up to the 32-bit range, the library's power
+// beyond (where the result is 0, 1 or infinite anyway).
+Real MagnitudePower(Real a, Real p) {
     constexpr Real kMultiplyUpTo = 1000;
+    constexpr Real kSquareUpTo = 2147483647;
     if (p == 0) return 1;
-    if (g == 0 && p > 0) return 0;
-    if (p == std::trunc(p) && p > 0 && p <= kMultiplyUpTo) {
-        Real result = g;
-        for (int k = 1; k < int(p); ++k) result *= g;
+    if (p <= kMultiplyUpTo) {
+        Real result = a;
+        for (int k = 1; k < int(p); ++k) result *= a;
         return result;
     }
-    Real result = 0;
-    PowerValue(g, p, result);
-    return result;
+    if (p <= kSquareUpTo) return IntegerPower(a, static_cast<std::uint32_t>(p));
+    return std::pow(a, p);
 }
+
+// g^p for an even power p: the power of |g|, so the term is never negative
+// and a huge power still gives its term.
+Real ViolationPower(Real g, Real p) { return MagnitudePower(std::fabs(g), p); }
 } // namespace
 
 bool straf::ParseCondition(std::string_view inequality, std::string_view coefficient,
@@ -87,8 +91,11 @@ bool straf::ParseCondition(std::string_view inequality, std::string_view coeffic
     if (Relation != NoRelation) {
         HasPowerSign = ContainsPowerSign(expression);
         Expression.DifferentiationStep = 0;
-        BuildTree(Expression, expression);
+        // The expression's derivatives are built apart, in every variable
+        // it holds; a missing rule only means central differences for them.
+        BuildTree(Expression, expression, false);
         if (ConditionErrorCode == 0) ConditionErrorCode = Expression.ErrorCode;
+        if (Expression.ErrorCode == error::None) Derivatives.Build(Expression);
     } else if (ConditionErrorCode == 0) {
         ConditionErrorCode = condition_error::NoRelation;
     }
@@ -97,25 +104,62 @@ bool straf::ParseCondition(std::string_view inequality, std::string_view coeffic
 }
 
 Real straf::PenaltyTerm(const Vector& point, int n, Real tolerance) {
+    Expression.ClearEvaluationError();
     const Real g = FunctionValue(Expression, point, n - 1);
+    ConditionErrorCode = Expression.ErrorCode;
+    if (ConditionErrorCode != 0) {
+        NearBoundary = false;
+        return 0;
+    }
     const Real size = std::fabs(g);
     NearBoundary = HasPowerSign ? size < 2 * tolerance : size < tolerance / 2;
     const bool holds = RelationHolds(Relation, g);
-    // An undefined expression is reported for both kinds of term.
-    ConditionErrorCode = Expression.ErrorCode;
     if (PenaltyKind == kExteriorKind) {
         if (holds) return 0;
         const Real term = Coefficient * ViolationPower(g, Power);
         return std::isnan(term) ? 0 : term; // a zero coefficient times an infinite violation
-
     }
     if (!holds || g == 0) return kInteriorOutside;
     return 1 / size;
 }
 
+bool straf::AddPenaltyDerivatives(const Vector& point, int n, Vector& gradient, Matrix* hessian) {
+    Expression.ClearEvaluationError();
+    const Real g = FunctionValue(Expression, point, n - 1);
+    if (Expression.ErrorCode != 0 || !std::isfinite(g)) return false;
+    const bool holds = RelationHolds(Relation, g);
+    // The term is phi(g): its gradient is phi'(g) grad g, its second
+    // derivatives phi''(g) grad g grad g^T + phi'(g) d2g.
+    Real first, second;
+    if (PenaltyKind == kExteriorKind) {
+        // c g^p outside, 0 inside; a constant for p = 0 or c = 0.
+        if (holds || Power == 0 || Coefficient == 0) return true;
+        const Real sign = g < 0 ? -1 : 1;
+        first = Coefficient * Power * sign * MagnitudePower(std::fabs(g), Power - 1);
+        second = Coefficient * Power * (Power - 1) * MagnitudePower(std::fabs(g), Power - 2);
+    } else {
+        // 1/|g| inside, the constant 1e6 outside and on the boundary.
+        if (!holds || g == 0) return true;
+        const Real size = std::fabs(g);
+        first = -1 / (g * size);
+        second = 2 / (size * size * size);
+    }
+    const int last = n - 1;
+    Vector dg{};
+    Matrix d2g{};
+    if (!Derivatives.Values(Expression, point, last, dg, hessian ? &d2g : nullptr)) return false;
+    for (int i = 0; i <= last; ++i) gradient[i] += first * dg[i];
+    if (hessian)
+        for (int i = 0; i <= last; ++i)
+            for (int j = 0; j <= last; ++j)
+                (*hessian)[i][j] += second * dg[i] * dg[j] + first * d2g[i][j];
+    return true;
+}
+
 void straf::ReleaseCondition() {
     ReleaseTree(Expression);
     ReleaseDerivativeObjects(Expression);
+    Derivatives.Release();
 }
 
 void uslov::ResetConditions() {
@@ -125,6 +169,7 @@ void uslov::ResetConditions() {
     NearBoundary = false;
     BoundaryTolerance = 0;
     PenaltyEnabled = true;
+    ErrorReported = false;
 }
 
 void uslov::ClearConditions() {
@@ -136,6 +181,7 @@ void uslov::ClearConditions() {
     Head = Tail = Cursor = nullptr;
     Size = 0;
     ConditionErrorCode = 0;
+    ErrorReported = false;
 }
 
 straf* uslov::At(int position) const {
@@ -197,7 +243,10 @@ void uslov::DeleteCondition(int position) {
 }
 
 Real uslov::PenaltySum(const Vector& point, int n) {
+    // Each point stands on its own: a condition that could not be evaluated
+    // somewhere else says nothing about this one.
     NearBoundary = false;
+    ConditionErrorCode = 0;
     Real sum = 0;
     Cursor = Head;
     for (int k = 0; k < Size && Cursor; ++k, Cursor = Cursor->Next) {
@@ -206,11 +255,29 @@ Real uslov::PenaltySum(const Vector& point, int n) {
         if (Cursor->ConditionErrorCode != 0) ConditionErrorCode = Cursor->ConditionErrorCode;
     }
     if (ConditionErrorCode != 0) {
+        // The penalised value has no value here; the caller treats the
+        // point as undefined, and it marks no boundary.
         sum = 0;
-        ShowMessage(Messages, message::ConditionEvaluation, ShowKind::NonModal);
+        NearBoundary = false;
+        if (!ErrorReported) {
+            ErrorReported = true;
+            ShowMessage(Messages, message::ConditionEvaluation, ShowKind::NonModal);
+        }
     }
     if (!PenaltyEnabled) return 0;
     return sum;
+}
+
+bool uslov::PenaltyDerivatives(const Vector& point, int n, Vector& gradient, Matrix* hessian) {
+    for (int i = 0; i < 10; ++i) {
+        gradient[i] = 0;
+        if (hessian)
+            for (int j = 0; j < 10; ++j) (*hessian)[i][j] = 0;
+    }
+    if (!PenaltyEnabled) return true;
+    for (straf* c = Head; c; c = c->Next)
+        if (!c->AddPenaltyDerivatives(point, n, gradient, hessian)) return false;
+    return true;
 }
 
 } // namespace qirt

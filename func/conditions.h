@@ -6,10 +6,12 @@
 // 1/|g| inside and 1e6 outside.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "func/function.h"
+#include "func/penalty_derivative.h"
 
 namespace qirt {
 
@@ -49,10 +51,20 @@ public:
     bool HasPowerSign = false;
     std::string PenaltyKind;
 
+    // Derivatives of the expression g in every variable it holds.
+    TConditionDerivatives Derivatives;
+
     bool ParseCondition(std::string_view inequality, std::string_view coefficient,
                         std::string_view power, std::string_view kindText,
                         TMessageWindow* messages);
+    // The term at a point. Each point stands on its own: the expression's
+    // error code is cleared first. Where g cannot be evaluated the term is 0,
+    // ConditionErrorCode holds the expression's code and NearBoundary is false.
     Real PenaltyTerm(const Vector& point, int n, Real tolerance);
+    // Adds the gradient (and, when hessian is given, the second derivatives)
+    // of the term at a point to gradient and hessian. False where g or its
+    // derivatives cannot be evaluated.
+    bool AddPenaltyDerivatives(const Vector& point, int n, Vector& gradient, Matrix* hessian);
     void ReleaseCondition();
 };
 
@@ -72,6 +84,9 @@ public:
     Real BoundaryTolerance = 0;
     bool PenaltyEnabled = true;
     TMessageWindow* Messages = nullptr; // where failures are reported
+    // "Ошибка вычисления условий" has been shown since the last
+    // NewErrorReport: a run or a redraw tells the user once, not per point.
+    bool ErrorReported = false;
 
     void ResetConditions();
     void ClearConditions();
@@ -80,7 +95,16 @@ public:
     void ChangeCondition(int position, std::string_view inequality, std::string_view coefficient,
                          std::string_view power, std::string_view kindText);
     void DeleteCondition(int position);
+    // The sum of the terms at a point. ConditionErrorCode is that of this
+    // point alone: 0, or the code of the last condition that could not be
+    // evaluated there (the sum is then 0 and NearBoundary false).
     Real PenaltySum(const Vector& point, int n);
+    // The gradient and second derivatives of the penalty sum at a point,
+    // from the conditions' derivatives; both are set, not added to. False
+    // where a condition cannot be evaluated. Zero while PenaltyEnabled is off.
+    bool PenaltyDerivatives(const Vector& point, int n, Vector& gradient, Matrix* hessian);
+    // A run or a redraw begins: its first failing condition is reported.
+    void NewErrorReport() { ErrorReported = false; }
 
     // The condition at a position counted from 1, or null.
     straf* At(int position) const;
@@ -89,6 +113,7 @@ public:
 // The expression text g and the relation of an inequality.
 std::string SplitInequality(std::string_view text, std::int32_t& relation);
 bool RelationHolds(std::int32_t relation, Real g);
+// 0, 2, 4, ... (finite).
 bool IsEvenPower(Real x);
 bool ContainsPowerSign(std::string_view text);
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "func/conditions.h"
 #include "func/evaluate.h"
 #include "func/messages.h"
 
@@ -297,9 +298,41 @@ Real GradientComponent(TFunction& F, int i) {
     return (f1 - f2) / 2 / h;
 }
 
+namespace {
+
+// The derivative trees are those of the formula alone; in symbolic mode the
+// region's penalty terms add their derivatives. (Numeric derivatives take
+// values that include the penalties already.)
+uslov* SymbolicPenalties(const TFunction& F) {
+    uslov* region = F.Conditions;
+    if (F.DifferentiationStep != 0 || !region || region->Size == 0 || !region->PenaltyEnabled)
+        return nullptr;
+    return region;
+}
+
+// Adds the penalty sum's gradient and, when asked, its second derivatives
+// at F.Point; false where a condition cannot be evaluated there.
+bool AddPenalties(TFunction& F, Vector& gradient, Matrix* hessian, int lastIndex) {
+    uslov* region = SymbolicPenalties(F);
+    if (!region) return true;
+    Vector pg;
+    Matrix ph;
+    if (!region->PenaltyDerivatives(F.Point, lastIndex + 1, pg, hessian ? &ph : nullptr))
+        return false;
+    for (int i = 0; i <= lastIndex; ++i) {
+        gradient[i] += pg[i];
+        if (hessian)
+            for (int j = 0; j <= lastIndex; ++j) (*hessian)[i][j] += ph[i][j];
+    }
+    return true;
+}
+
+} // namespace
+
 void Gradient(TFunction& F, const Vector& point, Vector& gradient, int lastIndex) {
     for (int i = 0; i <= lastIndex; ++i) F.Point[i] = point[i];
     for (int i = 0; i <= lastIndex; ++i) gradient[i] = GradientComponent(F, i);
+    AddPenalties(F, gradient, nullptr, lastIndex);
 }
 
 bool DefinedGradient(TFunction& F, const Vector& point, Vector& gradient, int lastIndex) {
@@ -311,6 +344,9 @@ bool DefinedGradient(TFunction& F, const Vector& point, Vector& gradient, int la
         if (derivative && !derivative->LastEvaluationDefined()) return false;
         if (!std::isfinite(gradient[i])) return false;
     }
+    if (!AddPenalties(F, gradient, nullptr, lastIndex)) return false;
+    for (int i = 0; i <= lastIndex; ++i)
+        if (!std::isfinite(gradient[i])) return false;
     return true;
 }
 
@@ -327,37 +363,8 @@ void HessianWith(TFunction& F, const Vector& point, Matrix& hessian, int lastInd
                 hessian[i][j] = F.HessianTrees[i][j] ? value(*F.HessianTrees[i][j], point) : 0;
         return;
     }
-    const Real h = NumericStep(F);
-    const Real q = (h * 4) * h; // 4h^2
-    const Real h2 = h * h;
-    Vector t = point;
-    auto value_at = [&](int i, Real di, int j, Real dj) {
-        t[i] = point[i] + di;
-        t[j] = point[j] + dj;
-        Real v = value(F, t);
-        t[i] = point[i];
-        t[j] = point[j];
-        return v;
-    };
-    for (int i = 0; i <= lastIndex; ++i) {
-        for (int j = i + 1; j <= lastIndex; ++j) {
-            Real pp = value_at(i, h, j, h);
-            Real mm = value_at(i, -h, j, -h);
-            Real mp = value_at(i, -h, j, h);
-            Real pm = value_at(i, h, j, -h);
-            hessian[i][j] = pp / q + mm / q - mp / q - pm / q;
-        }
-        for (int j = 0; j < i; ++j) hessian[i][j] = hessian[j][i];
-    }
-    for (int i = 0; i <= lastIndex; ++i) {
-        t[i] = point[i] + 2 * h;
-        Real plus = value(F, t);
-        t[i] = point[i] - 2 * h;
-        Real minus = value(F, t);
-        t[i] = point[i];
-        Real centre = value(F, t);
-        hessian[i][i] = (plus / h2 + minus / h2 - 2 * centre / h2) / 4;
-    }
+    CentralHessian(point, hessian, lastIndex, NumericStep(F),
+                   [&](const Vector& t) { return value(F, t); });
 }
 
 } // namespace
@@ -366,6 +373,11 @@ void Hessian(TFunction& F, const Vector& point, Matrix& hessian, int lastIndex) 
     HessianWith(F, point, hessian, lastIndex, [lastIndex](TFunction& G, const Vector& p) {
         return FunctionValue(G, p, lastIndex);
     });
+    if (SymbolicPenalties(F)) {
+        for (int i = 0; i <= lastIndex; ++i) F.Point[i] = point[i];
+        Vector unused{};
+        AddPenalties(F, unused, &hessian, lastIndex);
+    }
 }
 
 bool DefinedHessian(TFunction& F, const Vector& point, Matrix& hessian, int lastIndex) {
@@ -376,6 +388,11 @@ bool DefinedHessian(TFunction& F, const Vector& point, Matrix& hessian, int last
         defined = defined && G.LastEvaluationDefined();
         return v;
     });
+    if (defined && SymbolicPenalties(F)) {
+        for (int i = 0; i <= lastIndex; ++i) F.Point[i] = point[i];
+        Vector unused{};
+        defined = AddPenalties(F, unused, &hessian, lastIndex);
+    }
     for (int i = 0; i <= lastIndex && defined; ++i)
         for (int j = 0; j <= lastIndex && defined; ++j) defined = std::isfinite(hessian[i][j]);
     return defined;

@@ -36,4 +36,42 @@ bool DefinedHessian(TFunction& F, const Vector& point, Matrix& hessian, int last
 // The numeric step, replaced by 1e-5 when it is not in (0, 1).
 Real NumericStep(TFunction& F);
 
+// Second derivatives by central differences with step h of value(t), t a
+// point that differs from the given one in at most two coordinates: four
+// values for each pair i < j, then three for each diagonal entry, in the
+// order the numeric Hessian takes them.
+template <class ValueAt>
+void CentralHessian(const Vector& point, Matrix& hessian, int lastIndex, Real h, ValueAt&& value) {
+    const Real q = (h * 4) * h; // 4h^2
+    const Real h2 = h * h;
+    Vector t = point;
+    auto valueAt = [&](int i, Real di, int j, Real dj) {
+        t[i] = point[i] + di;
+        t[j] = point[j] + dj;
+        Real v = value(t);
+        t[i] = point[i];
+        t[j] = point[j];
+        return v;
+    };
+    for (int i = 0; i <= lastIndex; ++i) {
+        for (int j = i + 1; j <= lastIndex; ++j) {
+            Real pp = valueAt(i, h, j, h);
+            Real mm = valueAt(i, -h, j, -h);
+            Real mp = valueAt(i, -h, j, h);
+            Real pm = valueAt(i, h, j, -h);
+            hessian[i][j] = pp / q + mm / q - mp / q - pm / q;
+        }
+        for (int j = 0; j < i; ++j) hessian[i][j] = hessian[j][i];
+    }
+    for (int i = 0; i <= lastIndex; ++i) {
+        t[i] = point[i] + 2 * h;
+        Real plus = value(t);
+        t[i] = point[i] - 2 * h;
+        Real minus = value(t);
+        t[i] = point[i];
+        Real centre = value(t);
+        hessian[i][i] = (plus / h2 + minus / h2 - 2 * centre / h2) / 4;
+    }
+}
+
 } // namespace qirt

@@ -110,10 +110,18 @@ Real CurrentValue(TFunction& F) {
     if (!F.Conditions) return TreeValue(F);
     uslov& region = *F.Conditions;
     Real penalty = 0;
-    if (region.Size != 0 || region.ConditionErrorCode != 0)
+    if (region.Size != 0) {
         penalty = region.PenaltySum(F.Point, F.VariableCount);
-    else
+        // Where a condition cannot be evaluated the penalised function has
+        // no value; the function alone (penalties off) still has one.
+        if (region.ConditionErrorCode != 0 && region.PenaltyEnabled) {
+            F.ErrorCode = error::Region;
+            return 0;
+        }
+    } else {
         region.NearBoundary = false, region.Cursor = region.Head; // what a sum over none leaves
+        region.ConditionErrorCode = 0;
+    }
     Real value = penalty + TreeValue(F);
     if (std::isnan(value)) {
         // infinite penalty and value of opposite signs

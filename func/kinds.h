@@ -44,6 +44,7 @@ inline constexpr Byte Cosec = 28;        // sine exactly 0: "cosec(x[0])" at x[0
 inline constexpr Byte Ln = 29;           // logarithm of a number <= 0: "ln(x[0])" at x[0] = 0
 inline constexpr Byte Divide = 103;      // division by exactly 0: "1/x[0]" at x[0] = 0
 inline constexpr Byte Power = 104;       // "x[0]^0.5" at x[0] = -1, "0^(0-1)"
+inline constexpr Byte Region = 201;      // a region condition cannot be evaluated: "ln(x[0])<=1" at x[0] = 0
 inline constexpr Byte Undefined = 255;   // a node without a rule, or a leaf holding NaN
 } // namespace error
 

@@ -1,5 +1,6 @@
 // Conversions between decimal texts and extended reals.
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 #include "func/scan.h"
@@ -32,12 +33,29 @@ Real MantissaValue(std::string_view text) {
 }
 } // namespace
 
+namespace {
+// The exponent part after "e": a number text, with a "+" allowed in front
+// (as the exponent form of large values is written).
+std::string_view ExponentText(std::string_view text) {
+    if (!text.empty() && text[0] == '+') text.remove_prefix(1);
+    return text;
+}
+} // namespace
+
+bool IsRealText(std::string_view text) {
+    const auto e = text.find_first_of("eE");
+    if (e == std::string_view::npos) return IsNumberText(text);
+    return IsNumberText(text.substr(0, e)) && IsNumberText(ExponentText(text.substr(e + 1)));
+}
+
 Real TextToReal(std::string_view text) {
+    if (text == "inf") return HUGE_VALL;
+    if (text == "-inf") return -HUGE_VALL;
     auto e = text.find_first_of("eE");
     std::string_view mantissa = text.substr(0, e);
     Real exponent = 0;
     if (e != std::string_view::npos) {
-        std::string_view exponent_text = text.substr(e + 1);
+        std::string_view exponent_text = ExponentText(text.substr(e + 1));
         if (!IsNumberText(exponent_text)) return 0;
         exponent = MantissaValue(exponent_text);
     }
@@ -53,7 +71,13 @@ Real TextToReal(std::string_view text) {
 std::string RealToText(Real x) {
     if (x == 0) return "0";
     if (std::isnan(x)) return "Nan";
-    if (std::isinf(x)) return x > 0 ? "+Inf" : "-Inf";
+    if (std::fabs(x) >= 1e18L) {
+        // Beyond 18 integer digits the fixed form would only pad with
+        // zeros (up to 4,900 of them); such values get the exponent form.
+        char text[64];
+        std::snprintf(text, sizeof text, "%.17Lg", x);
+        return text;
+    }
     bool negative = x < 0;
     Real r = std::fabs(x);
     Real p = 10;
@@ -91,9 +115,6 @@ std::string RealToText(Real x) {
         }
         if (carry != 0) text.insert(text.begin(), '1');
     }
-    // Integer places below the 18 digits become zeros, so that the text keeps
-    // the magnitude of the number.
-    if (e > 0) text.append(std::size_t(e), '0');
     if (text.find('.') != std::string::npos) {
         while (text.back() == '0') text.pop_back();
         if (text.back() == '.') text.pop_back();

@@ -48,9 +48,14 @@ bool StripOuterBrackets(std::string& text);
 // partner of a "(" is the first ")" at which the depth counted from it is 0.
 std::vector<std::size_t> MatchBrackets(std::string_view text);
 
-// Number texts. TextToReal also reads an exponent part ("1e-7"); a text that
-// is not a number converts to 0. RealToText never uses an exponent form.
+// Number texts. TextToReal also reads an exponent part ("1e-7", "2E+20"),
+// and "inf" and "-inf"; a text that is not a number converts to 0.
+// RealToText writes the fixed form of at most 18 digits, and values of
+// 1e18 and more in magnitude as printf's "%.17Lg" does ("1.5e+20").
 Real TextToReal(std::string_view text);
 std::string RealToText(Real x);
+// A number text with an optional exponent part, as TextToReal reads it and
+// RealToText writes finite values.
+bool IsRealText(std::string_view text);
 
 } // namespace qirt

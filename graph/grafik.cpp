@@ -216,7 +216,7 @@ void TForm3::Button1Click() {
     Real values[4];
     for (int k = 0; k < 4; ++k) {
         const std::string text = Std(edits[k]->text());
-        if (!IsNumberText(text)) return;
+        if (!IsRealText(text)) return;
         values[k] = TextToReal(text);
     }
     if (!(values[0] < values[1] && values[2] < values[3])) return;

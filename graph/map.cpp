@@ -43,6 +43,7 @@ void SampleGrid(TSession& S, int a, int b, int gridSize) {
     const Real dy = (v.YMax - v.YMin) / (gridSize - 1);
     conditions.BoundaryTolerance = std::fabs(dx) > std::fabs(dy) ? dx : dy;
     conditions.PenaltyEnabled = F.ExtendedPlot;
+    conditions.NewErrorReport();
 
     const int last = S.CurrentLastIndex;
     // Every sample is the value at the found point with the two axis

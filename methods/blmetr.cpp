@@ -61,8 +61,9 @@ void FletcherUpdate(TMetricStorage& m, int last) {
 void BroydenUpdate(TMetricStorage& m, int last) {
     Matrix& H = m.MetricMatrix;
     for (int i = 0; i <= last; ++i) {
-        m.w[i] = m.d[i];
-        for (int j = 0; j <= last; ++j) m.w[i] -= H[i][j] * m.y[j];
+        Real Hy = 0;
+        for (int j = 0; j <= last; ++j) Hy += H[i][j] * m.y[j];
+        m.w[i] = m.d[i] - Hy;
     }
     const Real wy = Dot(m.w, m.y, last);
     if (wy == 0) return;
@@ -101,8 +102,9 @@ restart:
         }
         if (SquaredNorm(m.g, last) == 0) goto end;
         for (int i = 0; i <= last; ++i) {
-            m.s[i] = 0;
-            for (int j = 0; j <= last; ++j) m.s[i] -= H[i][j] * m.g[j];
+            Real Hg = 0;
+            for (int j = 0; j <= last; ++j) Hg += H[i][j] * m.g[j];
+            m.s[i] = -Hg;
         }
         LineSearch(S, x, last, m.s, alpha, failed, &good);
         if (failed) {

@@ -71,8 +71,9 @@ void NewtonMethod(TSession& S, Vector& ResultPoint, Byte LastIndex, Real& Minimu
         }
         if (SquaredNorm(g, last) == 0) goto end;
         for (int i = 0; i <= last; ++i) {
-            s[i] = 0;
-            for (int j = 0; j <= last; ++j) s[i] -= M[i][j] * g[j];
+            Real Mg = 0;
+            for (int j = 0; j <= last; ++j) Mg += M[i][j] * g[j];
+            s[i] = -Mg;
         }
         LineSearch(S, x, last, s, alpha, failed, &good);
         if (failed) {

@@ -112,6 +112,7 @@ void StartRun(TSession& S, const TRunInputs& in, TRun& run) {
         return;
     }
     S.End = TMethodEnd::Converged;
+    S.Conditions.NewErrorReport();
     RunMethod(S, run);
     S.CurrentLastIndex = static_cast<Byte>(run.LastIndex);
     S.FoundPoint = run.ResultPoint;

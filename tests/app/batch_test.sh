@@ -88,6 +88,20 @@ expect_run 2 "" -- -f 'x[0]^2' --axes 'x[0]'
 [[ $? == 1 ]] || fail "unwritable map file must exit 1"
 expect_stderr "Cannot create file"
 
+# A condition undefined on part of the map: told once per call, not per sample.
+"$batch" -f '(x[0]-3)^2+(x[1]-3)^2' -s 1,1 -c 'ln(x[0])<=1;1;2;внешняя' --map "$work/ln.bmp" \
+    --range -2,8,-2,8 --extended >/dev/null 2>"$work/stderr" || fail "ln region map failed"
+[[ $(grep -c "Ошибка вычисления условий" "$work/stderr") == 1 ]] ||
+    fail "condition error told $(grep -c "Ошибка вычисления условий" "$work/stderr") times"
+# A power beyond 32 bits still forbids the other side of x[0] > 5.
+out=$("$batch" -f 'x[0]^2+x[1]^2' -s 6,1 -c 'x[0]>5;1;2147483648;внешняя')
+[[ $out != "point: 0,0"* ]] || fail "huge power ignored the region: $out"
+# Values beyond 18 integer digits in the exponent form, also as ranges.
+out=$("$batch" -f '-x[0]^2' -m dfp -s 1)
+[[ $out == *$'\nminimum: -1.1897311872144186e+4932\n'* ]] || fail "huge minimum: $out"
+"$batch" -f 'x[0]^2+x[1]^2' -s 1,1 --range -1e+20,1e+20,-2.5E+19,2.5e+19 --map "$work/big.bmp" \
+    >/dev/null || fail "exponent-form range refused"
+
 help=$("$batch" -h) || fail "-h must exit 0"
 [[ $help == usage:* ]] || fail "-h prints usage on stdout"
 

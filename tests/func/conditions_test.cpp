@@ -67,10 +67,22 @@ TEST(Condition, ExpressionBuildFailureShowsItsOwnMessage) {
     RecordingMessages messages;
     uslov region;
     region.Messages = &messages;
-    region.AddCondition("sqrt(x[0])<=1", "1", "2", kExteriorKind);
+    region.AddCondition("x[0]+*1<=1", "1", "2", kExteriorKind);
     EXPECT_EQ(region.Size, 0);
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].Text, "Ошибка создания дерева производных");
+    EXPECT_EQ(messages.shown[0].Text, "Ошибка формирования дерева");
+}
+
+TEST(Condition, ExpressionsWithoutSymbolicDerivativesAreAccepted) {
+    RecordingMessages messages;
+    uslov region;
+    region.Messages = &messages;
+    for (const char* c : {"sqrt(x[0])<=1", "abs(x[0]-1)<2", "tg(x[1])>=0", "x[0]^x[1]<=3"})
+        region.AddCondition(c, "1", "2", kExteriorKind);
+    EXPECT_EQ(region.Size, 4);
+    EXPECT_TRUE(messages.shown.empty());
+    for (straf* c = region.Head; c; c = c->Next) EXPECT_FALSE(c->Derivatives.Symbolic());
+    EXPECT_EQ(region.PenaltySum(Vector{9, 0}, 2), 4 + 36); // (sqrt 9 - 1)^2 + (abs 8 - 2)^2
 }
 
 Real Sum(uslov& region, Real x0, Real x1 = 0) {
@@ -124,23 +136,73 @@ TEST(PenaltyTerm, NearTheBoundary) {
     EXPECT_EQ(Sum(region, 3), 0);
 }
 
-TEST(PenaltySum, EvaluationErrorIsReportedEveryTime) {
+TEST(PenaltySum, EvaluationErrorBelongsToItsPointAndIsReportedOnce) {
     for (const char* kind : {kExteriorKind, kInteriorKind}) {
+        SCOPED_TRACE(kind);
         RecordingMessages messages;
         uslov region;
         region.Messages = &messages;
         region.AddCondition("ln(x[0])<=0", "1", "2", kind);
-        ASSERT_EQ(region.Size, 1);
-        Real inside = Sum(region, 0.5L);
-        EXPECT_EQ(inside, kind == kExteriorKind ? 0 : 1 / -std::log(0.5L)) << kind;
+        region.AddCondition("x[0]<=100", "1", "2", kind);
+        ASSERT_EQ(region.Size, 2);
+        region.BoundaryTolerance = 1000; // every defined point is near the second boundary
+        const Real interiorAtHalf = 1 / -std::log(0.5L) + 1 / 99.5L;
+        EXPECT_EQ(Sum(region, 0.5L), kind == kExteriorKind ? 0 : interiorAtHalf);
+        EXPECT_EQ(region.ConditionErrorCode, 0);
         EXPECT_TRUE(messages.shown.empty());
-        EXPECT_EQ(Sum(region, -1), 0); // ln undefined: reported, penalty 0
-        EXPECT_EQ(Sum(region, 5), 0);  // and again, until the list is cleared
-        ASSERT_EQ(messages.shown.size(), 2u) << kind;
-        EXPECT_EQ(messages.shown[1], (RecordingMessages::Shown{"Ошибка вычисления условий",
-                                                               ShowKind::NonModal}));
+
+        EXPECT_EQ(Sum(region, -1), 0); // ln undefined: no value, no boundary
         EXPECT_EQ(region.ConditionErrorCode, error::Ln);
+        EXPECT_FALSE(region.NearBoundary);
+        EXPECT_EQ(Sum(region, 0), 0);
+        ASSERT_EQ(messages.shown.size(), 1u); // once, however many points fail
+        EXPECT_EQ(messages.shown[0], (RecordingMessages::Shown{"Ошибка вычисления условий",
+                                                               ShowKind::NonModal}));
+        // The next point is judged on its own.
+        const Real exteriorAtFive = std::pow(std::log(5.0L), 2);
+        const Real atFive = Sum(region, 5);
+        if (kind == kExteriorKind)
+            EXPECT_NEAR(double(atFive), double(exteriorAtFive), 1e-15);
+        else
+            EXPECT_EQ(atFive, kInteriorOutside + 1 / 95.0L);
+        EXPECT_EQ(region.ConditionErrorCode, 0);
+        EXPECT_TRUE(region.NearBoundary);
+
+        region.NewErrorReport(); // a new run or redraw tells the user again
+        Sum(region, -2);
+        EXPECT_EQ(messages.shown.size(), 2u);
     }
+}
+
+TEST(PenaltySum, UndefinedConditionLeavesThePenalisedFunctionUndefined) {
+    uslov region;
+    region.AddCondition("ln(x[0])<=1", "1", "2", kExteriorKind);
+    TFunction F;
+    F.Conditions = &region;
+    BuildTree(F, "(x[0]-3)^2+(x[1]-3)^2");
+    FunctionValue(F, Vector{-1, 0}, 1);
+    EXPECT_EQ(F.ErrorCode, error::Region);
+    F.ClearEvaluationError();
+    EXPECT_EQ(FunctionValue(F, Vector{4, 3}, 1), 1 + std::pow(std::log(4.0L) - 1, 2));
+    // With the penalties off the function alone has its value there.
+    region.PenaltyEnabled = false;
+    EXPECT_EQ(FunctionValue(F, Vector{-1, 3}, 1), 16);
+    EXPECT_EQ(F.ErrorCode, 0);
+}
+
+TEST(PenaltyTerm, EveryAcceptedPowerGivesItsTerm) {
+    uslov region;
+    region.AddCondition("x[0]>5", "1", "2147483648", kExteriorKind);
+    region.AddCondition("x[1]>5", "1", "1e4000", kExteriorKind);
+    ASSERT_EQ(region.Size, 2);
+    EXPECT_TRUE(std::isinf(region.PenaltySum(Vector{3, 6}, 2))); // 2^2147483648
+    EXPECT_EQ(region.PenaltySum(Vector{4.5L, 6}, 2), 0);         // 0.5^2147483648
+    EXPECT_EQ(region.PenaltySum(Vector{4, 6}, 2), 1);            // (-1)^2147483648
+    EXPECT_TRUE(std::isinf(region.PenaltySum(Vector{6, 3}, 2)));
+    // Powers past the end of the number range are refused.
+    region.AddCondition("x[0]>5", "1", "1e5000", kExteriorKind);
+    EXPECT_EQ(region.ConditionErrorCode, condition_error::BadPower);
+    EXPECT_EQ(region.Size, 2);
 }
 
 TEST(ConditionList, AddChangeDelete) {
@@ -203,7 +265,8 @@ TEST(ConditionList, ClearAndReset) {
 
 TEST(EvenPower, WholeNonNegativeEvenNumbers) {
     for (Real x : {0.0L, 2.0L, 4.0L, 100.0L}) EXPECT_TRUE(IsEvenPower(x)) << double(x);
-    for (Real x : {1.0L, 3.0L, 1.5L, -2.0L, 2.5L}) EXPECT_FALSE(IsEvenPower(x)) << double(x);
+    for (Real x : {1.0L, 3.0L, 1.5L, -2.0L, 2.5L, Real(INFINITY), Real(NAN)})
+        EXPECT_FALSE(IsEvenPower(x)) << double(x);
 }
 
 } // namespace

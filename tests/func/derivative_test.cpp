@@ -165,7 +165,7 @@ TEST(NumericMode, StepOutsideZeroToOneBecomesTenToMinusFive) {
     }
 }
 
-TEST(Gradient, OnlyTheNumericOneSeesThePenalty) {
+TEST(Gradient, BothModesSeeThePenalty) {
     uslov region;
     region.AddCondition("x[0]<=1", "1", "2", kExteriorKind);
     Vector p{3}, symbolic{}, numeric{};
@@ -178,8 +178,11 @@ TEST(Gradient, OnlyTheNumericOneSeesThePenalty) {
     N.DifferentiationStep = 1e-4L;
     BuildTree(N, "x[0]^2");
     Gradient(N, p, numeric, 0);
-    EXPECT_EQ(symbolic[0], 6);
-    EXPECT_NEAR(double(numeric[0]), 6 + 4, 1e-6); // d/dx (x-1)^2 = 4 at 3
+    EXPECT_EQ(symbolic[0], 6 + 4); // d/dx (x-1)^2 = 4 at 3
+    EXPECT_NEAR(double(numeric[0]), 6 + 4, 1e-6);
+    Matrix h{};
+    Hessian(S, p, h, 0);
+    EXPECT_EQ(h[0][0], 2 + 2);
 }
 
 // Symbolic derivatives checked against central differences on random

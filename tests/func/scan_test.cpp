@@ -1,4 +1,6 @@
+#include <cfloat>
 #include <cmath>
+#include <random>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -52,8 +54,13 @@ TEST(NumberText, ConvertsEveryAcceptedTextToItsValue) {
     EXPECT_EQ(TextToReal("007"), 7);
     EXPECT_TRUE(std::signbit(TextToReal("-0")));
     // Texts that are not numbers convert to 0.
-    for (const char* text : {"", "abc", "+5", "5..", "1.2.", "1e", "e5", "1e2e3", "1e+5"})
+    for (const char* text : {"", "abc", "+5", "5..", "1.2.", "1e", "e5", "1e2e3", "1e+", "1e++5"})
         EXPECT_EQ(TextToReal(text), 0) << text;
+    // The exponent form of large values carries a "+".
+    EXPECT_EQ(TextToReal("1e+5"), 100000);
+    EXPECT_EQ(TextToReal("-2.5E+20"), -250000000000000000000.0L);
+    EXPECT_EQ(TextToReal("inf"), INFINITY);
+    EXPECT_EQ(TextToReal("-inf"), -INFINITY);
     // Huge exponents end at once.
     EXPECT_TRUE(std::isinf(TextToReal("1e999999999")));
     EXPECT_EQ(TextToReal("1e-999999999"), 0);
@@ -72,10 +79,37 @@ TEST(RealToText, WritesDecimalsWithoutExponent) {
         {0.1L, "0.1"},      {1.5L, "1.5"},      {-0.75L, "-0.75"},
         {2.0L / 3, "0.66666666666666667"},      {1e-7L, "0.0000001"},
         {1e-30L, "0"},      {123456.789L, "123456.789"},
-        {1e20L, "100000000000000000000"},
-        {INFINITY, "+Inf"}, {-INFINITY, "-Inf"}, {NAN, "Nan"},
+        {-1e-30L, "-0"},    {999999999999999999.0L, "999999999999999999"},
+        {-123456789012345678.0L, "-123456789012345678"},
+        // From 1e18 on, the exponent form with 17 digits after the first.
+        {1e18L, "1e+18"},   {1e20L, "1e+20"},   {-2.5e19L, "-2.5e+19"},
+        {123456789012345678901.0L, "1.2345678901234568e+20"},
+        {-1.0907479943664433e4931L, "-1.0907479943664433e+4931"},
+        {LDBL_MAX, "1.1897314953572318e+4932"},
+        {INFINITY, "inf"},  {-INFINITY, "-inf"},  {NAN, "Nan"},
     };
     for (const Case& c : cases) EXPECT_EQ(RealToText(c.Value), c.Text) << double(c.Value);
+}
+
+TEST(RealToText, LargeValuesReadBackThroughTheNumberFields) {
+    // Every exponent from 18 to the end of the range, with mantissas that
+    // use all seventeen digits.
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> mantissa(1, 10);
+    for (int e = 18; e <= 4931; ++e) {
+        Real x = mantissa(random);
+        for (int k = 0; k < e; ++k) x *= 10;
+        if (e % 2) x = -x;
+        const std::string text = RealToText(x);
+        ASSERT_TRUE(IsRealText(text)) << text;
+        ASSERT_FALSE(IsNumberText(text)) << text; // formulas take no exponent form
+        const Real back = TextToReal(text);
+        ASSERT_NEAR(double(back / x), 1.0, 1e-15) << text;
+    }
+    EXPECT_FALSE(IsRealText("inf"));
+    EXPECT_FALSE(IsRealText("1e"));
+    EXPECT_FALSE(IsRealText("e5"));
+    EXPECT_TRUE(IsRealText("-3.5E-2"));
 }
 
 TEST(RealToText, ReadsBackCloseToTheValue) {

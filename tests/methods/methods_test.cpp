@@ -1,10 +1,12 @@
 #include <cmath>
 #include <functional>
+#include <random>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "method_fixture.h"
+#include "graph/track.h"
 #include "methods/blis.h"
 #include "methods/blmetr.h"
 #include "methods/blpow.h"
@@ -179,6 +181,47 @@ TEST(MetricUpdates, KeepTheSecantConditionAndSkipDivisionsByZero) {
     EXPECT_TRUE(unchanged(FletcherUpdate, Vector{1, -1}, Vector{1, 1}));              // d.y = 0
     EXPECT_TRUE(unchanged(BroydenUpdate, Vector{2, 0}, Vector{1, 1}));                // w.y = 0
     EXPECT_FALSE(unchanged(BroydenUpdate, Vector{1, -1}, Vector{1, 1})); // d.y = 0 is fine here
+}
+
+TEST(MetricUpdates, FollowTheFormulasOrderOfOperations) {
+    // H y is summed first and subtracted from d once; subtracting term by
+    // term rounds differently, and the tracks then drift apart.
+    std::mt19937_64 random(5);
+    std::uniform_real_distribution<double> entry(-1, 1);
+    for (int trial = 0; trial < 200; ++trial) {
+        TMetricStorage m;
+        for (int i = 0; i < 4; ++i) {
+            m.d[i] = entry(random) / 3;
+            m.y[i] = entry(random) / 7;
+            for (int j = 0; j < 4; ++j) m.MetricMatrix[i][j] = entry(random) / 11;
+        }
+        Vector w{};
+        for (int i = 0; i < 4; ++i) {
+            Real sum = 0;
+            for (int j = 0; j < 4; ++j) sum += m.MetricMatrix[i][j] * m.y[j];
+            w[i] = m.d[i] - sum;
+        }
+        Real wy = 0;
+        for (int i = 0; i < 4; ++i) wy += w[i] * m.y[i];
+        Matrix H = m.MetricMatrix;
+        for (int i = 0; i < 4; ++i)
+            for (int j = 0; j < 4; ++j) H[i][j] = H[i][j] + w[i] * w[j] / wy;
+        BroydenUpdate(m, 3);
+        ASSERT_EQ(m.MetricMatrix, H) << "trial " << trial;
+    }
+}
+
+TEST(VariableMetricMethod, BroydenTrackAgreesToTheLastBit) {
+    auto r = RunOn("x[0]^2+2*x[1]^2+3*x[2]^2+x[0]*x[1]-x[2]", VariableMetric(3), Vector{1, 1, 1});
+    ASSERT_GE(r.Track.size(), 4u);
+    // The fourth point; term-by-term subtraction gave 1.35525271560688e-20.
+    auto text = [](Real v) {
+        char out[23];
+        TrackNumberText(v, out);
+        return std::string(out, 23);
+    };
+    EXPECT_EQ(text(r.Track[3][0]), " 4.06575814682064E-0020");
+    EXPECT_EQ(text(r.Track[3][1]), "-6.77626357803440E-0021");
 }
 
 TEST(ZeroOrderMethod, GaussReachesTheMinimumInItsFirstCycle) {

@@ -170,5 +170,36 @@ TEST(StartRun, RegionPenaltiesTakePartInEveryValue) {
     FinishRun(r.S, r.run);
 }
 
+TEST(StartRun, RegionMinimumIsTheSameWithSymbolicAndNumericDerivatives) {
+    // The penalised function of (x-3)^2 + (y-3)^2 with x + y <= 2 (exterior)
+    // and x >= 0.5 (interior) has its minimum at (1.84966, 1.57517).
+    struct Method {
+        int Family, Variant;
+    };
+    const Method methods[] = {{family::FirstOrder, 1},     {family::FirstOrder, 2},
+                              {family::FirstOrder, 3},     {family::Newton, 1},
+                              {family::VariableMetric, 1}, {family::VariableMetric, 2},
+                              {family::VariableMetric, 3}};
+    for (const Method& m : methods) {
+        for (const char* step : {kSymbolicStepText, "1e-5"}) {
+            SCOPED_TRACE(std::to_string(m.Family) + "/" + std::to_string(m.Variant) + " " + step);
+            Runner r;
+            r.S.Conditions.AddCondition("x[0]+x[1]<=2", "1", "2", kExteriorKind);
+            r.S.Conditions.AddCondition("x[0]>=0.5", "1", "2", kInteriorKind);
+            ASSERT_EQ(r.S.Conditions.Size, 2);
+            TRunInputs in = Inputs("(x[0]-3)^2+(x[1]-3)^2", "0,0");
+            in.MethodFamily = m.Family;
+            in.MethodVariant = m.Variant;
+            in.StepText = step;
+            ASSERT_EQ(r.Run(in), TRunStatus::Done);
+            EXPECT_NEAR(double(r.run.ResultPoint[0]), 1.84966, 2e-4);
+            EXPECT_NEAR(double(r.run.ResultPoint[1]), 1.57517, 2e-4);
+            EXPECT_NEAR(double(r.run.MinimumValue), 6.1244905, 1e-7);
+            EXPECT_GT(r.S.IterationCount, 1);
+            FinishRun(r.S, r.run);
+        }
+    }
+}
+
 } // namespace
 } // namespace qirt
