@@ -110,7 +110,9 @@ Real CurrentValue(TFunction& F) {
     if (!F.Conditions) return TreeValue(F);
     uslov& region = *F.Conditions;
     Real penalty = 0;
-    if (region.Size != 0) {
+    if (region.Size == 0) [[likely]] {
+        region.NearBoundary = false, region.Cursor = region.Head; // what a sum over none leaves
+    } else {
         penalty = region.PenaltySum(F.Point, F.VariableCount);
         // Where a condition cannot be evaluated the penalised function has
         // no value; the function alone (penalties off) still has one.
@@ -118,9 +120,6 @@ Real CurrentValue(TFunction& F) {
             F.ErrorCode = error::Region;
             return 0;
         }
-    } else {
-        region.NearBoundary = false, region.Cursor = region.Head; // what a sum over none leaves
-        region.ConditionErrorCode = 0;
     }
     Real value = penalty + TreeValue(F);
     if (std::isnan(value)) {
