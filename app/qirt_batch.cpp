@@ -2,6 +2,7 @@
 // start button of the main window runs it, with the result on standard
 // output. For scripts, teaching material and reproducible results.
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <set>
@@ -43,7 +44,11 @@ constexpr const char* kUsage =
     "  --colours TEXT           number of colour levels (default 16)\n"
     "  --extended               the map with the region's penalty terms added\n"
     "  -h                       this text\n"
-    "Prints 'point:', 'minimum:', 'iterations:' and 'evaluations:' lines.\n";
+    "Prints 'point:', 'minimum:', 'iterations:' and 'evaluations:' lines.\n"
+    "Exit status: 0 done (a run that found the function unbounded below, or\n"
+    "stopped at the iteration limit, says so on standard error); 1 nothing ran,\n"
+    "a file or standard output could not be written, or a region condition\n"
+    "could not be evaluated during the run; 2 a bad option.\n";
 
 struct TMethodName {
     const char* Name;
@@ -216,10 +221,15 @@ int Run(const TOptions& o) {
 
     TRun run;
     StartRun(S, o.Run, run);
+    if (run.Status == TRunStatus::NotStarted)
+        std::fprintf(stderr, "qirt-batch: --step is empty: give 'symbolic' or a number\n");
     if (run.Status != TRunStatus::Done) {
         FinishRun(S, run);
         return 1;
     }
+    // Points where a condition could not be evaluated were taken as
+    // undefined; the result stands, but the region was not usable everywhere.
+    const bool regionFailed = S.Conditions.ErrorReported;
     const bool graphOnly = run.MethodFamily == family::GraphOnly;
     if (graphOnly) {
         std::printf("point:\nminimum:\niterations:\nevaluations:\n");
@@ -227,11 +237,18 @@ int Run(const TOptions& o) {
         std::printf("point: %s\n", JoinPoint(run.ResultPoint, run.LastIndex).c_str());
         std::printf("minimum: %s\n", RealToText(run.MinimumValue).c_str());
         std::printf("iterations: %d\n", S.IterationCount);
-        std::printf("evaluations: %d\n", S.Function.EvaluationCount);
+        std::printf("evaluations: %lld\n", static_cast<long long>(S.Function.EvaluationCount));
         if (S.End == TMethodEnd::IterationLimit)
             std::fprintf(stderr, "stopped after %d iterations\n", kMaxIterations);
+        if (S.End == TMethodEnd::Unbounded)
+            std::fprintf(stderr, "the function is unbounded below: the last finite point is shown\n");
     }
     int status = 0;
+    if (regionFailed) {
+        std::fprintf(stderr, "qirt-batch: a region condition could not be evaluated at some points "
+                             "of the run; they were taken as undefined\n");
+        status = 1;
+    }
     if (!o.TrackFile.empty() &&
         !SaveTrack(run.Track, o.TrackFile, S.Function.VariableCount)) {
         std::fprintf(stderr, "Cannot create file %s\n", o.TrackFile.c_str());
@@ -245,6 +262,17 @@ int Run(const TOptions& o) {
     return status;
 }
 
+// Whatever went to standard output must have arrived: a full disk or a
+// closed pipe makes the call fail, not succeed with the result lost.
+int Flushed(int status) {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "qirt-batch: cannot write to standard output: %s\n",
+                     std::strerror(errno));
+        return 1;
+    }
+    return status;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -255,7 +283,7 @@ int main(int argc, char** argv) {
     }
     if (options.Help) {
         std::fputs(kUsage, stdout);
-        return 0;
+        return Flushed(0);
     }
-    return Run(options);
+    return Flushed(Run(options));
 }

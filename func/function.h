@@ -29,7 +29,7 @@ public:
     bool CountingPaused = false;   // set while a numeric gradient component is taken
     Real DifferentiationStep = 0;  // 0: derivatives from symbolic trees
     Byte ErrorCode = 0;            // see error:: in kinds.h
-    std::int32_t EvaluationCount = 0;
+    std::int64_t EvaluationCount = 0; // 64 bits: a long run cannot wrap it
     TFunction* GradientTrees[10] = {};     // d f / d x[i] (symbolic mode)
     TFunction* HessianTrees[10][10] = {};  // entry (i, j), j < i, is entry (j, i)
     uslov* Conditions = nullptr;   // penalty terms added to every value

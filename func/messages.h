@@ -27,6 +27,13 @@ inline constexpr const char* RunBuild = "Ошибка создания дере�
 inline constexpr const char* MissingCoordinates = "Нехватает переменных";
 inline constexpr const char* NoVariables = "Функция не содержит переменных: минимизировать нечего";
 inline constexpr const char* UndefinedStart = "Функция не определена в начальной точке";
+inline constexpr const char* Unbounded =
+    "Функция не ограничена снизу: поиск дошёл до конца диапазона чисел. "
+    "Показана последняя точка с конечным значением";
+inline constexpr const char* NegativeVariableAccuracy =
+    "Точность по переменным не может быть отрицательной";
+inline constexpr const char* NegativeValueAccuracy =
+    "Точность по значениям функции не может быть отрицательной";
 } // namespace message
 
 enum class ShowKind { Modal, NonModal };

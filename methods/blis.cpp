@@ -15,10 +15,21 @@ bool AllFinite(const Vector& v, int last) {
 }
 
 // A value as the search compares it: a point where the function is
-// undefined, or a value that is not finite, is never a decrease.
+// undefined, or a value that is not finite, is never a decrease. Beyond is
+// set when the point or the value has run past the end of the number range
+// (a value of minus infinity included): the function fell all the way there.
+Real SearchValue(TSession& S, const Vector& point, int last, bool& beyond) {
+    TFunction& F = S.Function;
+    F.ClearEvaluationError();
+    const Real value = FunctionValue(F, point, last);
+    beyond = !AllFinite(point, last) || (F.LastEvaluationDefined() && value == -HUGE_VALL);
+    const bool defined = F.LastEvaluationDefined() && std::isfinite(value) && !beyond;
+    return defined ? value : HUGE_VALL;
+}
+
 Real SearchValue(TSession& S, const Vector& point, int last) {
-    Real value;
-    return DefinedValue(S, point, last, value) ? value : HUGE_VALL;
+    bool beyond;
+    return SearchValue(S, point, last, beyond);
 }
 
 } // namespace
@@ -63,21 +74,24 @@ trial:
     f1 = SearchValue(S, t, last);
     if (f1 <= f0) {
         // Expansion: double the step while the value keeps falling.
+        bool beyond;
         for (int i = 0; i <= last; ++i) t[i] += alpha * s[i];
-        f2 = SearchValue(S, t, last);
+        f2 = SearchValue(S, t, last, beyond);
         for (int doublings = 0; f2 <= f1; ++doublings) {
             if (doublings == kMaxDoublings || !std::isfinite(2 * alpha)) {
-                // The function does not rise along s within reach: keep the
-                // lowest point found, or fail where it is flat.
+                // The step cannot grow and the function has not risen along
+                // s: it is unbounded below there. Keep the lowest point
+                // found, or fail where it is flat.
                 if (!(f2 < f0)) return fail(false);
-                alpha = 2 * alpha;
+                S.End = TMethodEnd::Unbounded;
+                if (std::isfinite(2 * alpha)) alpha = 2 * alpha;
                 if (LastGoodStep) *LastGoodStep = alpha;
                 return;
             }
             alpha *= 2;
             f1 = f2;
             for (int i = 0; i <= last; ++i) t[i] += alpha * s[i];
-            f2 = SearchValue(S, t, last);
+            f2 = SearchValue(S, t, last, beyond);
         }
         good = alpha;
         if (!std::isfinite(f2)) {
@@ -85,6 +99,9 @@ trial:
             // step, if it went down at all (a flat run ends at the edge of
             // the number range, where the point itself stops being finite).
             if (!(f1 < f0)) return fail(false);
+            // Falling all the way to the end of the number range shows that
+            // the function is unbounded below along s: the run ends here.
+            if (beyond) S.End = TMethodEnd::Unbounded;
             if (LastGoodStep) *LastGoodStep = good;
             return;
         }
@@ -175,6 +192,7 @@ void RecordPoint(TSession& S, const Vector& x, int LastIndex, Real f) {
 }
 
 bool KeepGoing(TSession& S, Real f) {
+    if (S.End == TMethodEnd::Unbounded) return false;
     if (S.IterationCount >= kMaxIterations) {
         S.End = TMethodEnd::IterationLimit;
         return false;

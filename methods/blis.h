@@ -18,7 +18,9 @@ inline constexpr int kMaxDoublings = 40'000;
 
 // Searches from x along s. StepLength is the trial step on entry and the
 // chosen step on return; SearchFailed is 1 when no step was found. x is not
-// changed. LastGoodStep (when given) receives the step of the lowest value
+// changed. A search whose values fall all the way to the end of the number
+// range returns its last finite point and sets S.End to Unbounded: the
+// method takes that step and ends. LastGoodStep (when given) receives the step of the lowest value
 // the search actually evaluated, the fall-back when the returned step leads
 // to a point where the function turns out to be undefined.
 void LineSearch(TSession& S, const Vector& x, int LastIndex, const Vector& s, Real& StepLength,
@@ -62,8 +64,8 @@ bool TakeStep(TSession& S, Vector& x, int LastIndex, const Vector& s, Real& Step
 void RecordPoint(TSession& S, const Vector& x, int LastIndex, Real f);
 
 // Asked after the stopping tests of an accepted iteration, f the current
-// value: false when the iteration limit is reached or the progress callback
-// cancels the run.
+// value: false when a search found the function unbounded below, the
+// iteration limit is reached or the progress callback cancels the run.
 bool KeepGoing(TSession& S, Real f);
 
 // Sets up the bookkeeping of a method: CurrentLastIndex, IterationCount, End.

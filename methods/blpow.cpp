@@ -98,11 +98,13 @@ void ZeroOrderMethod(TSession& S, Vector& ResultPoint, Byte LastIndex, Real& Min
                 continue;
             }
             if (MethodVariant == 1) h[j] = alpha;
+            if (S.End == TMethodEnd::Unbounded) break;
         }
         ++S.IterationCount;
         Vector delta{};
         for (int i = 0; i <= last; ++i) delta[i] = x[i] - xBase[i];
         xBase = x;
+        if (S.End == TMethodEnd::Unbounded) break;
 
         if ((std::fabs(f) < 1 && std::fabs(f) < ValueAccuracy) ||
             std::fabs(f - fBase) < ValueAccuracy)

@@ -72,6 +72,15 @@ void StartRun(TSession& S, const TRunInputs& in, TRun& run) {
     run.ValueAccuracy =
         TextToReal(in.ValueAccuracyText.empty() ? kDefaultAccuracyText : in.ValueAccuracyText);
     if (!inputsValid) return;
+    // A negative accuracy switches the stopping tests off for good.
+    if (run.VariableAccuracy < 0 || run.ValueAccuracy < 0) {
+        run.Status = TRunStatus::BadNumber;
+        ShowMessage(F.Messages,
+                    run.VariableAccuracy < 0 ? message::NegativeVariableAccuracy
+                                             : message::NegativeValueAccuracy,
+                    ShowKind::NonModal);
+        return;
+    }
 
     F.ExtendedPlot = in.ExtendedPlot;
     run.MethodFamily = in.MethodFamily;
@@ -121,6 +130,7 @@ void StartRun(TSession& S, const TRunInputs& in, TRun& run) {
         run.Status = TRunStatus::UndefinedStart;
         return;
     }
+    if (S.End == TMethodEnd::Unbounded) ShowMessage(F.Messages, message::Unbounded, ShowKind::NonModal);
     run.Status = TRunStatus::Done;
 }
 

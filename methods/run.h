@@ -38,6 +38,7 @@ struct TRunInputs {
 
 enum class TRunStatus {
     NotStarted,         // a required text is empty: nothing happens, nothing is shown
+    BadNumber,          // a number field holds a value that cannot be used (said why)
     BuildFailed,        // "Ошибка создания дерева"
     MissingCoordinates, // "Нехватает переменных"
     NoVariables,        // a formula without variables is not minimised

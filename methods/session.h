@@ -33,6 +33,7 @@ enum class TMethodEnd {
     NoDefinedStep,        // the point a search led to is undefined or not finite
     IterationLimit,       // kMaxIterations accepted iterations
     Cancelled,            // the progress callback said stop
+    Unbounded,            // a search fell to the end of the number range: no minimum
 };
 
 // No method runs more iterations than this; a run that gets there ends at

@@ -97,10 +97,43 @@ expect_stderr "Cannot create file"
 out=$("$batch" -f 'x[0]^2+x[1]^2' -s 6,1 -c 'x[0]>5;1;2147483648;внешняя')
 [[ $out != "point: 0,0"* ]] || fail "huge power ignored the region: $out"
 # Values beyond 18 integer digits in the exponent form, also as ranges.
-out=$("$batch" -f '-x[0]^2' -m dfp -s 1)
-[[ $out == *$'\nminimum: -1.1897311872144186e+4932\n'* ]] || fail "huge minimum: $out"
+out=$("$batch" -f '-x[0]^2' -m dfp -s 1 2>"$work/stderr")
+[[ $out == *$'\nminimum: -7.6142815702862833e+4931\n'* ]] || fail "huge minimum: $out"
+expect_stderr "the function is unbounded below"
 "$batch" -f 'x[0]^2+x[1]^2' -s 1,1 --range -1e+20,1e+20,-2.5E+19,2.5e+19 --map "$work/big.bmp" \
     >/dev/null || fail "exponent-form range refused"
+
+# Unbounded functions end at once, whatever the accuracies; negative ones
+# are refused.
+for m in rosenbrock gauss fletcher-reeves pshenichny steepest-descent dfp fletcher broyden; do
+    for acc in 0 1e-7; do
+        timeout 10 "$batch" -m "$m" -f 'x[0]+x[1]+x[2]' -s 0,0,0 --variable-accuracy $acc \
+            --value-accuracy $acc >/dev/null 2>"$work/stderr" || fail "$m $acc: exit $?"
+        expect_stderr "the function is unbounded below"
+    done
+done
+expect_run 1 "" -- -m gauss -f 'x[0]' -s 0 --variable-accuracy -1
+expect_stderr "Точность по переменным не может быть отрицательной"
+expect_run 1 "" -- -m gauss -f 'x[0]' -s 0 --value-accuracy -1e-3
+expect_stderr "Точность по значениям функции не может быть отрицательной"
+
+# Every refusal says why; a result that cannot be written is no success.
+expect_run 1 "" -- -f 'x[0]^2' --step ''
+expect_stderr "--step is empty"
+if [[ -w /dev/full ]]; then
+    "$batch" -f 'x[0]^2+x[1]^2' >/dev/full 2>"$work/stderr"
+    [[ $? == 1 ]] || fail "a result lost on a full disk must exit 1"
+    expect_stderr "cannot write to standard output"
+    "$batch" -h >/dev/full 2>"$work/stderr"
+    [[ $? == 1 ]] || fail "-h to a full disk must exit 1"
+fi
+# A run that met points where its region could not be evaluated is no
+# plain success: ln(x[0]) is undefined left of 0, where Gauss searches.
+"$batch" -f '(x[0]+3)^2+x[1]^2' -m gauss -s 1,1 -c 'ln(x[0])<=5;1;2;внешняя' \
+    >/dev/null 2>"$work/stderr"
+[[ $? == 1 ]] || fail "a run with an unusable region must exit 1"
+[[ $(grep -c "Ошибка вычисления условий" "$work/stderr") == 1 ]] || fail "region error not told once"
+expect_stderr "could not be evaluated at some points of the run"
 
 help=$("$batch" -h) || fail "-h must exit 0"
 [[ $help == usage:* ]] || fail "-h prints usage on stdout"

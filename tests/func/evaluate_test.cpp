@@ -35,6 +35,12 @@ TEST(Evaluation, ValuesAndCounting) {
     f.F.CountingPaused = true;
     f.At(0);
     EXPECT_EQ(f.F.EvaluationCount, 2);
+    // The count never wraps: a long run goes past 2^31 evaluations.
+    f.F.CountingPaused = false;
+    f.F.EvaluationCount = 2147483647;
+    f.At(1);
+    f.At(1);
+    EXPECT_EQ(f.F.EvaluationCount, 2147483649LL);
 }
 
 struct ValueCase {

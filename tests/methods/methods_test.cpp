@@ -379,6 +379,48 @@ TEST(EveryMethod, EndsAtADefinedPointOnHostileFunctions) {
     }
 }
 
+// A function that falls without end along some direction: the first search
+// that runs to the end of the number range ends the run there, at its last
+// finite point, whatever the accuracies. Before, every later search doubled
+// its step some 16,000 times from the edge of the range, iteration after
+// iteration, up to the iteration limit.
+TEST(EveryMethod, UnboundedFunctionsEndAtTheFirstSearchThatRunsOffTheRange) {
+    const char* formulas[] = {"x[0]", "x[0]+x[1]", "-x[0]^2", "-x[0]^2-x[1]^2+x[0]*x[1]",
+                              "x[0]+x[1]+x[2]+x[3]+x[4]+x[5]+x[6]+x[7]+x[8]+x[9]"};
+    for (const char* formula : formulas) {
+        for (Real accuracy : {0.0L, 1e-7L}) {
+            for (const Named& m : kAllMethods) {
+                if (std::string(m.Name) == "newton") continue; // singular or indefinite Hessians
+                SCOPED_TRACE(std::string(formula) + " " + m.Name + " " +
+                             std::to_string(double(accuracy)));
+                BuiltSession b(formula, 0);
+                Vector x{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+                Real f = 0;
+                const auto last = static_cast<Byte>(b.S.Function.VariableCount - 1);
+                m.Run(b.S, x, last, f, accuracy, accuracy);
+                EXPECT_EQ(b.S.End, TMethodEnd::Unbounded);
+                EXPECT_LT(b.S.Function.EvaluationCount, 400'000);
+                EXPECT_LT(b.S.IterationCount, 100);
+                EXPECT_TRUE(std::isfinite(f));
+                EXPECT_LT(f, -1e4000L);
+                for (int i = 0; i <= last; ++i) EXPECT_TRUE(std::isfinite(x[i]));
+                EXPECT_EQ(b.ValueAt(x), f);
+            }
+        }
+    }
+}
+
+TEST(EveryMethod, BoundedFunctionsDoNotEndAsUnbounded) {
+    const char* formulas[] = {"(x[0]-1)^2+(x[1]+2)^2", "100*(x[1]-x[0]^2)^2+(1-x[0])^2",
+                              "-1/(x[0]^2+x[1]^2+1)", "ln(x[0])+1/x[0]+x[1]^2"};
+    for (const char* formula : formulas)
+        for (const Named& m : kAllMethods) {
+            SCOPED_TRACE(std::string(formula) + " " + m.Name);
+            auto r = RunOn(formula, m.Run, Vector{1.5L, 1});
+            EXPECT_NE(r.End, TMethodEnd::Unbounded);
+        }
+}
+
 TEST(EveryMethod, UndefinedStartIsReportedNotMinimised) {
     for (const Named& m : kAllMethods) {
         BuiltSession b("ln(x[0])+x[1]^2", 1e-5L);

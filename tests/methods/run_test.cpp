@@ -170,6 +170,29 @@ TEST(StartRun, RegionPenaltiesTakePartInEveryValue) {
     FinishRun(r.S, r.run);
 }
 
+TEST(StartRun, NegativeAccuraciesAreRefusedAndUnboundedRunsSaySo) {
+    Runner r;
+    TRunInputs in = Inputs("x[0]^2", "1");
+    in.VariableAccuracyText = "-1";
+    EXPECT_EQ(r.Run(in), TRunStatus::BadNumber);
+    in.VariableAccuracyText = "0";
+    in.ValueAccuracyText = "-1e-7";
+    EXPECT_EQ(r.Run(in), TRunStatus::BadNumber);
+    EXPECT_EQ(r.Texts(), (std::vector<std::string>{
+                             "Точность по переменным не может быть отрицательной",
+                             "Точность по значениям функции не может быть отрицательной"}));
+    EXPECT_EQ(r.S.Function.Root, nullptr);
+
+    in = Inputs("x[0]+x[1]", "0,0");
+    in.MethodFamily = family::ZeroOrder;
+    in.MethodVariant = 2;
+    EXPECT_EQ(r.Run(in), TRunStatus::Done);
+    EXPECT_EQ(r.S.End, TMethodEnd::Unbounded);
+    ASSERT_EQ(r.messages.shown.size(), 3u);
+    EXPECT_EQ(r.messages.shown[2].Text, std::string(message::Unbounded));
+    FinishRun(r.S, r.run);
+}
+
 TEST(StartRun, RegionMinimumIsTheSameWithSymbolicAndNumericDerivatives) {
     // The penalised function of (x-3)^2 + (y-3)^2 with x + y <= 2 (exterior)
     // and x >= 0.5 (interior) has its minimum at (1.84966, 1.57517).
