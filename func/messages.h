@@ -30,6 +30,8 @@ inline constexpr const char* UndefinedStart = "Функция не опреде�
 inline constexpr const char* Unbounded =
     "Функция не ограничена снизу: поиск дошёл до конца диапазона чисел. "
     "Показана последняя точка с конечным значением";
+inline constexpr const char* HistoryNotWritten =
+    "Не удалось записать формулу в файл истории funtion.txt";
 inline constexpr const char* NegativeVariableAccuracy =
     "Точность по переменным не может быть отрицательной";
 inline constexpr const char* NegativeValueAccuracy =

@@ -1,8 +1,15 @@
 #include "windows/history.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdint>
-#include <cstdio>
-#include <memory>
+#include <cstring>
+#include <functional>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace qirt {
 
@@ -73,32 +80,6 @@ unsigned char ByteOf(char32_t c) {
     return '?';
 }
 
-struct TFileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using TFile = std::unique_ptr<std::FILE, TFileCloser>;
-
-// The raw lines of a file, CR before LF removed.
-bool ReadLines(const std::string& fileName, std::vector<std::string>& lines) {
-    TFile file(std::fopen(fileName.c_str(), "rb"));
-    if (!file) return false;
-    std::string line;
-    bool pending = false;
-    for (int c; (c = std::fgetc(file.get())) != EOF;) {
-        if (c == '\n') {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            lines.push_back(std::move(line));
-            line.clear();
-            pending = false;
-        } else {
-            line += static_cast<char>(c);
-            pending = true;
-        }
-    }
-    if (pending) lines.push_back(std::move(line));
-    return true;
-}
-
 } // namespace
 
 std::string Cp1251ToUtf8(std::string_view bytes) {
@@ -114,33 +95,212 @@ std::string Utf8ToCp1251(std::string_view text) {
     return out;
 }
 
-std::vector<std::string> ReadFunctionHistory(const std::string& fileName) {
-    std::vector<std::string> lines;
-    if (!ReadLines(fileName, lines)) {
-        TFile created(std::fopen(fileName.c_str(), "ab"));
-        return {};
+char16_t Cp1251Char(unsigned char byte) { return static_cast<char16_t>(CharOf(byte)); }
+
+namespace {
+
+// Closes a descriptor (and so releases its lock) when it goes.
+class TDescriptor {
+public:
+    explicit TDescriptor(int fd) : fd_(fd) {}
+    ~TDescriptor() {
+        if (fd_ >= 0) ::close(fd_);
     }
-    for (std::string& line : lines) line = Cp1251ToUtf8(line);
-    return lines;
+    TDescriptor(const TDescriptor&) = delete;
+    TDescriptor& operator=(const TDescriptor&) = delete;
+    int Get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+std::uint32_t HashOf(std::string_view line) {
+    const std::size_t h = std::hash<std::string_view>{}(line);
+    return static_cast<std::uint32_t>(h ^ (h >> 32));
 }
 
-void SaveFunctionHistory(const std::string& formula, const std::string& fileName) {
-    const std::string bytes = Utf8ToCp1251(formula);
-    std::vector<std::string> lines;
-    if (ReadLines(fileName, lines))
-        for (const std::string& line : lines)
-            if (line == bytes) return;
-    TFile file(std::fopen(fileName.c_str(), "ab+"));
-    if (!file) return;
-    // A last line without its line end gets one first, so it stays whole.
-    bool needsBreak = false;
-    if (std::fseek(file.get(), 0, SEEK_END) == 0 && std::ftell(file.get()) > 0 &&
-        std::fseek(file.get(), -1, SEEK_END) == 0)
-        needsBreak = std::fgetc(file.get()) != '\n';
-    std::fseek(file.get(), 0, SEEK_END);
-    if (needsBreak) std::fputs("\r\n", file.get());
-    std::fwrite(bytes.data(), 1, bytes.size(), file.get());
-    std::fputs("\r\n", file.get());
+} // namespace
+
+TFunctionHistory::TFunctionHistory(std::string fileName) : fileName_(std::move(fileName)) {}
+
+std::string_view TFunctionHistory::Line(std::size_t k) const {
+    if (k >= lines_.size()) return {};
+    return std::string_view(bytes_).substr(lines_[k].Start, lines_[k].Length);
+}
+
+void TFunctionHistory::StartFile() {
+    fileBase_ = bytes_.size();
+    firstFileLine_ = lines_.size();
+    lastLineOpen_ = pendingCR_ = false;
+    slots_.assign(1024, 0);
+    slotHashes_.assign(1024, 0);
+    distinct_ = 0;
+}
+
+void TFunctionHistory::Read() {
+    bytes_.clear();
+    lines_.clear();
+    fileBase_ = firstFileLine_ = readCount_ = longest_ = 0;
+    StartFile();
+    TDescriptor fd(::open(fileName_.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.Get() < 0) {
+        TDescriptor created(::open(fileName_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666));
+        return;
+    }
+    struct stat st {};
+    if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return;
+    device_ = st.st_dev;
+    inode_ = st.st_ino;
+    ReadFrom(fd.Get(), 0, static_cast<std::uint64_t>(st.st_size));
+    readCount_ = lines_.size();
+    for (std::size_t k = 1; k < readCount_; ++k)
+        if (lines_[k].Length > lines_[longest_].Length) longest_ = k;
+}
+
+bool TFunctionHistory::ReadFrom(int fd, std::uint64_t from, std::uint64_t to) {
+    const std::size_t start = bytes_.size();
+    bytes_.resize(start + (to - from));
+    std::size_t got = 0;
+    while (got < to - from) {
+        const ssize_t n = ::pread(fd, bytes_.data() + start + got, (to - from) - got,
+                                  static_cast<off_t>(from + got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break; // the file shrank meanwhile: take what is there
+        got += static_cast<std::size_t>(n);
+    }
+    bytes_.resize(start + got);
+    AddLines(start);
+    return got == to - from;
+}
+
+void TFunctionHistory::AddLines(std::size_t from) {
+    const char* data = bytes_.data();
+    const char* p = data + from;
+    const char* end = data + bytes_.size();
+    if (p == end) return;
+    if (pendingCR_ && *p == '\n') ++p; // the LF of a CR LF cut where the bytes were known
+    pendingCR_ = false;
+    auto next = [&](char c, const char* at) {
+        const void* found = std::memchr(at, c, static_cast<std::size_t>(end - at));
+        return found ? static_cast<const char*>(found) : end;
+    };
+    if (lastLineOpen_) {
+        // The known bytes ended inside a line; the caller has made sure a
+        // line end follows, which closes that line as it stood.
+        lastLineOpen_ = false;
+        if (*p == '\r') {
+            if (++p < end && *p == '\n') ++p;
+            else if (p == end) pendingCR_ = true;
+        } else if (*p == '\n') {
+            ++p;
+        }
+    }
+    const char* lf = next('\n', p);
+    const char* cr = next('\r', p);
+    std::size_t lineStart = static_cast<std::size_t>(p - data);
+    for (;;) {
+        const char* stop = std::min(lf, cr);
+        if (stop == end) break;
+        lines_.push_back({lineStart, static_cast<std::uint32_t>((stop - data) - lineStart)});
+        Index(lines_.size() - 1);
+        p = stop + 1;
+        if (*stop == '\r') {
+            if (p < end && *p == '\n') ++p;
+            else if (p == end) pendingCR_ = true;
+        }
+        lineStart = static_cast<std::size_t>(p - data);
+        if (lf < p) lf = next('\n', p);
+        if (cr < p) cr = next('\r', p);
+    }
+    lastLineOpen_ = lineStart < bytes_.size();
+    if (lastLineOpen_) {
+        lines_.push_back({lineStart, static_cast<std::uint32_t>(bytes_.size() - lineStart)});
+        Index(lines_.size() - 1);
+    }
+}
+
+void TFunctionHistory::Index(std::size_t line) {
+    const std::string_view text = Line(line);
+    const std::uint32_t h = HashOf(text);
+    std::size_t mask = slots_.size() - 1;
+    for (std::size_t s = h & mask;; s = (s + 1) & mask) {
+        if (slots_[s] == 0) {
+            slots_[s] = static_cast<std::uint32_t>(line + 1);
+            slotHashes_[s] = h;
+            break;
+        }
+        if (slotHashes_[s] == h && Line(slots_[s] - 1) == text) return; // a repeated line
+    }
+    if (++distinct_ * 4 <= slots_.size() * 3) return;
+    // Three quarters full: twice the room, every entry placed again.
+    std::vector<std::uint32_t> slots(slots_.size() * 2, 0), hashes(slots_.size() * 2, 0);
+    mask = slots.size() - 1;
+    for (std::size_t k = 0; k < slots_.size(); ++k) {
+        if (slots_[k] == 0) continue;
+        std::size_t s = slotHashes_[k] & mask;
+        while (slots[s] != 0) s = (s + 1) & mask;
+        slots[s] = slots_[k];
+        hashes[s] = slotHashes_[k];
+    }
+    slots_.swap(slots);
+    slotHashes_.swap(hashes);
+}
+
+bool TFunctionHistory::Contains(std::string_view text) const {
+    const std::uint32_t h = HashOf(text);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t s = h & mask; slots_[s] != 0; s = (s + 1) & mask)
+        if (slotHashes_[s] == h && Line(slots_[s] - 1) == text) return true;
+    return false;
+}
+
+TFunctionHistory::TSaved TFunctionHistory::SaveFunctionHistory(const std::string& formula) {
+    const std::string line = Utf8ToCp1251(formula);
+    TDescriptor fd(::open(fileName_.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
+    if (fd.Get() < 0) return TSaved::Failed;
+    // The lock covers the check and the append: two programs saving at once
+    // neither interleave their bytes nor both add the same line.
+    while (::flock(fd.Get(), LOCK_EX) != 0 && errno == EINTR) {
+    }
+    struct stat st {};
+    if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return TSaved::Failed;
+    const auto size = static_cast<std::uint64_t>(st.st_size);
+    bool again = size < KnownSize() || static_cast<std::uint64_t>(st.st_dev) != device_ ||
+                 static_cast<std::uint64_t>(st.st_ino) != inode_;
+    if (!again && lastLineOpen_ && size > KnownSize()) {
+        // Another program continued the open last line, or closed it.
+        char next = 0;
+        again = ::pread(fd.Get(), &next, 1, static_cast<off_t>(KnownSize())) != 1 ||
+                (next != '\r' && next != '\n');
+    }
+    if (again) {
+        StartFile();
+        device_ = st.st_dev;
+        inode_ = st.st_ino;
+    }
+    if (size > KnownSize() && !ReadFrom(fd.Get(), KnownSize(), size)) return TSaved::Failed;
+    if (Contains(line)) return TSaved::AlreadyThere;
+
+    std::string out;
+    if (lastLineOpen_) out = "\r\n"; // the last line stays whole
+    out += line;
+    out += "\r\n";
+    std::size_t written = 0;
+    while (written < out.size()) {
+        const ssize_t n = ::write(fd.Get(), out.data() + written, out.size() - written);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            // Take back the part that went out; what was there stays.
+            if (written > 0 && ::ftruncate(fd.Get(), static_cast<off_t>(size)) != 0) {
+            }
+            return TSaved::Failed;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    const std::size_t start = bytes_.size();
+    bytes_ += out;
+    AddLines(start);
+    return TSaved::Added;
 }
 
 } // namespace qirt

@@ -5,10 +5,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
@@ -20,6 +22,7 @@
 #include "graph/grafik.h"
 #include "windows/about.h"
 #include "windows/history.h"
+#include "windows/history_model.h"
 #include "windows/mesage.h"
 #include "windows/progress.h"
 #include "windows/vvod_obl.h"
@@ -84,7 +87,12 @@ TForm1::TForm1(TSession& session, QWidget* parent) : QMainWindow(parent), S(sess
     FormCreate();
 }
 
-TForm1::~TForm1() { FinishRun(S, Run); }
+TForm1::~TForm1() {
+    FinishRun(S, Run);
+    // The formula list reads History, which goes before the window's
+    // children would: the list goes first.
+    delete ComboBox4;
+}
 
 void TForm1::BuildLayout() {
     setWindowTitle(QString::fromUtf8(Family(family::FirstOrder).Caption));
@@ -186,13 +194,17 @@ void TForm1::FormCreate() {
     ComboBox5->setEditText(QString::fromUtf8(kSymbolicStepText));
     ComboBox5->lineEdit()->setCursorPosition(0);
     Edit2->setText(QStringLiteral("3,4,0,0,0,0,0,0,0,0"));
-    const std::vector<std::string> history = ReadFunctionHistory();
-    for (std::size_t k = 0; k < history.size(); ++k) {
-        const QString line = QString::fromStdString(history[k]);
-        if (k == 0)
-            ComboBox4->setItemText(0, line);
-        else
-            ComboBox4->addItem(line);
+    History.Read();
+    {
+        const QSignalBlocker block(ComboBox4);
+        ComboBox4->setModel(new THistoryModel(History, 0, ComboBox4));
+        // Rows of one height: the list lays out millions of formulas
+        // without measuring each.
+        if (auto* list = qobject_cast<QListView*>(ComboBox4->view())) list->setUniformItemSizes(true);
+        const std::size_t lines = History.LineCount();
+        if (lines > kCompletionLines)
+            ComboBox4->completer()->setModel(
+                new THistoryModel(History, lines - kCompletionLines, ComboBox4->completer()));
     }
     ComboBox4->setEditText(ComboBox4->itemText(0));
     ComboBox4->lineEdit()->setCursorPosition(0);
@@ -305,7 +317,11 @@ void TForm1::Button1Click() {
         return;
     }
     FinishRun(S, Run);
-    SaveFunctionHistory(in.Formula);
+    if (History.SaveFunctionHistory(in.Formula) == TFunctionHistory::TSaved::Failed &&
+        !historyWarned_) {
+        historyWarned_ = true;
+        ShowMessage(Messages, message::HistoryNotWritten, ShowKind::NonModal);
+    }
 }
 
 void TForm1::Form3_aktion() {

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 
 #include "methods/run.h"
+#include "windows/history.h"
 
 class QAction;
 class QCheckBox;
@@ -42,6 +43,8 @@ public:
     // The run state of the window.
     int MethodFamily = family::FirstOrder;
     TRun Run;
+    // The formulas run before, read at start; ComboBox4's list shows them.
+    TFunctionHistory History;
 
     // Set at program start: the message window and the about window.
     TForm2* Messages = nullptr;
@@ -73,6 +76,7 @@ private:
 
     TSession& S;
     QTextBrowser* help_ = nullptr;
+    bool historyWarned_ = false; // an unwritable history is told once
 };
 
 } // namespace qirt

@@ -406,6 +406,48 @@ private slots:
         QCOMPARE(w.ComboBox4->itemText(1), QStringLiteral("sin(x[0])"));
         QDir::setCurrent(QDir::tempPath());
     }
+
+    void historyOfManyLinesCompletesFromTheNewest() {
+        QTemporaryDir dir;
+        QFile f(dir.filePath("funtion.txt"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        for (int k = 0; k < 120000; ++k) f.write(QByteArray("x[0]^2+") + QByteArray::number(k) + "\r\n");
+        f.write("\xE0\xE1\xE2(x[0])\r"); // Windows-1251, CR alone
+        f.close();
+        QDir::setCurrent(dir.path());
+        TSession S;
+        TForm1 w(S);
+        w.show();
+        QCOMPARE(w.ComboBox4->count(), 120001);
+        QCOMPARE(w.ComboBox4->itemText(119999), QStringLiteral("x[0]^2+119999"));
+        QCOMPARE(w.ComboBox4->itemText(120000), U("абв(x[0])"));
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.ComboBox4->lineEdit()->setFocus();
+        w.ComboBox4->lineEdit()->clear();
+        QTest::keyClicks(w.ComboBox4->lineEdit(), QStringLiteral("x[0]^2+11999"));
+        QCOMPARE(w.ComboBox4->lineEdit()->text(), QStringLiteral("x[0]^2+119990")); // completed inline
+        QDir::setCurrent(QDir::tempPath());
+    }
+
+    void historyThatCannotBeWrittenIsToldOnce() {
+        Program p;
+        QFile::remove(p.dir.filePath("funtion.txt"));
+        QVERIFY(QDir(p.dir.path()).mkdir("funtion.txt")); // a folder of that name
+        p.form1->N1->trigger(); // zero order: no graph window settings needed
+        for (const char* formula : {"x[0]^2+x[1]^2", "(x[0]-1)^2+x[1]^2"}) {
+            p.Formula(formula, "1,1");
+            p.form2->hide();
+            p.form1->GraphShown = [](TForm3& graph) { QTimer::singleShot(0, &graph, &QDialog::accept); };
+            QTest::mouseClick(p.form1->Button1, Qt::LeftButton);
+            if (QString(formula).startsWith("x")) {
+                QVERIFY(p.form2->isVisible());
+                QCOMPARE(p.form2->Label1->text(), U("Не удалось записать формулу в файл истории funtion.txt"));
+            } else {
+                QVERIFY(!p.form2->isVisible()); // once per session
+            }
+        }
+    }
 };
 
 QTEST_MAIN(WindowsTest)
