@@ -1,6 +1,9 @@
 // One redraw of the graph window's map: 63,002 evaluations of the
 // Rosenbrock function, the levels, one pixel per sample on the Qt image,
 // and a track of 1,000 points on top.
+#include <string>
+#include <thread>
+
 #include <benchmark/benchmark.h>
 
 #include "func/function.h"
@@ -32,6 +35,31 @@ void RedrawRosenbrockMap(benchmark::State& state) {
         static_cast<double>(S.Function.EvaluationCount) / static_cast<double>(state.iterations()));
 }
 BENCHMARK(RedrawRosenbrockMap)->Unit(benchmark::kMillisecond);
+
+// A costly formula of ten variables and about 3,000 characters, sampled by
+// one thread and by one thread per core (the argument; 0 = every core).
+void RedrawCostlyMap(benchmark::State& state) {
+    std::string formula;
+    for (int k = 0; k < 85; ++k) {
+        if (k) formula += "+";
+        formula += "sin(x[" + std::to_string(k % 10) + "]*" + std::to_string(k + 1) +
+                   ")*cos(x[" + std::to_string((k + 3) % 10) + "])+ln(1+x[" +
+                   std::to_string((k + 7) % 10) + "]^2)";
+    }
+    TSession S;
+    BuildTree(S.Function, formula);
+    S.CurrentLastIndex = 9;
+    S.View = {-2, 2, -1, 3};
+    S.MapThreads = static_cast<int>(state.range(0));
+    TImageCanvas canvas(kMapPixels, kMapPixels);
+    for (auto _ : state) {
+        RedrawMap(S, canvas, 0, 1, "16");
+        benchmark::DoNotOptimize(canvas.Image().constBits());
+    }
+    state.counters["characters"] = static_cast<double>(formula.size());
+    state.counters["threads"] = S.MapThreads ? S.MapThreads : std::thread::hardware_concurrency();
+}
+BENCHMARK(RedrawCostlyMap)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

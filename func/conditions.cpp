@@ -259,13 +259,39 @@ Real uslov::PenaltySum(const Vector& point, int n) {
         // point as undefined, and it marks no boundary.
         sum = 0;
         NearBoundary = false;
-        if (!ErrorReported) {
-            ErrorReported = true;
-            ShowMessage(Messages, message::ConditionEvaluation, ShowKind::NonModal);
-        }
+        ReportError();
     }
     if (!PenaltyEnabled) return 0;
     return sum;
+}
+
+void uslov::ReportError() {
+    if (ErrorReported) return;
+    ErrorReported = true;
+    ShowMessage(Messages, message::ConditionEvaluation, ShowKind::NonModal);
+}
+
+void uslov::CopyForEvaluation(const uslov& from) {
+    ClearConditions();
+    for (const straf* c = from.Head; c; c = c->Next) {
+        auto* copy = new straf;
+        qirt::CopyForEvaluation(c->Expression, copy->Expression);
+        copy->Relation = c->Relation;
+        copy->Coefficient = c->Coefficient;
+        copy->Power = c->Power;
+        copy->HasPowerSign = c->HasPowerSign;
+        copy->PenaltyKind = c->PenaltyKind;
+        if (Tail)
+            Tail->Next = copy;
+        else
+            Head = copy;
+        Tail = copy;
+        ++Size;
+    }
+    BoundaryTolerance = from.BoundaryTolerance;
+    PenaltyEnabled = from.PenaltyEnabled;
+    Messages = nullptr;
+    ErrorReported = false;
 }
 
 bool uslov::PenaltyDerivatives(const Vector& point, int n, Vector& gradient, Matrix* hessian) {

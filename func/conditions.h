@@ -105,6 +105,14 @@ public:
     bool PenaltyDerivatives(const Vector& point, int n, Vector& gradient, Matrix* hessian);
     // A run or a redraw begins: its first failing condition is reported.
     void NewErrorReport() { ErrorReported = false; }
+    // Shows "Ошибка вычисления условий" unless it was shown since the last
+    // NewErrorReport.
+    void ReportError();
+    // Replaces the list by copies of the conditions of `from` (their
+    // expressions, relations, coefficients, powers and kinds) with its
+    // tolerance and penalty switch, for another thread to evaluate; the
+    // copy reports nothing.
+    void CopyForEvaluation(const uslov& from);
 
     // The condition at a position counted from 1, or null.
     straf* At(int position) const;

@@ -53,6 +53,22 @@ void ReleaseDerivativeObjects(TFunction& F) {
     }
 }
 
+void CopyForEvaluation(const TFunction& from, TFunction& to) {
+    ReleaseTree(to);
+    ReleaseDerivativeObjects(to);
+    CopyTree(to.Root, from.Root, nullptr);
+    to.VariableCount = from.VariableCount;
+    for (int i = 0; i < 10; ++i) to.VariableUsed[i] = from.VariableUsed[i];
+    to.Point = from.Point;
+    to.CountingPaused = false;
+    to.DifferentiationStep = from.DifferentiationStep;
+    to.ErrorCode = from.ErrorCode;
+    to.EvaluationCount = 0;
+    to.ExtendedPlot = from.ExtendedPlot;
+    to.Conditions = nullptr;
+    to.Messages = nullptr;
+}
+
 void SetVariableCount(TFunction& F, Byte n) {
     if (n >= 1 && n <= 10) F.VariableCount = n;
 }

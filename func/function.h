@@ -61,6 +61,13 @@ void ReleaseTree(TFunction& F);
 // Frees every distinct gradient and Hessian object and clears the references.
 void ReleaseDerivativeObjects(TFunction& F);
 
+// Makes `to` evaluate as `from` does: a copy of the tree, the variables,
+// the point, the step and the error code; no derivative objects and no
+// region (the caller gives the copy its own). Each thread that evaluates
+// needs an object of its own, since evaluation writes the point, the
+// counters and the error code.
+void CopyForEvaluation(const TFunction& from, TFunction& to);
+
 void SetVariableCount(TFunction& F, Byte n);        // only 1 ... 10 are taken
 void SetCoordinate(TFunction& F, int i, Real value); // only when VariableCount > 0
 Real GetCoordinate(const TFunction& F, int i);       // 0 when VariableCount = 0

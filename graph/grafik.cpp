@@ -2,7 +2,9 @@
 
 #include <cmath>
 
+#include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -239,8 +241,11 @@ void TForm3::ShowRanges() {
 }
 
 int TForm3::AxisVariable(const QComboBox* box, int& lastGood) const {
+    // A name that is not in the field's list (x[5] of a function of two
+    // variables, or the other axis's variable) is ignored.
+    const bool listed = box == ComboBox1 ? IsListedX() : IsListedY();
     const int v = VariableNumber(Std(box->currentText())) - 1;
-    if (v >= 0 && v <= 9) lastGood = v;
+    if (listed && v >= 0 && v <= 9) lastGood = v;
     return lastGood;
 }
 
@@ -346,7 +351,23 @@ void TForm3::BitBtn4Click() {
 void TForm3::RedrawMap() {
     const int a = AxisVariable(ComboBox1, horizontal_);
     const int b = AxisVariable(ComboBox2, vertical_);
+    // The map is sampled on every core; meanwhile the window repaints (the
+    // old map stays until the new one is painted) and, past 0.2 s, shows a
+    // busy cursor. Input waits until the redraw is done.
+    QElapsedTimer clock;
+    clock.start();
+    bool busy = false;
+    S.WhileSampling = [&] {
+        if (!busy && clock.elapsed() > 200) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            busy = true;
+        }
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
     qirt::RedrawMap(S, canvas_, a, b, Std(Edit5->text()), GridSize);
+    S.WhileSampling = nullptr;
+    if (busy) QApplication::restoreOverrideCursor();
+    LastRedrawBusy = busy;
     Image1->update();
 }
 
@@ -387,12 +408,10 @@ void TForm3::ShowValueAt(int X, int Y) {
     const bool defined = F.LastEvaluationDefined() && std::isfinite(value);
     F.ClearEvaluationError();
     S.Conditions.PenaltyEnabled = true;
-    const QLocale locale;
-    const QString valueText = defined ? locale.toString(value, 'g', 15)
+    const QString valueText = defined ? GeneralNumberText(value)
                                       : QString::fromUtf8("функция не определена");
     StatusBar1->showMessage(QString::fromUtf8("Координаты:(%1;%2)  Значение: (%3)")
-                                .arg(locale.toString(x, 'g', 15), locale.toString(y, 'g', 15),
-                                     valueText));
+                                .arg(GeneralNumberText(x), GeneralNumberText(y), valueText));
 }
 
 void TForm3::Image1MouseUp(int, int) {
@@ -435,7 +454,9 @@ void TForm3::saveas1Click() {
 
 void TForm3::savetrek1Click() {
     if (TrackFileName.isEmpty()) return saveastrek1Click();
-    if (S.Track) SaveTrack(*S.Track, Std(TrackFileName), S.Function.VariableCount);
+    if (S.Track && !SaveTrack(*S.Track, Std(TrackFileName), S.Function.VariableCount))
+        QMessageBox::critical(this, windowTitle(),
+                              QStringLiteral("Cannot create file %1").arg(TrackFileName));
 }
 
 void TForm3::saveastrek1Click() {

@@ -56,6 +56,8 @@ public:
     QFileDialog *SavePictureDialog1, *SaveDialog1;
 
     QString MapFileName, TrackFileName;
+    // The last redraw took long enough to show the busy cursor.
+    bool LastRedrawBusy = false;
     bool Dragging = false;
     int GridSize = 0;
     std::array<std::pair<Real, Real>, 10> AxisRanges{};

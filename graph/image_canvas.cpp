@@ -1,5 +1,7 @@
 #include "graph/image_canvas.h"
 
+#include <QSaveFile>
+
 namespace qirt {
 
 TImageCanvas::TImageCanvas(int width, int height) : image_(width, height, QImage::Format_RGB32) {
@@ -19,7 +21,15 @@ void TImageCanvas::SetPixel(int x, int y, TColour c) {
 void TImageCanvas::Fill(TColour c) { image_.fill(qRgb(c.Red, c.Green, c.Blue)); }
 
 bool TImageCanvas::SaveBitmap(const QString& fileName) const {
-    return image_.save(fileName, "BMP");
+    // Written aside and renamed when complete: a failure leaves no partial
+    // bitmap behind, and an existing file as it was.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (!image_.save(&file, "BMP")) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
 }
 
 } // namespace qirt

@@ -1,7 +1,16 @@
 #include "graph/map.h"
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
 
+#include "func/conditions.h"
 #include "func/evaluate.h"
 #include "func/scan.h"
 #include "graph/rounding.h"
@@ -34,6 +43,40 @@ TColour LevelColour(std::int32_t level) {
     return row < 0 ? kBlack : kLevelColours[row];
 }
 
+namespace {
+
+// The lowest and highest defined value of one column, each the first of
+// its kind in the column's order.
+struct TColumnValues {
+    bool Any = false;
+    Real Min = 0, Max = 0;
+    void Take(Real value) {
+        if (!Any) {
+            Min = Max = value;
+            Any = true;
+        } else if (value > Max) {
+            Max = value;
+        } else if (value < Min) {
+            Min = value;
+        }
+    }
+};
+
+// The evaluation state of one sampling thread: copies of the function
+// object and of the region, whose point, counters and codes it may write.
+struct TSampler {
+    TFunction Function;
+    uslov Conditions;
+};
+
+int SamplingThreads(const TSession& S, int gridSize) {
+    if (gridSize < 16) return 1;
+    int n = S.MapThreads > 0 ? S.MapThreads : static_cast<int>(std::thread::hardware_concurrency());
+    return std::clamp(n, 1, gridSize);
+}
+
+} // namespace
+
 void SampleGrid(TSession& S, int a, int b, int gridSize) {
     TMapSamples& m = S.Map();
     TFunction& F = S.Function;
@@ -46,48 +89,96 @@ void SampleGrid(TSession& S, int a, int b, int gridSize) {
     conditions.NewErrorReport();
 
     const int last = S.CurrentLastIndex;
-    // Every sample is the value at the found point with the two axis
-    // variables set, its coordinates 0 ... last copied into the function
-    // object's point. Only the axis coordinates change from sample to
-    // sample, so the copy is made once and those two are written as they
-    // change (when they are among the copied coordinates).
-    Real* pointA = a <= last ? &F.Point[a] : nullptr;
-    Real* pointB = b <= last ? &F.Point[b] : nullptr;
-    auto set = [](Real* target, Real value) {
-        if (target) *target = value;
-    };
-    // Each sample stands on its own: an undefined one must not make the
-    // error code, which sticks, turn every later sample into 0.
-    auto sample = [&](Real& value) {
-        F.ClearEvaluationError();
-        value = CurrentValue(F);
-        return F.LastEvaluationDefined() && std::isfinite(value);
-    };
     for (int i = 0; i <= last; ++i) F.Point[i] = S.FoundPoint[i];
-    set(pointA, v.XMin);
-    set(pointB, v.YMax);
-    Real first;
-    m.AnyDefined = sample(first);
-    m.ValueMin = m.ValueMax = m.AnyDefined ? first : 0;
-    for (int i = 0; i < gridSize; ++i) {
-        set(pointA, i * dx + v.XMin);
+    // Every sample is the value at the found point with the two axis
+    // variables set (when they are among the coordinates 0 ... last). Each
+    // sample stands on its own: an undefined one must not make the error
+    // code, which sticks, turn every later sample into 0.
+    auto sample = [](TFunction& G, Real& value) {
+        G.ClearEvaluationError();
+        value = CurrentValue(G);
+        return G.LastEvaluationDefined() && std::isfinite(value);
+    };
+    auto setAxes = [&](TFunction& G, const Real* x, const Real* y) {
+        if (x && a <= last) G.Point[a] = *x;
+        if (y && b <= last) G.Point[b] = *y;
+    };
+    // Column i on one function object and its region.
+    auto sampleColumn = [&](TFunction& G, const uslov& region, int i, TColumnValues& column) {
+        const Real x = i * dx + v.XMin;
+        setAxes(G, &x, nullptr);
         for (int j = 0; j < gridSize; ++j) {
-            set(pointB, v.YMax - j * dy);
+            const Real y = v.YMax - j * dy;
+            setAxes(G, nullptr, &y);
             Real& value = m.SampleValues[i][j];
-            const bool defined = sample(value);
+            const bool defined = sample(G, value);
             m.SampleDefined[i][j] = defined;
-            m.SampleNearBoundary[i][j] = conditions.NearBoundary ? 1 : 0;
-            if (!defined) continue;
-            if (!m.AnyDefined) {
-                m.ValueMin = m.ValueMax = value;
-                m.AnyDefined = true;
-            } else if (value > m.ValueMax) {
-                m.ValueMax = value;
-            } else if (value < m.ValueMin) {
-                m.ValueMin = value;
+            m.SampleNearBoundary[i][j] = region.NearBoundary ? 1 : 0;
+            if (defined) column.Take(value);
+        }
+    };
+
+    // The corner first, on the program's own object: one evaluation more.
+    setAxes(F, &v.XMin, &v.YMax);
+    TColumnValues all;
+    Real first;
+    if (sample(F, first)) all.Take(first);
+
+    std::vector<TColumnValues> columns(static_cast<std::size_t>(gridSize));
+    const int threads = SamplingThreads(S, gridSize);
+    if (threads == 1) {
+        for (int i = 0; i < gridSize; ++i) sampleColumn(F, conditions, i, columns[i]);
+    } else {
+        // Columns go to whichever thread is free; each thread writes only
+        // its own columns and its own copies.
+        std::vector<std::unique_ptr<TSampler>> samplers;
+        for (int t = 0; t < threads; ++t) {
+            auto sampler = std::make_unique<TSampler>();
+            CopyForEvaluation(F, sampler->Function);
+            sampler->Conditions.CopyForEvaluation(conditions);
+            if (F.Conditions) sampler->Function.Conditions = &sampler->Conditions;
+            samplers.push_back(std::move(sampler));
+        }
+        std::atomic<int> next{0};
+        std::mutex mutex;
+        std::condition_variable finished;
+        int running = threads;
+        std::vector<std::thread> workers;
+        for (int t = 0; t < threads; ++t)
+            workers.emplace_back([&, sampler = samplers[t].get()] {
+                for (int i; (i = next.fetch_add(1)) < gridSize;)
+                    sampleColumn(sampler->Function, sampler->Conditions, i, columns[i]);
+                const std::lock_guard<std::mutex> lock(mutex);
+                --running;
+                finished.notify_one();
+            });
+        {
+            // The calling thread waits, letting its window repaint meanwhile.
+            std::unique_lock<std::mutex> lock(mutex);
+            while (running > 0) {
+                finished.wait_for(lock, std::chrono::milliseconds(20));
+                if (running > 0 && S.WhileSampling) {
+                    lock.unlock();
+                    S.WhileSampling();
+                    lock.lock();
+                }
             }
         }
+        for (std::thread& w : workers) w.join();
+        for (const auto& sampler : samplers) {
+            F.EvaluationCount += sampler->Function.EvaluationCount;
+            if (sampler->Conditions.ErrorReported) conditions.ReportError();
+        }
     }
+    // The columns in their order: the same extremes a single pass finds.
+    for (const TColumnValues& column : columns) {
+        if (!column.Any) continue;
+        all.Take(column.Max);
+        all.Take(column.Min);
+    }
+    m.AnyDefined = all.Any;
+    m.ValueMin = all.Any ? all.Min : 0;
+    m.ValueMax = all.Any ? all.Max : 0;
     conditions.PenaltyEnabled = true;
     F.ClearEvaluationError();
 }
@@ -163,8 +254,10 @@ void DrawTrack(TSession& S, TCanvas& canvas, int a, int b) {
 
 void RedrawMap(TSession& S, TCanvas& canvas, int a, int b, std::string_view colourCountText,
                int gridSize) {
-    canvas.Fill(kWhite);
+    // Sampling first: the canvas keeps the old map until the new one is
+    // ready to paint.
     SampleGrid(S, a, b, gridSize);
+    canvas.Fill(kWhite);
     PaintMap(S, canvas, colourCountText, gridSize);
     DrawTrack(S, canvas, a, b);
 }

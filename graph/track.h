@@ -4,6 +4,8 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
+#include <functional>
 #include <string>
 
 #include "func/types.h"
@@ -63,6 +65,13 @@ namespace qirt {
 // form of TrackNumberText, lines ended by CR LF. False when the file cannot
 // be created or written.
 bool SaveTrack(Tdata& track, const std::string& fileName, int variableCount);
+// The same text written to an open file.
+bool WriteTrack(Tdata& track, std::FILE* file, int variableCount);
+
+// Writes a file through `write` beside its target and renames it over the
+// target when every byte is out; on any failure the target is left as it
+// was and nothing else stays behind.
+bool WriteWholeFile(const std::string& fileName, const std::function<bool(std::FILE*)>& write);
 
 // The 23 characters of one track number: a sign position (blank or "-"),
 // the value rounded to 15 significant digits as d.ddddddddddddddE+dddd;

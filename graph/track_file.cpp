@@ -11,6 +11,9 @@
 #include <limits>
 #include <memory>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "graph/track.h"
 
 namespace qirt {
@@ -134,9 +137,46 @@ void TrackNumberText(Real v, char out[23]) {
     PutNumber(out, std::signbit(v), significand & ~(1ULL << 63), e);
 }
 
+namespace {
+
+// The mode a new file gets: that of the file it replaces, or what the
+// process's file creation mask leaves of rw-rw-rw-.
+mode_t NewFileMode(const std::string& fileName) {
+    struct stat st {};
+    if (::stat(fileName.c_str(), &st) == 0) return st.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+} // namespace
+
+bool WriteWholeFile(const std::string& fileName, const std::function<bool(std::FILE*)>& write) {
+    // Written beside the target and renamed over it only when complete, so
+    // a failure never leaves a partial file that looks whole.
+    std::string temporary = fileName + ".XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0) return false;
+    std::FILE* file = ::fdopen(fd, "wb");
+    if (!file) {
+        ::close(fd);
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    bool ok = write(file);
+    ok = std::fflush(file) == 0 && ok;
+    ok = ::fchmod(fd, NewFileMode(fileName)) == 0 && ok;
+    ok = std::fclose(file) == 0 && ok;
+    ok = ok && ::rename(temporary.c_str(), fileName.c_str()) == 0;
+    if (!ok) ::unlink(temporary.c_str());
+    return ok;
+}
+
 bool SaveTrack(Tdata& track, const std::string& fileName, int variableCount) {
-    std::FILE* file = std::fopen(fileName.c_str(), "wb");
-    if (!file) return false;
+    return WriteWholeFile(fileName, [&](std::FILE* file) { return WriteTrack(track, file, variableCount); });
+}
+
+bool WriteTrack(Tdata& track, std::FILE* file, int variableCount) {
     const int n = variableCount < 0 ? 0 : (variableCount > 10 ? 10 : variableCount);
     const std::size_t lineLength = 23 * static_cast<std::size_t>(n) + 2;
     constexpr std::size_t kBuffer = 1 << 20;
@@ -162,7 +202,6 @@ bool SaveTrack(Tdata& track, const std::string& fileName, int variableCount) {
         track.Cursor = track.Cursor->Next;
     }
     flush();
-    if (std::fclose(file) != 0) written = false;
     return written;
 }
 

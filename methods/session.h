@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "func/conditions.h"
@@ -56,6 +57,12 @@ struct TSession {
     Vector FoundPoint{};       // the map holds the variables off its axes here
     std::int32_t ConditionCount = 0; // conditions entered in the region window
     TProgress* Progress = nullptr; // optional; asked between iterations
+    // Threads that sample the map: 0 is one per core. Every count gives the
+    // same samples, levels, pixels and evaluation count.
+    int MapThreads = 0;
+    // Called about every 20 ms on the drawing thread while other threads
+    // sample the map (a window repaints meanwhile); may be empty.
+    std::function<void()> WhileSampling;
     TMethodEnd End = TMethodEnd::Converged;
 
     // The sample arrays of the map, allocated at the first drawing and

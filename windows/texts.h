@@ -2,8 +2,10 @@
 // UTF-8 strings, and numbers written the program's way.
 #pragma once
 
+#include <charconv>
 #include <string>
 
+#include <QLocale>
 #include <QString>
 
 #include "func/scan.h"
@@ -12,5 +14,15 @@ namespace qirt {
 
 inline std::string Std(const QString& s) { return s.toStdString(); }
 inline QString Text(Real v) { return QString::fromStdString(RealToText(v)); }
+
+// A number as C's "%.15g" writes it ("39300.986016", "1e-05"), with the
+// decimal separator of the user's locale and no digit grouping.
+inline QString GeneralNumberText(double v) {
+    char text[64];
+    const auto end = std::to_chars(text, text + sizeof text, v, std::chars_format::general, 15).ptr;
+    QString s = QString::fromLatin1(text, end - text);
+    s.replace(QLatin1Char('.'), QLocale().decimalPoint());
+    return s;
+}
 
 } // namespace qirt

@@ -1,8 +1,13 @@
 #include <cmath>
+#include <cstring>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
+#include "../func/recording_messages.h"
+#include "func/conditions.h"
 #include "func/function.h"
 #include "graph/map.h"
 #include "memory_canvas.h"
@@ -274,6 +279,89 @@ TEST(Canvas, LinesLeaveTheirEndPixelAndTheInvertingPenUndoesItself) {
     DrawLine(m.canvas, 250, 250, 260, 250);
     EXPECT_EQ(m.canvas.Pixel(250, 250), (TColour{2, 90, 253}));
     EXPECT_EQ(m.canvas.Pixel(251, 250), kBlack); // white inverted
+}
+
+} // namespace
+} // namespace qirt
+
+namespace qirt {
+namespace {
+
+// The map sampled by several threads is the map one thread samples: the
+// same values, marks, levels, pixels and evaluation count.
+TEST(SampleGrid, EveryThreadCountGivesTheSameMap) {
+    struct Case {
+        const char* Formula;
+        const char* Condition; // exterior, or none
+        bool Extended;
+    };
+    const Case cases[] = {
+        {"100*(x[1]-x[0]^2)^2+(1-x[0])^2", nullptr, false},
+        {"ln(x[0])+sqrt(x[1])+x[2]", nullptr, false},              // undefined on three quarters
+        {"x[0]^2+x[1]^2", "x[0]+x[1]<=1", true},                 // boundary marks
+        {"(x[0]-3)^2+(x[1]-3)^2", "ln(x[0])<=1", true},          // a condition failing on a part
+        {"-(x[0]^2)-(x[1]^2)", nullptr, false},                  // -0 and +0 ties at the centre
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Formula);
+        std::vector<MemoryCanvas> canvases;
+        std::vector<std::int64_t> counts;
+        std::vector<int> messages;
+        for (int threads : {1, 2, 3, 7}) {
+            testing::RecordingMessages shown;
+            MapSession m(c.Formula);
+            m.S.Conditions.Messages = &shown;
+            if (c.Condition) m.S.Conditions.AddCondition(c.Condition, "1", "2", kExteriorKind);
+            m.S.Function.ExtendedPlot = c.Extended;
+            m.S.CurrentLastIndex = 2;
+            m.S.FoundPoint = Vector{0, 0, 0.5L};
+            m.S.MapThreads = threads;
+            m.Redraw("16");
+            canvases.push_back(m.canvas);
+            counts.push_back(m.S.Function.EvaluationCount);
+            messages.push_back(int(shown.shown.size()));
+            if (threads == 1) continue;
+            // The sample arrays themselves, bit for bit, against one thread.
+            MapSession one(c.Formula);
+            if (c.Condition) one.S.Conditions.AddCondition(c.Condition, "1", "2", kExteriorKind);
+            one.S.Function.ExtendedPlot = c.Extended;
+            one.S.CurrentLastIndex = 2;
+            one.S.FoundPoint = Vector{0, 0, 0.5L};
+            one.S.MapThreads = 1;
+            one.Redraw("16");
+            const TMapSamples &p = m.S.Map(), &q = one.S.Map();
+            EXPECT_EQ(std::memcmp(&p.ValueMin, &q.ValueMin, sizeof(Real)), 0);
+            EXPECT_EQ(std::memcmp(&p.ValueMax, &q.ValueMax, sizeof(Real)), 0);
+            for (int i = 0; i < kGridSize; ++i)
+                for (int j = 0; j < kGridSize; ++j) {
+                    ASSERT_EQ(p.SampleDefined[i][j], q.SampleDefined[i][j]);
+                    ASSERT_EQ(p.SampleNearBoundary[i][j], q.SampleNearBoundary[i][j]);
+                    ASSERT_EQ(p.SampleLevels[i][j], q.SampleLevels[i][j]);
+                    if (p.SampleDefined[i][j]) {
+                        ASSERT_EQ(std::memcmp(&p.SampleValues[i][j], &q.SampleValues[i][j],
+                                              sizeof(Real)), 0);
+                    }
+                }
+        }
+        for (std::size_t k = 1; k < canvases.size(); ++k) {
+            EXPECT_TRUE(canvases[k] == canvases[0]) << "threads case " << k;
+            EXPECT_EQ(counts[k], 251 * 251 + 1);
+            EXPECT_EQ(messages[k], messages[0]);
+        }
+        EXPECT_EQ(counts[0], 251 * 251 + 1);
+    }
+}
+
+TEST(SampleGrid, TheDrawingThreadIsCalledBackWhileOthersSample) {
+    // A costly formula: sampling takes long enough to wait.
+    std::string formula = "x[0]";
+    for (int k = 0; k < 100; ++k) formula += "+sin(x[1]*" + std::to_string(k) + ")";
+    MapSession m(formula.c_str());
+    m.S.MapThreads = 2;
+    int calls = 0;
+    m.S.WhileSampling = [&] { ++calls; };
+    m.Redraw("16");
+    EXPECT_GT(calls, 0);
 }
 
 } // namespace
