@@ -207,6 +207,10 @@ bool WriteMap(TSession& S, const TOptions& o, const std::string& fileName) {
 }
 
 int Run(const TOptions& o) {
+    if (!o.Colours.empty() && !(IsNumberText(o.Colours) && ColourCount(o.Colours) >= 1)) {
+        std::fprintf(stderr, "%s: --colours %s\n", message::BadColourCount, o.Colours.c_str());
+        return 1;
+    }
     TStderrMessages messages;
     TSession S;
     S.Function.Messages = &messages;

@@ -14,6 +14,9 @@ public:
     virtual void SetMessage(const std::string& text) = 0;
     virtual void ShowModal() = 0;
     virtual void ShowNonModal() = 0;
+    // A new action of the user begins: its messages need not stand beside
+    // those of the one before.
+    virtual void NewReport() {}
 };
 
 // The texts of the engine's messages.
@@ -32,6 +35,16 @@ inline constexpr const char* Unbounded =
     "Показана последняя точка с конечным значением";
 inline constexpr const char* HistoryNotWritten =
     "Не удалось записать формулу в файл истории funtion.txt";
+inline constexpr const char* BadVariableAccuracy =
+    "Точность по переменным должна быть числом, например 1e-7";
+inline constexpr const char* BadValueAccuracy =
+    "Точность по значениям функции должна быть числом, например 1e-7";
+inline constexpr const char* BadStep =
+    "Шаг при дифференцировании должен быть числом, например 1e-5, "
+    "или «Символьное дифференцирование»";
+inline constexpr const char* BadStartCoordinate = "Начальное приближение: координата ";
+inline constexpr const char* BadColourCount =
+    "Количество цветов должно быть целым числом не меньше 1";
 inline constexpr const char* NegativeVariableAccuracy =
     "Точность по переменным не может быть отрицательной";
 inline constexpr const char* NegativeValueAccuracy =

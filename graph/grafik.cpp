@@ -22,6 +22,7 @@
 #include <QVBoxLayout>
 
 #include "func/evaluate.h"
+#include "func/messages.h"
 #include "func/scan.h"
 #include "graph/map.h"
 #include "windows/style.h"
@@ -213,7 +214,15 @@ void TForm3::FormCreate() {
     Edit4->setText(Text(S.View.YMax));
 }
 
+bool TForm3::ColourCountUsable() {
+    const std::string text = Std(Edit5->text());
+    if (text.empty() || (IsNumberText(text) && ColourCount(text) >= 1)) return true;
+    ShowMessage(S.Function.Messages, message::BadColourCount, ShowKind::NonModal);
+    return false;
+}
+
 void TForm3::Button1Click() {
+    if (!ColourCountUsable()) return;
     QLineEdit* edits[4] = {Edit1, Edit2, Edit3, Edit4};
     Real values[4];
     for (int k = 0; k < 4; ++k) {
@@ -314,6 +323,7 @@ void TForm3::ComboBox1Change() { AxisChanged(ComboBox1, ComboBox2, Label12, Labe
 void TForm3::ComboBox2Change() { AxisChanged(ComboBox2, ComboBox1, Label13, Label5, Edit3, Edit4); }
 
 void TForm3::MoveView(Real dxMin, Real dxMax, Real dyMin, Real dyMax, bool remember) {
+    if (!ColourCountUsable()) return;
     S.View.XMin += dxMin;
     S.View.XMax += dxMax;
     S.View.YMin += dyMin;
@@ -417,6 +427,7 @@ void TForm3::ShowValueAt(int X, int Y) {
 void TForm3::Image1MouseUp(int, int) {
     DrawZoomFrame();
     Dragging = false;
+    if (!ColourCountUsable()) return;
     const TViewRange old = S.View;
     const Real sx = (old.XMax - old.XMin) / kMapPixels;
     const Real sy = (old.YMax - old.YMin) / kMapPixels;

@@ -73,6 +73,9 @@ public:
     bool IsListedX() const;
     bool IsListedY() const;
     void DrawZoomFrame();
+    // The colour count field holds a whole number of at least 1, or nothing
+    // (18 levels); otherwise the user is told and nothing is redrawn.
+    bool ColourCountUsable();
     void RedrawMap();
 
 public slots:

@@ -46,6 +46,22 @@ void RunMethod(TSession& S, TRun& run) {
     }
 }
 
+// The refusal of a number field that holds no usable number, or null.
+// Empty fields take their defaults before this.
+const char* BadNumberText(const TRunInputs& in, const TRun& run, bool derivatives) {
+    if (in.MethodFamily == family::GraphOnly) return nullptr; // no accuracies, no step
+    if (!in.VariableAccuracyText.empty() && !IsRealText(in.VariableAccuracyText))
+        return message::BadVariableAccuracy;
+    if (!in.ValueAccuracyText.empty() && !IsRealText(in.ValueAccuracyText))
+        return message::BadValueAccuracy;
+    // A negative accuracy would switch the stopping tests off for good.
+    if (run.VariableAccuracy < 0) return message::NegativeVariableAccuracy;
+    if (run.ValueAccuracy < 0) return message::NegativeValueAccuracy;
+    if (derivatives && in.StepText != kSymbolicStepText && !IsRealText(in.StepText))
+        return message::BadStep;
+    return nullptr;
+}
+
 } // namespace
 
 std::string NthCoordinate(std::string_view text, int n) {
@@ -62,6 +78,7 @@ std::string NthCoordinate(std::string_view text, int n) {
 
 void StartRun(TSession& S, const TRunInputs& in, TRun& run) {
     TFunction& F = S.Function;
+    if (F.Messages) F.Messages->NewReport();
     run.Status = TRunStatus::NotStarted;
     bool inputsValid = true;
     if (in.StepText.empty() && in.MethodFamily != family::GraphOnly) inputsValid = false;
@@ -72,13 +89,13 @@ void StartRun(TSession& S, const TRunInputs& in, TRun& run) {
     run.ValueAccuracy =
         TextToReal(in.ValueAccuracyText.empty() ? kDefaultAccuracyText : in.ValueAccuracyText);
     if (!inputsValid) return;
-    // A negative accuracy switches the stopping tests off for good.
-    if (run.VariableAccuracy < 0 || run.ValueAccuracy < 0) {
+    // Only the gradient and Newton families take derivatives (and a step).
+    const bool derivatives = in.MethodFamily == family::FirstOrder ||
+                             in.MethodFamily == family::Newton ||
+                             in.MethodFamily == family::VariableMetric;
+    if (const char* refusal = BadNumberText(in, run, derivatives)) {
         run.Status = TRunStatus::BadNumber;
-        ShowMessage(F.Messages,
-                    run.VariableAccuracy < 0 ? message::NegativeVariableAccuracy
-                                             : message::NegativeValueAccuracy,
-                    ShowKind::NonModal);
+        ShowMessage(F.Messages, refusal, ShowKind::NonModal);
         return;
     }
 
@@ -87,20 +104,24 @@ void StartRun(TSession& S, const TRunInputs& in, TRun& run) {
     run.MethodVariant = in.MethodVariant;
     F.DifferentiationStep = in.StepText == kSymbolicStepText ? 0 : TextToReal(in.StepText);
 
-    // Only the gradient and Newton families take derivatives: the others
-    // must not fail on a formula (with sqrt, abs, tg ...) that has no
-    // symbolic derivative.
-    const bool derivatives = in.MethodFamily == family::FirstOrder ||
-                             in.MethodFamily == family::Newton ||
-                             in.MethodFamily == family::VariableMetric;
+    // The other families must not fail on a formula (with sqrt, abs, tg
+    // ...) that has no symbolic derivative.
     BuildTree(F, in.Formula, derivatives);
     if (F.ErrorCode != error::None) return Refuse(S, run, TRunStatus::BuildFailed, message::RunBuild);
     if (F.VariableCount == 0)
         return Refuse(S, run, TRunStatus::NoVariables, message::NoVariables);
     for (int i = 1; i <= F.VariableCount; ++i) {
-        const std::string coordinate = NthCoordinate(start, i);
-        if (!IsNumberText(coordinate))
+        // Blanks around a coordinate ("1, 2") are no part of it.
+        std::string coordinate = NthCoordinate(start, i);
+        coordinate.erase(0, coordinate.find_first_not_of(' '));
+        coordinate.erase(coordinate.find_last_not_of(' ') + 1);
+        if (coordinate.empty())
             return Refuse(S, run, TRunStatus::MissingCoordinates, message::MissingCoordinates);
+        if (!IsRealText(coordinate)) {
+            const std::string text = message::BadStartCoordinate + std::to_string(i) + " («" +
+                                     coordinate + "») — не число";
+            return Refuse(S, run, TRunStatus::BadNumber, text.c_str());
+        }
         SetCoordinate(F, i - 1, TextToReal(coordinate));
     }
 

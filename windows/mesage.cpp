@@ -1,41 +1,105 @@
 #include "windows/mesage.h"
 #include "windows/style.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 
 namespace qirt {
 
-TForm2::TForm2(QWidget* parent) : QDialog(parent) {
+namespace {
+constexpr int kMaxLines = 6; // earlier lines give way beyond this
+} // namespace
+
+TForm2::TForm2(QWidget* parent) : QDialog(parent), owner_(parent) {
     setWindowTitle(QStringLiteral("mesage"));
     UseDialogFont(this);
     setFixedSize(351, 118);
     Label1 = new QLabel(QStringLiteral("Label1"), this);
     Label1->setGeometry(8, 16, 335, 32);
     Label1->setWordWrap(true);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Button1 = new QPushButton(QString::fromUtf8("Да"), this);
     Button1->setGeometry(136, 56, 75, 25);
     Button1->setDefault(true);
     connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
+    // Windows that open modally later must not cover a message.
+    qApp->installEventFilter(this);
 }
 
+TForm2::~TForm2() { qApp->removeEventFilter(this); }
+
 void TForm2::SetMessage(const std::string& text) {
-    // A condition that cannot be evaluated reports at every evaluation:
-    // the same text again changes nothing.
     const QString message = QString::fromStdString(text);
-    if (Label1->text() != message) Label1->setText(message);
+    // While the window is open, a new text joins the ones shown, so that
+    // the cause ("Ошибка создания дерева производных") stays beside its
+    // consequence ("Ошибка создания дерева"); the same text again changes
+    // nothing.
+    if (!isVisible()) lines_.clear(); // after NewReport too, lines_ is empty
+    if (lines_.contains(message)) return;
+    lines_.append(message);
+    while (lines_.size() > kMaxLines) lines_.removeFirst();
+    Label1->setText(lines_.join(QLatin1Char('\n')));
+    FitText();
+}
+
+void TForm2::FitText() {
+    // The label grows to hold every line; the button and the window follow.
+    const int height = std::max(32, Label1->heightForWidth(Label1->width()));
+    Label1->resize(Label1->width(), height);
+    Button1->move(Button1->x(), Label1->y() + height + 8);
+    setFixedSize(351, std::max(118, Button1->y() + Button1->height() + 37));
 }
 
 void TForm2::ShowModal() {
     if (isVisible()) hide(); // a non-modal show turns into a modal one
+    FollowActiveWindow();
     exec();
 }
 
 void TForm2::ShowNonModal() {
-    if (isVisible()) return; // already showing: only its text changed
+    FollowActiveWindow();
+    if (isVisible()) {
+        raise(); // already showing: only its text changed
+        return;
+    }
     show();
     raise();
     activateWindow();
+}
+
+void TForm2::FollowActiveWindow() {
+    // The window belongs to the modal window in front while one is open,
+    // so that it stays above it and can be answered; to its owner otherwise.
+    QWidget* modal = QApplication::activeModalWidget();
+    QWidget* want = modal && modal != this && !isAncestorOf(modal) ? modal : owner_;
+    if (parentWidget() != want) {
+        const bool shown = isVisible();
+        setParent(want, windowFlags());
+        if (shown) show();
+    }
+    if (isVisible()) raise();
+}
+
+bool TForm2::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::Show || type == QEvent::Hide) && watched != this && watched->isWidgetType()) {
+        auto* w = static_cast<QWidget*>(watched);
+        if (w->isWindow() && w->isModal()) {
+            if (type == QEvent::Hide && parentWidget() == w) {
+                // Back to the owner before the closing window goes (it would
+                // take this window with it).
+                const bool shown = isVisible();
+                setParent(owner_, windowFlags());
+                if (shown) show();
+            } else if (type == QEvent::Show && isVisible()) {
+                QTimer::singleShot(0, this, &TForm2::FollowActiveWindow);
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TForm2::Button1Click() { done(QDialog::Accepted); }

@@ -1,6 +1,7 @@
-// The message window: one line of text and "Да". The one channel through
-// which the program reports errors; shown modally or non-modally, a new
-// text replacing the old one at once, also while the window is visible.
+// The message window: the text and "Да". The one channel through which the
+// program reports errors; shown modally or non-modally. While it is open a
+// new text is added under the ones shown, and it stays above whatever
+// window is in front, modal windows included.
 #pragma once
 
 #include <QDialog>
@@ -16,16 +17,27 @@ class TForm2 : public QDialog, public TMessageWindow {
     Q_OBJECT
 public:
     explicit TForm2(QWidget* parent = nullptr);
+    ~TForm2() override;
 
     void SetMessage(const std::string& text) override;
     void ShowModal() override;
     void ShowNonModal() override;
+    void NewReport() override { lines_.clear(); }
 
     QLabel* Label1;
     QPushButton* Button1;
 
 public slots:
     void Button1Click();
+    void FollowActiveWindow();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FitText();
+    QWidget* owner_;
+    QStringList lines_;
 };
 
 } // namespace qirt

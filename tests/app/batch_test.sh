@@ -49,8 +49,13 @@ expect_run 1 "" -- -f '5'
 expect_stderr "Функция не содержит переменных"
 expect_run 1 "" -- -f 'x[0]+x[1]' -s 3
 expect_stderr "Нехватает переменных"
-expect_run 1 "" -- -f 'x[0]+x[1]' -s '1e-3,2'
-expect_stderr "Нехватает переменных"
+expect_run 1 "" -- -f 'x[0]+x[1]' -s '1,a'
+expect_stderr "Начальное приближение: координата 2 («a») — не число"
+expect_run 0 $'point: 0,0\nminimum: 0\niterations: 1\nevaluations: 7' -- -f 'x[0]^2+x[1]^2' -s '1e-3,2'
+expect_run 1 "" -- -f 'x[0]^2' --variable-accuracy abc
+expect_stderr "Точность по переменным должна быть числом"
+expect_run 1 "" -- -f 'x[0]^2' --step abc
+expect_stderr "Шаг при дифференцировании должен быть числом"
 expect_run 1 "" -- -f 'ln(x[0])' -s -1 -m dfp
 expect_stderr "Функция не определена в начальной точке"
 expect_run 1 "" -- -f 'x[0]^2' -s 1 -c 'x[0]+1;1;2;внешняя'

@@ -68,11 +68,22 @@ TEST(StartRun, ReadsTheStartPointFieldByField) {
     Runner r;
     EXPECT_EQ(r.Run(Inputs("x[0]+x[1]+x[2]", "3,4")), TRunStatus::MissingCoordinates);
     EXPECT_EQ(r.Run(Inputs("x[0]+x[1]", "1,,2")), TRunStatus::MissingCoordinates);
-    EXPECT_EQ(r.Run(Inputs("x[0]+x[1]", "1e-3,2")), TRunStatus::MissingCoordinates);
-    EXPECT_EQ(r.Run(Inputs("x[0]+x[1]", "1, 2")), TRunStatus::MissingCoordinates);
-    EXPECT_EQ(r.Texts(), std::vector<std::string>(4, message::MissingCoordinates));
+    EXPECT_EQ(r.Run(Inputs("x[0]+x[1]", "1, ")), TRunStatus::MissingCoordinates);
+    // A coordinate that is there but no number says which one it is.
+    EXPECT_EQ(r.Run(Inputs("x[0]+x[1]", "1,a")), TRunStatus::BadNumber);
+    EXPECT_EQ(r.Run(Inputs("x[0]+x[1]", "1.5.2,1")), TRunStatus::BadNumber);
+    EXPECT_EQ(r.Texts(), (std::vector<std::string>{
+                             message::MissingCoordinates, message::MissingCoordinates,
+                             message::MissingCoordinates,
+                             "Начальное приближение: координата 2 («a») — не число",
+                             "Начальное приближение: координата 1 («1.5.2») — не число"}));
     EXPECT_EQ(r.messages.shown[0].How, ShowKind::NonModal);
     EXPECT_EQ(r.S.Function.Root, nullptr); // nothing stays built
+    // The exponent form, and blanks around a coordinate, are taken.
+    EXPECT_EQ(r.Run(Inputs("x[0]^2+x[1]^2", "1e-3, -2E+1 ")), TRunStatus::Done);
+    EXPECT_EQ(r.run.Track.Head->X[0], TextToReal("1e-3"));
+    EXPECT_EQ(r.run.Track.Head->X[1], -20);
+    FinishRun(r.S, r.run);
 
     TRunInputs in = Inputs("(x[0]-1)^2+(x[1]-2)^2", "0,0,7,7");
     in.MethodFamily = family::ZeroOrder;
@@ -84,6 +95,45 @@ TEST(StartRun, ReadsTheStartPointFieldByField) {
     FinishRun(r.S, r.run);
     EXPECT_EQ(r.S.Function.Root, nullptr);
     EXPECT_EQ(r.run.Track.Head, nullptr);
+}
+
+TEST(StartRun, NumberFieldsThatHoldNoNumberAreRefusedByName) {
+    struct Case {
+        const char* VariableAccuracy;
+        const char* ValueAccuracy;
+        const char* Step;
+        int Family;
+        const char* Message; // null: the run goes ahead
+    };
+    const Case cases[] = {
+        {"abc", "1e-7", kSymbolicStepText, family::FirstOrder, message::BadVariableAccuracy},
+        {"1e-7", "1,5", kSymbolicStepText, family::FirstOrder, message::BadValueAccuracy},
+        {"1e-7", "1e-7", "abc", family::FirstOrder, message::BadStep},
+        {"1e-7", "1e-7", "abc", family::Newton, message::BadStep},
+        {"1e-7", "1e-7", "abc", family::ZeroOrder, nullptr},   // no step taken
+        {"abc", "abc", "abc", family::GraphOnly, nullptr},    // nothing of these used
+        {"0", "0", "1e-5", family::VariableMetric, nullptr},
+        {"-1", "1e-7", kSymbolicStepText, family::FirstOrder, message::NegativeVariableAccuracy},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.VariableAccuracy) + " " + c.ValueAccuracy + " " + c.Step);
+        Runner r;
+        TRunInputs in = Inputs("x[0]^2+x[1]^2", "1,1");
+        in.VariableAccuracyText = c.VariableAccuracy;
+        in.ValueAccuracyText = c.ValueAccuracy;
+        in.StepText = c.Step;
+        in.MethodFamily = c.Family;
+        const TRunStatus status = r.Run(in);
+        if (c.Message) {
+            EXPECT_EQ(status, TRunStatus::BadNumber);
+            EXPECT_EQ(r.Texts(), std::vector<std::string>{c.Message});
+            EXPECT_EQ(r.S.Function.Root, nullptr);
+        } else {
+            EXPECT_EQ(status, TRunStatus::Done);
+            EXPECT_TRUE(r.Texts().empty());
+        }
+        FinishRun(r.S, r.run);
+    }
 }
 
 TEST(StartRun, EmptyStartAndAccuracyTextsTakeTheirDefaults) {

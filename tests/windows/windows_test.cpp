@@ -254,19 +254,74 @@ private slots:
         QCOMPARE(p.History(), QStringLiteral("x[0]^2+x[1]^2\r\n"));
     }
 
-    void messageWindowShowsTheLatestText() {
+    void messageWindowKeepsTheCauseBesideItsConsequence() {
         Program p;
         TForm2& m = *p.form2;
         m.SetMessage("first");
         QVERIFY(!m.isVisible()); // setting a text shows nothing
         m.ShowNonModal();
         QVERIFY(m.isVisible());
+        const int height = m.height();
         m.SetMessage("second");
         m.ShowNonModal();
-        QCOMPARE(m.Label1->text(), QStringLiteral("second"));
+        m.SetMessage("second"); // again: nothing changes
+        m.ShowNonModal();
+        QCOMPARE(m.Label1->text(), QStringLiteral("first\nsecond"));
+        for (const char* more : {"third", "fourth", "fifth"}) m.SetMessage(more);
+        QVERIFY(m.height() > height); // room for every line
+        QVERIFY(m.Label1->heightForWidth(m.Label1->width()) <= m.Label1->height());
+        QVERIFY(m.Button1->geometry().top() > m.Label1->geometry().bottom());
         QTest::mouseClick(m.Button1, Qt::LeftButton); // "Да" closes it
         QVERIFY(!m.isVisible());
+        m.SetMessage("third"); // a closed window starts afresh
+        QCOMPARE(m.Label1->text(), QStringLiteral("third"));
         QCOMPARE(m.windowTitle(), QStringLiteral("mesage"));
+
+        // The real case: no symbolic derivative of sqrt, and the run's
+        // consequence; then a new run starts a new report.
+        p.Formula("sqrt(x[0]^2+1)+x[1]^2", "1,1");
+        QTest::mouseClick(p.form1->Button1, Qt::LeftButton);
+        QCOMPARE(m.Label1->text(), U("Ошибка создания дерева производных\nОшибка создания дерева"));
+        p.Formula("5", "1,1");
+        QTest::mouseClick(p.form1->Button1, Qt::LeftButton);
+        QVERIFY(m.Label1->text().startsWith(U("Функция не содержит переменных")));
+    }
+
+    void messageOfARunStaysAboveTheGraphWindow() {
+        Program p;
+        p.form1->N1->trigger(); // Rosenbrock's method
+        p.Formula("x[0]+x[1]", "1,1"); // unbounded below: a message, then the map
+        bool above = false, answered = false;
+        p.form1->GraphShown = [&](TForm3& graph) {
+            QTimer::singleShot(100, &graph, [&] {
+                // The message belongs to the modal graph window: it is in
+                // front of it and takes input.
+                above = p.form2->isVisible() && p.form2->parentWidget() == &graph &&
+                        !p.form2->isHidden();
+                QTest::mouseClick(p.form2->Button1, Qt::LeftButton);
+                answered = !p.form2->isVisible();
+                graph.accept();
+            });
+        };
+        QTest::mouseClick(p.form1->Button1, Qt::LeftButton);
+        QVERIFY(above);
+        QVERIFY(answered);
+        QCOMPARE(p.form2->parentWidget(), p.form1.get()); // back with its owner
+        // A message raised while the graph window is open comes to its front.
+        p.form1->GraphShown = [&](TForm3& graph) {
+            QTimer::singleShot(0, &graph, [&] {
+                graph.Edit5->setText(QStringLiteral("0"));
+                graph.Button1Click();
+                above = p.form2->isVisible() && p.form2->parentWidget() == &graph;
+                graph.accept();
+            });
+        };
+        p.Formula("x[0]^2+x[1]^2", "1,1");
+        above = false;
+        QTest::mouseClick(p.form1->Button1, Qt::LeftButton);
+        QVERIFY(above);
+        QCOMPARE(p.form2->Label1->text(), U("Количество цветов должно быть целым числом не меньше 1"));
+        QVERIFY(p.form2->isVisible()); // still there after the graph window closed
     }
 
     void regionWindowAddsChangesAndDeletes() {
