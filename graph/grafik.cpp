@@ -25,6 +25,7 @@
 #include "func/messages.h"
 #include "func/scan.h"
 #include "graph/map.h"
+#include "windows/fit.h"
 #include "windows/style.h"
 #include "windows/texts.h"
 
@@ -60,6 +61,14 @@ private:
 };
 
 namespace {
+
+// A label for texts that may outgrow it: they end in "…" (with the whole
+// text as tooltip).
+QLabel* MakeElidedLabel(QWidget* parent, int x, int y, int width = 182) {
+    auto* label = new TElidedLabel(parent);
+    label->setGeometry(x, y, width, label->fontMetrics().height() + 2);
+    return label;
+}
 
 QLineEdit* MakeEdit(QWidget* parent, const char* text, int x, int y, int width) {
     auto* edit = new QLineEdit(QString::fromUtf8(text), parent);
@@ -115,28 +124,31 @@ void TForm3::BuildLayout() {
     savetrek1 = file->addAction(QStringLiteral("save trek"), this, &TForm3::savetrek1Click);
     saveastrek1 = file->addAction(QStringLiteral("save as trek"), this, &TForm3::saveastrek1Click);
     layout->setMenuBar(MainMenu1);
+    // The designed size; the window may grow, the left column widening.
+    constexpr QSize kDesigned(800, 545);
     auto* client = new QWidget(this);
-    client->setFixedSize(800, 545);
+    client->setMinimumSize(kDesigned);
+    client->resize(kDesigned);
     layout->addWidget(client);
 
     label1 = MakeLabel(client, "Исследуемая функция", 26, 8);
-    Label14 = MakeLabel(client, "", 26, 24);
+    Label14 = MakeElidedLabel(client, 26, 24);
     Label2 = MakeLabel(client, "Полученная точка", 26, 40);
     ListBox1 = new QListWidget(client);
     ListBox1->setGeometry(26, 56, 143, 97);
     for (int i = 0; i < 10; ++i) ListBox1->addItem(QString());
     Label3 = MakeLabel(client, "Минимум функции", 26, 168);
-    Label15 = MakeLabel(client, "", 26, 184);
+    Label15 = MakeElidedLabel(client, 26, 184);
     Label16 = MakeLabel(client, "Число итераций", 24, 208);
     Label17 = MakeLabel(client, "", 24, 224);
     Label18 = MakeLabel(client, "Число вычислений функции", 24, 248);
     Label19 = MakeLabel(client, "", 24, 264);
     Label21 = MakeLabel(client, "Используемый метод", 24, 288);
-    Label20 = MakeLabel(client, "", 24, 304);
+    Label20 = MakeElidedLabel(client, 24, 304);
     // Texts set later (results, headings the run fills in) need room to grow.
     for (QLabel* label : {label1, Label14, Label2, Label3, Label15, Label16, Label17, Label18, Label19,
                           Label20, Label21})
-        label->setFixedWidth(182);
+        label->resize(182, label->height());
     Label11 = MakeLabel(client, "Координаты", 24, 328);
     ComboBox1 = new QComboBox(client);
     ComboBox2 = new QComboBox(client);
@@ -164,7 +176,7 @@ void TForm3::BuildLayout() {
     Button1->setDefault(true);
     Button1->setAutoDefault(true);
     Label4 = MakeLabel(client, "Количество цветов", 24, 504);
-    Edit5 = MakeEdit(client, "16", 136, 504, 41);
+    Edit5 = MakeEdit(client, "16", 136, 504, 64); // room for six digits
 
     ScrollBox1 = new QScrollArea(client);
     ScrollBox1->setGeometry(208, 0, 585, 545);
@@ -174,10 +186,15 @@ void TForm3::BuildLayout() {
     Image1->move(40, 0);
     Label5 = MakeLabel(box, "x[1]", 5, 24);
     Label6 = MakeLabel(box, "x[0]", 544, 480);
-    Label7 = MakeLabel(box, "-20", 24, 496);
-    Label8 = MakeLabel(box, "20", 496, 496);
-    Label9 = MakeLabel(box, "-20", 4, 472);
-    Label10 = MakeLabel(box, "20", 4, 0);
+    // The ends of the ranges, each in the room beside its edge of the map.
+    Label7 = MakeElidedLabel(box, 24, 496, 236);
+    Label8 = MakeElidedLabel(box, 496, 496, 85);
+    Label9 = MakeElidedLabel(box, 4, 472, 36);
+    Label10 = MakeElidedLabel(box, 4, 0, 36);
+    Label7->setText(QStringLiteral("-20"));
+    Label8->setText(QStringLiteral("20"));
+    Label9->setText(QStringLiteral("-20"));
+    Label10->setText(QStringLiteral("20"));
     BitBtn1 = MakeArrow(box, Qt::RightArrow, 543, 230);
     BitBtn2 = MakeArrow(box, Qt::LeftArrow, 15, 230);
     BitBtn3 = MakeArrow(box, Qt::UpArrow, 270, 0);
@@ -186,6 +203,18 @@ void TForm3::BuildLayout() {
     StatusBar1->setGeometry(0, 520, 581, 21);
     StatusBar1->setSizeGripEnabled(false);
     ScrollBox1->setWidget(box);
+
+    auto* stretcher = new TStretcher(client, kDesigned);
+    for (QWidget* w : std::initializer_list<QWidget*>{label1, Label14, Label2, ListBox1, Label3, Label15,
+                                                      Label16, Label17, Label18, Label19, Label21, Label20,
+                                                      Edit5})
+        stretcher->Follow(w, 0, 0, 1, 0);
+    for (QWidget* w : {Edit1, Edit3}) stretcher->Follow(w, 0, 0, 0.5, 0);
+    for (QWidget* w : {Edit2, Edit4}) stretcher->Follow(w, 0.5, 0, 0.5, 0);
+    for (QWidget* w : {Button2, Button3}) stretcher->Follow(w, 1, 0, 0, 0);
+    stretcher->Follow(ScrollBox1, 1, 0, 0, 1);
+    TipCutTexts({Label14, Label15, Label17, Label19, Label20, Label7, Label8, Label9, Label10, Edit1,
+                 Edit2, Edit3, Edit4, Edit5, ComboBox1, ComboBox2});
 
     SavePictureDialog1 = MakeSaveDialog(this, "Bitmaps (*.bmp)", "bmp");
     SaveDialog1 = MakeSaveDialog(this, "Text DOS (*.txt)", nullptr);
@@ -242,11 +271,12 @@ void TForm3::ShowRanges() {
     Edit2->setText(Text(S.View.XMax));
     Edit3->setText(Text(S.View.YMin));
     Edit4->setText(Text(S.View.YMax));
+    // Long numbers show their beginning.
+    for (QLineEdit* edit : {Edit1, Edit2, Edit3, Edit4}) edit->setCursorPosition(0);
     Label7->setText(Edit1->text());
     Label8->setText(Edit2->text());
     Label9->setText(Edit3->text());
     Label10->setText(Edit4->text());
-    for (QLabel* label : {Label7, Label8, Label9, Label10}) label->adjustSize();
 }
 
 int TForm3::AxisVariable(const QComboBox* box, int& lastGood) const {

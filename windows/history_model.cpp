@@ -1,5 +1,7 @@
 #include "windows/history_model.h"
 
+#include "windows/fit.h"
+
 namespace qirt {
 
 QString Cp1251ToQString(std::string_view bytes) {
@@ -18,8 +20,11 @@ int THistoryModel::rowCount(const QModelIndex& parent) const {
 }
 
 QVariant THistoryModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
-    return Cp1251ToQString(history_.Line(first_ + static_cast<std::size_t>(index.row())));
+    if (!index.isValid()) return {};
+    const std::size_t row = first_ + static_cast<std::size_t>(index.row());
+    if (role == Qt::DisplayRole || role == Qt::EditRole) return Cp1251ToQString(history_.Line(row));
+    if (role == Qt::ToolTipRole) return WholeTextTip(Cp1251ToQString(history_.Line(row)));
+    return {};
 }
 
 } // namespace qirt

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QScreen>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
@@ -21,6 +23,7 @@
 #include "func/scan.h"
 #include "graph/grafik.h"
 #include "windows/about.h"
+#include "windows/fit.h"
 #include "windows/history.h"
 #include "windows/history_model.h"
 #include "windows/mesage.h"
@@ -116,8 +119,11 @@ void TForm1::BuildLayout() {
     help->addSeparator();
     About1 = help->addAction(QStringLiteral("About..."), this, &TForm1::About1Click);
 
+    // The designed size; the window may grow, its fields stretching.
+    constexpr QSize kDesigned(478, 336);
     auto* client = new QWidget(this);
-    client->setFixedSize(478, 336);
+    client->setMinimumSize(kDesigned);
+    client->resize(kDesigned);
     setCentralWidget(client);
     auto* page = new QWidget(client); // the tab control's page, controls on it
     page->setGeometry(0, 0, 473, 329);
@@ -169,11 +175,24 @@ void TForm1::BuildLayout() {
     for (QWidget* w : {static_cast<QWidget*>(CheckBox1), static_cast<QWidget*>(CheckBox2),
                        static_cast<QWidget*>(Button1)})
         w->resize(std::max(w->width(), w->sizeHint().width()), w->height());
-    // The window is as wide as its menu, so that every family can be chosen.
-    client->setFixedWidth(std::max(client->width(), menu->sizeHint().width()));
-    page->resize(client->width() - 5, page->height());
-    TabControl1->resize(page->width(), TabControl1->height());
-    frame->resize(page->width(), frame->height());
+    // A formula of any length the engine takes goes in whole (the field's
+    // own limit is 32,767 characters).
+    ComboBox4->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
+    // Growing, the two columns of fields share the room: the left fields
+    // widen, the right column moves over and widens as much.
+    auto* stretcher = new TStretcher(client, kDesigned);
+    stretcher->Follow(page, 0, 0, 1, 1);
+    stretcher->Follow(TabControl1, 0, 0, 1, 0);
+    stretcher->Follow(frame, 0, 0, 1, 1);
+    for (QWidget* w : {ComboBox4, ComboBox1, ComboBox2}) stretcher->Follow(w, 0, 0, 0.5, 0);
+    for (QWidget* w : {Label4, Label5, Label6, Label7}) stretcher->Follow(w, 0.5, 0, 0, 0);
+    for (QWidget* w : std::initializer_list<QWidget*>{ComboBox3, Edit2, ComboBox5, ComboBox6})
+        stretcher->Follow(w, 0.5, 0, 0.5, 0);
+    TipCutTexts({ComboBox4, ComboBox1, ComboBox2, ComboBox3, Edit2, ComboBox5, ComboBox6});
+    // The window starts as wide as its menu, so that every family can be chosen.
+    client->setMinimumWidth(std::max(kDesigned.width(), menu->sizeHint().width()));
+    client->resize(client->minimumWidth(), kDesigned.height());
+    stretcher->Apply();
 
     connect(ComboBox3, &QComboBox::editTextChanged, this, &TForm1::ComboBox3Change);
     connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
@@ -201,7 +220,17 @@ void TForm1::FormCreate() {
         // Rows of one height: the list lays out millions of formulas
         // without measuring each.
         if (auto* list = qobject_cast<QListView*>(ComboBox4->view())) list->setUniformItemSizes(true);
+        // The drop-down shows whole formulas, as wide as the longest one
+        // up to the screen's width, and cuts at the end (the beginnings
+        // tell formulas apart); every item's tooltip holds it whole.
+        ComboBox4->view()->setTextElideMode(Qt::ElideRight);
         const std::size_t lines = History.LineCount();
+        if (lines > 0) {
+            const QString longest = Cp1251ToQString(History.Line(History.LongestLine()));
+            const int screen = ComboBox4->screen() ? ComboBox4->screen()->availableGeometry().width() : 1024;
+            const int wanted = ComboBox4->fontMetrics().horizontalAdvance(longest) + 40;
+            ComboBox4->view()->setMinimumWidth(std::min(wanted, screen - 20));
+        }
         if (lines > kCompletionLines)
             ComboBox4->completer()->setModel(
                 new THistoryModel(History, lines - kCompletionLines, ComboBox4->completer()));
@@ -332,12 +361,13 @@ void TForm1::Form3_aktion() {
     graph.FillYAxisList(QStringLiteral("x[0]"), S.CurrentLastIndex);
     graph.label1->setText(QString::fromUtf8("Исследуемая функция:"));
     graph.Label14->setText(ComboBox4->currentText());
-    graph.Label14->setToolTip(ComboBox4->currentText()); // the whole of a long formula
     graph.Label3->setText(QString::fromUtf8("Найденный минимум:"));
     const bool results = Run.MethodFamily != family::GraphOnly;
-    for (int i = 0; i < 10; ++i)
-        graph.ListBox1->item(i)->setText(results && i <= Run.LastIndex ? Text(Run.ResultPoint[i])
-                                                                       : QString());
+    for (int i = 0; i < 10; ++i) {
+        QListWidgetItem* item = graph.ListBox1->item(i);
+        item->setText(results && i <= Run.LastIndex ? Text(Run.ResultPoint[i]) : QString());
+        item->setToolTip(item->text()); // the whole coordinate, however narrow the list
+    }
     graph.Label15->setText(results ? Text(Run.MinimumValue) : QString());
     graph.Label17->setText(results ? Text(S.IterationCount) : QString());
     graph.Label19->setText(results ? Text(S.Function.EvaluationCount) : QString());
@@ -346,6 +376,8 @@ void TForm1::Form3_aktion() {
     graph.Edit2->setText(Text(std::trunc(Run.ResultPoint[0] + 5.1L)));
     graph.Edit3->setText(Text(std::trunc(Run.ResultPoint[1] - 5.1L)));
     graph.Edit4->setText(Text(std::trunc(Run.ResultPoint[1] + 5.1L)));
+    for (QLineEdit* edit : {graph.Edit1, graph.Edit2, graph.Edit3, graph.Edit4})
+        edit->setCursorPosition(0); // long numbers show their beginning
     graph.Button1Click();
     if (GraphShown) GraphShown(graph);
     graph.exec();

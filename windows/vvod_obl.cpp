@@ -1,5 +1,7 @@
 #include "windows/vvod_obl.h"
 
+#include <limits>
+
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -7,6 +9,7 @@
 #include <QTableWidget>
 
 #include "func/messages.h"
+#include "windows/fit.h"
 #include "windows/style.h"
 #include "windows/texts.h"
 
@@ -23,16 +26,43 @@ TForm4::TForm4(TSession& session, TMessageWindow* messages, QWidget* parent)
     : QDialog(parent), S(session), messages_(messages) {
     setWindowTitle(QString::fromUtf8("Ввод области"));
     UseDialogFont(this);
-    setFixedSize(748, 236);
+    constexpr QSize kDesigned(748, 236);
+    setMinimumSize(kDesigned);
+    resize(kDesigned);
 
     StringGrid1 = new QTableWidget(kMinimumRows, 5, this);
     StringGrid1->setGeometry(8, 8, 617, 129);
-    StringGrid1->horizontalHeader()->hide();
+    // The header row stays in place while the conditions scroll: the grid's
+    // own header shows the headings, and row 0, which holds them too, is
+    // not drawn.
+    QStringList headings;
+    for (const char* h : kHeaders) headings << QString::fromUtf8(h);
+    StringGrid1->setHorizontalHeaderLabels(headings);
+    StringGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    StringGrid1->horizontalHeader()->setHighlightSections(false);
+    StringGrid1->horizontalHeader()->setSectionsClickable(false);
+    StringGrid1->horizontalHeader()->setFixedHeight(24);
     StringGrid1->verticalHeader()->hide();
+    StringGrid1->setRowHidden(0, true);
     StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    const int widths[5] = {64, 357, 78, 37, 70};
+    // Every heading fits its column; the inequality column gives the room.
+    int widths[5] = {64, 357, 78, 37, 70};
+    int extra = 0;
+    for (int c = 0; c < 5; ++c) {
+        const int needed =
+            StringGrid1->fontMetrics().horizontalAdvance(QString::fromUtf8(kHeaders[c])) + 12;
+        if (c != 1 && needed > widths[c]) {
+            extra += needed - widths[c];
+            widths[c] = needed;
+        }
+    }
+    widths[1] -= extra;
     for (int c = 0; c < 5; ++c) StringGrid1->setColumnWidth(c, widths[c]);
+    // The inequality column takes whatever room the grid has beside the
+    // others, so the columns always fill it and never scroll sideways.
+    StringGrid1->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     for (int r = 0; r < kMinimumRows; ++r) StringGrid1->setRowHeight(r, 24);
 
     auto button = [this](const char* text, int y) {
@@ -63,11 +93,36 @@ TForm4::TForm4(TSession& session, TMessageWindow* messages, QWidget* parent)
                        static_cast<QWidget*>(Edit3), static_cast<QWidget*>(ComboBox1)})
         w->hide();
 
+    Edit1->setMaxLength(std::numeric_limits<int>::max());
+    TipCutTexts({Edit1, Edit2, Edit3, ComboBox1});
+    // Growing, the grid widens (its inequality column) and deepens; the
+    // buttons keep to its right, the edit row to its columns.
+    auto* stretcher = new TStretcher(this, kDesigned);
+    stretcher->Follow(StringGrid1, 0, 0, 1, 1);
+    for (QPushButton* b : {Button1, Button2, Button3, Button4, Button5}) stretcher->Follow(b, 1, 0, 0, 0);
+    connect(StringGrid1->horizontalHeader(), &QHeaderView::sectionResized, this,
+            &TForm4::PlaceEditRow);
+
     connect(Button1, &QPushButton::clicked, this, &TForm4::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm4::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &TForm4::Button3Click);
     connect(Button4, &QPushButton::clicked, this, &TForm4::Button4Click);
     connect(Button5, &QPushButton::clicked, this, &TForm4::Button5Click);
+}
+
+void TForm4::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    PlaceEditRow();
+}
+
+void TForm4::PlaceEditRow() {
+    // Each field under its column, the row under the grid.
+    const int y = StringGrid1->geometry().bottom() + 39;
+    const int left = StringGrid1->x() + StringGrid1->frameWidth();
+    QWidget* fields[4] = {Edit1, Edit2, Edit3, ComboBox1};
+    for (int c = 1; c <= 4; ++c)
+        fields[c - 1]->setGeometry(left + StringGrid1->columnViewportPosition(c), y,
+                                   StringGrid1->columnWidth(c), 21);
 }
 
 void TForm4::showEvent(QShowEvent* event) {
@@ -95,6 +150,7 @@ void TForm4::SetCell(int row, int column, const QString& text) {
         StringGrid1->setItem(row, column, item);
     }
     item->setText(text);
+    item->setToolTip(row > 0 && column > 0 ? WholeTextTip(text) : QString());
 }
 
 int TForm4::SelectedRow() const { return StringGrid1->currentRow(); }
@@ -128,6 +184,7 @@ void TForm4::OpenEditRow(bool change) {
     for (QWidget* w : {static_cast<QWidget*>(Edit1), static_cast<QWidget*>(Edit2),
                        static_cast<QWidget*>(Edit3), static_cast<QWidget*>(ComboBox1)})
         w->show();
+    PlaceEditRow();
     Button4->show();
     MakeDefault(Button4);
     Button5->hide();
@@ -179,6 +236,9 @@ void TForm4::Button4Click() {
             }
             SetCell(S.ConditionCount, 0, QString::number(S.ConditionCount));
             for (int c = 1; c <= 4; ++c) SetCell(S.ConditionCount, c, texts[c - 1]);
+            // The new row in view, the grid laid out for its new row first.
+            StringGrid1->doItemsLayout();
+            StringGrid1->scrollToItem(StringGrid1->item(S.ConditionCount, 1));
         }
     }
     if (list.ConditionErrorCode != 0) {

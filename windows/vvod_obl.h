@@ -42,12 +42,14 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void SetCell(int row, int column, const QString& text);
     void OpenEditRow(bool change);
     void CloseEditRow();
     void MakeDefault(QPushButton* button);
+    void PlaceEditRow();
 
     TSession& S;
     TMessageWindow* messages_;

@@ -1,0 +1,133 @@
+#include "windows/fit.h"
+
+#include <cmath>
+
+#include <QComboBox>
+#include <QEvent>
+#include <QHelpEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFrame>
+#include <QToolTip>
+
+namespace qirt {
+
+TStretcher::TStretcher(QWidget* container, QSize designed)
+    : QObject(container), container_(container), designed_(designed) {
+    container->installEventFilter(this);
+}
+
+void TStretcher::Follow(QWidget* control, double moveX, double moveY, double growX,
+                        double growY) {
+    anchors_.append({control, control->geometry(), moveX, moveY, growX, growY});
+}
+
+void TStretcher::Apply() {
+    const int dx = std::max(0, container_->width() - designed_.width());
+    const int dy = std::max(0, container_->height() - designed_.height());
+    for (const TAnchor& a : anchors_) {
+        const QRect& r = a.Placed;
+        a.Control->setGeometry(r.x() + static_cast<int>(std::lround(a.MoveX * dx)),
+                               r.y() + static_cast<int>(std::lround(a.MoveY * dy)),
+                               r.width() + static_cast<int>(std::lround(a.GrowX * dx)),
+                               r.height() + static_cast<int>(std::lround(a.GrowY * dy)));
+    }
+}
+
+bool TStretcher::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == container_ && event->type() == QEvent::Resize) Apply();
+    return QObject::eventFilter(watched, event);
+}
+
+bool TElidedLabel::IsElided() const {
+    return fontMetrics().horizontalAdvance(text()) > contentsRect().width();
+}
+
+void TElidedLabel::paintEvent(QPaintEvent* event) {
+    if (!IsElided()) return QLabel::paintEvent(event);
+    QPainter painter(this);
+    const QRect room = contentsRect();
+    painter.setPen(palette().color(foregroundRole()));
+    painter.drawText(room, static_cast<int>(alignment()),
+                     fontMetrics().elidedText(text(), Qt::ElideRight, room.width()));
+}
+
+QString WholeTextTip(const QString& text) {
+    constexpr int kPlainUpTo = 100;
+    if (text.size() <= kPlainUpTo) return text;
+    // Rich text wraps; a zero-width space after each operator lets a long
+    // formula break where it reads well.
+    QString tip = QStringLiteral("<p style='white-space:pre-wrap'>");
+    tip.reserve(text.size() * 2);
+    for (QChar c : text) {
+        if (c == QLatin1Char('<')) tip += QStringLiteral("&lt;");
+        else if (c == QLatin1Char('>')) tip += QStringLiteral("&gt;");
+        else if (c == QLatin1Char('&')) tip += QStringLiteral("&amp;");
+        else tip += c;
+        if (QStringLiteral("+-*/^,;").contains(c)) tip += QChar(0x200B);
+    }
+    tip += QStringLiteral("</p>");
+    return tip;
+}
+
+namespace {
+
+// Room for text inside a line edit.
+int TextRoom(const QLineEdit* edit) {
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    const QRect r = edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit);
+    const QMargins m = edit->textMargins();
+    return r.width() - m.left() - m.right() - 4;
+}
+
+class TCutTextTips : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::ToolTip) return QObject::eventFilter(watched, event);
+        auto* control = static_cast<QWidget*>(watched);
+        const QString tip = CutTextTip(control);
+        if (tip.isEmpty()) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), tip, control);
+        }
+        return true;
+    }
+};
+
+} // namespace
+
+QString CutTextTip(const QWidget* control) {
+    if (auto* label = qobject_cast<const QLabel*>(control)) {
+        const bool cut = label->fontMetrics().horizontalAdvance(label->text()) >
+                         label->contentsRect().width();
+        return cut ? WholeTextTip(label->text()) : QString();
+    }
+    if (auto* box = qobject_cast<const QComboBox*>(control)) {
+        if (box->lineEdit()) return CutTextTip(box->lineEdit());
+        return QString();
+    }
+    if (auto* edit = qobject_cast<const QLineEdit*>(control)) {
+        const bool cut = edit->fontMetrics().horizontalAdvance(edit->text()) > TextRoom(edit);
+        return cut ? WholeTextTip(edit->text()) : QString();
+    }
+    return QString();
+}
+
+void TipCutTexts(std::initializer_list<QWidget*> controls) {
+    for (QWidget* control : controls) {
+        QWidget* target = control;
+        if (auto* box = qobject_cast<QComboBox*>(control); box && box->lineEdit())
+            target = box->lineEdit();
+        auto* tips = new TCutTextTips(target);
+        target->installEventFilter(tips);
+    }
+}
+
+} // namespace qirt

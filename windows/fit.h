@@ -1,0 +1,64 @@
+// Texts that fit their windows. The windows place their controls at the
+// fixed spots of their designed size; TStretcher lets them grow beyond it,
+// each control following a share of the growth as an anchor would.
+// Where room still ends, labels elide with "…" and every cut text, of a
+// label, a field or a list, shows its whole as a tooltip.
+#pragma once
+
+#include <QLabel>
+#include <QObject>
+#include <QSize>
+#include <QVector>
+
+class QAbstractItemView;
+
+namespace qirt {
+
+class TStretcher : public QObject {
+public:
+    // `container` is the widget whose size grows; `designed` the size at
+    // which every control stands at its placed geometry.
+    TStretcher(QWidget* container, QSize designed);
+    // Of the growth (dx, dy) beyond the designed size, the control moves
+    // by moveX * dx and moveY * dy and grows by growX * dx and growY * dy.
+    void Follow(QWidget* control, double moveX, double moveY, double growX, double growY);
+    // Places every control for the container's present size.
+    void Apply();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct TAnchor {
+        QWidget* Control;
+        QRect Placed;
+        double MoveX, MoveY, GrowX, GrowY;
+    };
+    QWidget* container_;
+    QSize designed_;
+    QVector<TAnchor> anchors_;
+};
+
+// A label that elides its text with "…" at the right when the text is
+// wider than the label; text() stays the whole text.
+class TElidedLabel : public QLabel {
+public:
+    explicit TElidedLabel(QWidget* parent = nullptr) : QLabel(parent) {}
+    bool IsElided() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+// A tooltip text showing the whole of a long text: plain for short texts;
+// wrapped, with break chances after operators and commas, for long ones.
+QString WholeTextTip(const QString& text);
+
+// The tooltip a control with a cut text shows: its whole text (labels,
+// line edits, editable combo boxes), or an empty string when nothing is cut.
+QString CutTextTip(const QWidget* control);
+
+// Makes the controls show CutTextTip as their tooltip.
+void TipCutTexts(std::initializer_list<QWidget*> controls);
+
+} // namespace qirt
