@@ -4,9 +4,12 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QLabel>
+#include <QImage>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -255,6 +258,103 @@ private slots:
         QLocale::setDefault(QLocale::c());
     }
 
+    // %g: no digit grouping in any locale, a small "e" with a two-digit
+    // exponent, the locale's decimal separator.
+    void statusBarWritesNumbersAsPercentG() {
+        Window win("x[0]^2+x[1]^2+39300", Vector{0, 0});
+        TForm3& w = *win.w;
+        for (auto [locale, value, tiny] :
+             {std::tuple{QLocale::c(), "39301.9604", "1e-05"},
+              std::tuple{QLocale(QLocale::Russian), "39301,9604", "1e-05"},
+              std::tuple{QLocale(QLocale::English, QLocale::UnitedStates), "39301.9604", "1e-05"}}) {
+            QLocale::setDefault(locale);
+            Type(w.Edit1, "-5");
+            Type(w.Edit2, "5");
+            Type(w.Edit3, "-5");
+            Type(w.Edit4, "5");
+            QTest::mouseClick(w.Button1, Qt::LeftButton);
+            Mouse(w.Image1, QEvent::MouseMove, QPoint(299, 200), Qt::NoButton); // x = 0.98, y = 1
+            QVERIFY2(w.StatusBar1->currentMessage().endsWith(QString::fromUtf8("Значение: (%1)").arg(value)),
+                     qPrintable(w.StatusBar1->currentMessage()));
+            Type(w.Edit1, "0");
+            Type(w.Edit2, "0.005");
+            QTest::mouseClick(w.Button1, Qt::LeftButton);
+            Mouse(w.Image1, QEvent::MouseMove, QPoint(1, 250), Qt::NoButton); // x = 1e-05, y = 0
+            QVERIFY2(w.StatusBar1->currentMessage().startsWith(QString::fromUtf8("Координаты:(%1;").arg(tiny)),
+                     qPrintable(w.StatusBar1->currentMessage()));
+        }
+        QLocale::setDefault(QLocale::c());
+    }
+
+    void axisNamesOutsideTheListAreIgnored() {
+        Window win("x[0]^2+2*x[1]^2", Vector{0, 0}, 3);
+        TForm3& w = *win.w;
+        const QImage before = w.Canvas().Image().copy();
+        for (const char* name : {"x[5]", "x[1]"}) { // not a variable; the other axis's
+            w.ComboBox1->setEditText(QString::fromUtf8(name));
+            QCOMPARE(w.Label12->text(), QString::fromUtf8("Диапазон  x[0]")); // labels stay
+            QCOMPARE(w.Label6->text(), QStringLiteral("x[0]"));
+            QTest::mouseClick(w.Button1, Qt::LeftButton);
+            QVERIFY(w.Canvas().Image() == before); // the same map: x[0] still across
+            Mouse(w.Image1, QEvent::MouseMove, QPoint(350, 250), Qt::NoButton); // x[0] = 2, x[1] = 0
+            QVERIFY2(w.StatusBar1->currentMessage().endsWith(QString::fromUtf8("Значение: (4)")),
+                     qPrintable(w.StatusBar1->currentMessage()));
+        }
+        w.ComboBox2->setEditText(QStringLiteral("x[7]"));
+        QTest::mouseClick(w.Button1, Qt::LeftButton);
+        QVERIFY(w.Canvas().Image() == before);
+    }
+
+    void badColourCountsAreRefusedAndChangeNothing() {
+        Window win("x[0]^2+x[1]^2", Vector{0, 0});
+        TForm3& w = *win.w;
+        const QImage before = w.Canvas().Image().copy();
+        const TViewRange view = win.S.View;
+        for (const char* text : {"0", "-5", "abc"}) {
+            w.Edit5->setText(QString::fromUtf8(text));
+            QTest::mouseClick(w.Button1, Qt::LeftButton);
+            w.Button2Click(); // zoom: nothing either
+            QVERIFY(w.Canvas().Image() == before);
+            QCOMPARE(double(win.S.View.XMax), double(view.XMax));
+        }
+        w.Edit5->setText(QString());
+        QTest::mouseClick(w.Button1, Qt::LeftButton); // empty: the default 18 levels
+        QVERIFY(w.Canvas().Image() != before);
+    }
+
+    void longRedrawsShowABusyCursorAndKeepRepainting() {
+        QString formula = QStringLiteral("x[0]+x[1]");
+        for (int k = 0; k < 100; ++k) formula += QStringLiteral("+sin(x[0]*%1)*cos(x[1])").arg(k);
+        Window win(formula.toLatin1().constData(), Vector{0, 0});
+        TForm3& w = *win.w;
+        win.S.MapThreads = 2;
+        int paints = 0;
+        struct Counter : QObject {
+            int* n;
+            bool eventFilter(QObject*, QEvent* e) override {
+                if (e->type() == QEvent::Paint) ++*n;
+                return false;
+            }
+        } counter;
+        counter.n = &paints;
+        w.StatusBar1->installEventFilter(&counter);
+        bool busySeen = false;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            busySeen = busySeen || (QApplication::overrideCursor() &&
+                                    QApplication::overrideCursor()->shape() == Qt::WaitCursor);
+            w.StatusBar1->update(); // a repaint the window must still make
+        });
+        poll.start(30);
+        QTest::mouseClick(w.Button1, Qt::LeftButton);
+        poll.stop();
+        QVERIFY(w.LastRedrawBusy);
+        QVERIFY(busySeen);
+        QVERIFY(paints > 0);
+        QVERIFY(!QApplication::overrideCursor()); // back to normal
+        QCOMPARE(win.S.Function.EvaluationCount % (251 * 251 + 1), 0);
+    }
+
     void statusBarSaysWhereTheFunctionIsUndefined() {
         Window win("ln(x[0])+x[1]", Vector{3, 0});
         TForm3& w = *win.w;
@@ -327,6 +427,31 @@ private slots:
         });
         w.save1->trigger();
         QCOMPARE(shown, QStringLiteral("Cannot create file /nonexistent-dir/map.bmp"));
+    }
+
+    void saveTrackReportsAPlaceThatCannotBeWritten() {
+        QTemporaryDir dir;
+        Window win("x[0]^2+x[1]^2", Vector{0, 0}, 5);
+        TForm3& w = *win.w;
+        w.TrackFileName = QStringLiteral("/nonexistent/dir/t.txt");
+        QString shown;
+        WhenModal([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            QVERIFY(box);
+            shown = box->text();
+            box->accept();
+        });
+        w.savetrek1->trigger();
+        QCOMPARE(shown, QStringLiteral("Cannot create file /nonexistent/dir/t.txt"));
+        // A save that fails leaves no file behind, nor a partial one.
+        QVERIFY(QDir(dir.path()).mkdir("locked"));
+        QFile::setPermissions(dir.filePath("locked"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        w.TrackFileName = dir.filePath("locked/t.txt");
+        if (!QFileInfo(dir.filePath("locked")).isWritable()) { // root may write anywhere
+            WhenModal([](QWidget* modal) { static_cast<QDialog*>(modal)->accept(); });
+            w.savetrek1->trigger();
+            QVERIFY(QDir(dir.filePath("locked")).entryList(QDir::Files).isEmpty());
+        }
     }
 
     void saveTrackThroughItsOwnDialog() {

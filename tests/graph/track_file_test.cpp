@@ -1,3 +1,10 @@
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include <sys/stat.h>
 #include <cmath>
 #include <cstring>
 #include <cstdio>
@@ -125,6 +132,46 @@ TEST(SaveTrack, ClearedTrackAndUnwritableFile) {
     ASSERT_TRUE(SaveTrack(track, name, 1));
     EXPECT_EQ(ReadFile(name), "0\r\n");
     EXPECT_FALSE(SaveTrack(track, "/nonexistent-directory/track.txt", 1));
+}
+
+} // namespace
+} // namespace qirt
+
+namespace qirt {
+namespace {
+
+std::vector<std::string> FilesIn(const std::string& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(WriteWholeFile, AFailedWriteLeavesTheTargetAsItWasAndNothingBeside) {
+    const std::string dir = ::testing::TempDir() + "whole_file";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const std::string name = dir + "/t.txt";
+    ASSERT_TRUE(WriteWholeFile(name, [](std::FILE* f) { return std::fputs("old\r\n", f) >= 0; }));
+    ::chmod(name.c_str(), 0640);
+    // Half written, then a failure: the old file stays, no partial one.
+    EXPECT_FALSE(WriteWholeFile(name, [](std::FILE* f) {
+        std::fputs("new, but not all of it", f);
+        return false;
+    }));
+    std::ifstream in(name, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text, "old\r\n");
+    EXPECT_EQ(FilesIn(dir), std::vector<std::string>{"t.txt"});
+    // A whole write replaces it and keeps its mode.
+    ASSERT_TRUE(WriteWholeFile(name, [](std::FILE* f) { return std::fputs("new\r\n", f) >= 0; }));
+    struct stat st {};
+    ASSERT_EQ(::stat(name.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(FilesIn(dir), std::vector<std::string>{"t.txt"});
+    // A folder that does not exist: false, nothing made.
+    EXPECT_FALSE(WriteWholeFile(dir + "/no/such/t.txt", [](std::FILE*) { return true; }));
+    std::filesystem::remove_all(dir);
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTableWidget>
@@ -110,6 +111,14 @@ private slots:
         QVERIFY(!w.CheckBox2->isVisible());
         QVERIFY(w.Button1->isDefault());
         QCOMPARE(w.ComboBox4->count(), 1); // no history yet
+        // Help: "Contents", a separator, "About...".
+        const QList<QAction*> help = w.Contents1->associatedObjects().isEmpty()
+                                         ? QList<QAction*>()
+                                         : qobject_cast<QMenu*>(w.Contents1->associatedObjects().front())->actions();
+        QCOMPARE(help.size(), 3);
+        QCOMPARE(help[0], w.Contents1);
+        QVERIFY(help[1]->isSeparator());
+        QCOMPARE(help[2], w.About1);
         QVERIFY(QFile::exists(p.dir.filePath("funtion.txt"))); // created empty
     }
 
