@@ -199,6 +199,10 @@ void uslov::AddCondition(std::string_view inequality, std::string_view coefficie
         delete c;
         return;
     }
+    Append(c);
+}
+
+void uslov::Append(straf* c) {
     if (Tail)
         Tail->Next = c;
     else
@@ -281,12 +285,7 @@ void uslov::CopyForEvaluation(const uslov& from) {
         copy->Power = c->Power;
         copy->HasPowerSign = c->HasPowerSign;
         copy->PenaltyKind = c->PenaltyKind;
-        if (Tail)
-            Tail->Next = copy;
-        else
-            Head = copy;
-        Tail = copy;
-        ++Size;
+        Append(copy);
     }
     BoundaryTolerance = from.BoundaryTolerance;
     PenaltyEnabled = from.PenaltyEnabled;

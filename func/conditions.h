@@ -116,6 +116,9 @@ public:
 
     // The condition at a position counted from 1, or null.
     straf* At(int position) const;
+
+private:
+    void Append(straf* c); // after Tail
 };
 
 // The expression text g and the relation of an inequality.

@@ -59,6 +59,19 @@ void WhenModal(Act act) {
     });
 }
 
+// Triggers the action and answers the message box it shows; its text.
+QString MessageBoxText(QAction* action) {
+    QString shown;
+    WhenModal([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QVERIFY(box);
+        shown = box->text();
+        box->accept();
+    });
+    action->trigger();
+    return shown;
+}
+
 } // namespace
 
 class GraphWindowTest : public QObject {
@@ -418,15 +431,7 @@ private slots:
         Window win("x[0]^2+x[1]^2", Vector{0, 0});
         TForm3& w = *win.w;
         w.MapFileName = QStringLiteral("/nonexistent-dir/map.bmp");
-        QString shown;
-        WhenModal([&](QWidget* modal) {
-            auto* box = qobject_cast<QMessageBox*>(modal);
-            QVERIFY(box);
-            shown = box->text();
-            box->accept();
-        });
-        w.save1->trigger();
-        QCOMPARE(shown, QStringLiteral("Cannot create file /nonexistent-dir/map.bmp"));
+        QCOMPARE(MessageBoxText(w.save1), QStringLiteral("Cannot create file /nonexistent-dir/map.bmp"));
     }
 
     void saveTrackReportsAPlaceThatCannotBeWritten() {
@@ -434,15 +439,7 @@ private slots:
         Window win("x[0]^2+x[1]^2", Vector{0, 0}, 5);
         TForm3& w = *win.w;
         w.TrackFileName = QStringLiteral("/nonexistent/dir/t.txt");
-        QString shown;
-        WhenModal([&](QWidget* modal) {
-            auto* box = qobject_cast<QMessageBox*>(modal);
-            QVERIFY(box);
-            shown = box->text();
-            box->accept();
-        });
-        w.savetrek1->trigger();
-        QCOMPARE(shown, QStringLiteral("Cannot create file /nonexistent/dir/t.txt"));
+        QCOMPARE(MessageBoxText(w.savetrek1), QStringLiteral("Cannot create file /nonexistent/dir/t.txt"));
         // A save that fails leaves no file behind, nor a partial one.
         QVERIFY(QDir(dir.path()).mkdir("locked"));
         QFile::setPermissions(dir.filePath("locked"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);

@@ -18,6 +18,7 @@
 #include <QtTest>
 
 #include "graph/grafik.h"
+#include "program_fixture.h"
 #include "methods/session.h"
 #include "windows/fit.h"
 #include "windows/interf.h"
@@ -25,6 +26,7 @@
 #include "windows/vvod_obl.h"
 
 using namespace qirt;
+using qirt::testing::Program;
 
 namespace {
 
@@ -51,22 +53,6 @@ QString Plain(QString tip) {
 class FitTest : public QObject {
     Q_OBJECT
 
-    struct Program {
-        Program() {
-            QDir::setCurrent(dir.path());
-            form1 = std::make_unique<TForm1>(S);
-            form2 = std::make_unique<TForm2>(form1.get());
-            S.Function.Messages = form2.get();
-            S.Conditions.Messages = form2.get();
-            form1->Messages = form2.get();
-            form1->show();
-        }
-        ~Program() { QDir::setCurrent(QDir::tempPath()); }
-        QTemporaryDir dir;
-        TSession S;
-        std::unique_ptr<TForm1> form1;
-        std::unique_ptr<TForm2> form2;
-    };
 
 private slots:
     void longFormulaReachesTheEngineWholeAndShowsAsTip() {
