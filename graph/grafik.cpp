@@ -1,6 +1,7 @@
 #include "graph/grafik.h"
 
 #include <cmath>
+#include <tuple>
 
 #include <QApplication>
 #include <QComboBox>
@@ -24,73 +25,16 @@
 #include "func/evaluate.h"
 #include "func/messages.h"
 #include "func/scan.h"
+#include "graph/grafik_panels.h"
 #include "graph/map.h"
-#include "windows/fit.h"
-#include "windows/style.h"
-#include "windows/texts.h"
+#include "graph/map_view.h"
+#include "graph/widgets/fit.h"
+#include "graph/widgets/style.h"
+#include "graph/widgets/texts.h"
 
 namespace qirt {
 
-// The map image: shows the canvas and passes the mouse to the window.
-class TMapImage : public QWidget {
-public:
-    TMapImage(TForm3* form, QWidget* parent) : QWidget(parent), form_(form) {
-        setFixedSize(kMapPixels, kMapPixels);
-        setCursor(Qt::CrossCursor);
-        setMouseTracking(true);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.drawImage(0, 0, form_->Canvas().Image());
-    }
-    void mousePressEvent(QMouseEvent* e) override {
-        form_->Image1MouseDown(e->position().toPoint().x(), e->position().toPoint().y());
-    }
-    void mouseMoveEvent(QMouseEvent* e) override {
-        form_->Image1MouseMove(e->position().toPoint().x(), e->position().toPoint().y());
-    }
-    void mouseReleaseEvent(QMouseEvent* e) override {
-        form_->Image1Click();
-        form_->Image1MouseUp(e->position().toPoint().x(), e->position().toPoint().y());
-    }
-
-private:
-    TForm3* form_;
-};
-
 namespace {
-
-// A label for texts that may outgrow it: they end in "…" (with the whole
-// text as tooltip).
-QLabel* MakeElidedLabel(QWidget* parent, int x, int y, int width = 182) {
-    auto* label = new TElidedLabel(parent);
-    label->setGeometry(x, y, width, label->fontMetrics().height() + 2);
-    return label;
-}
-
-QLineEdit* MakeEdit(QWidget* parent, const char* text, int x, int y, int width) {
-    auto* edit = new QLineEdit(QString::fromUtf8(text), parent);
-    edit->setGeometry(x, y, width, 21);
-    return edit;
-}
-
-QPushButton* MakeButton(QWidget* parent, const char* text, const char* hint, int x, int y, int w,
-                        int h) {
-    auto* button = new QPushButton(QString::fromUtf8(text), parent);
-    button->setGeometry(x, y, w, h);
-    if (hint) button->setToolTip(QString::fromUtf8(hint));
-    button->setAutoDefault(false);
-    return button;
-}
-
-QToolButton* MakeArrow(QWidget* parent, Qt::ArrowType arrow, int x, int y) {
-    auto* button = new QToolButton(parent);
-    button->setArrowType(arrow);
-    button->setGeometry(x, y, 25, 25);
-    return button;
-}
 
 QFileDialog* MakeSaveDialog(QWidget* parent, const char* filter, const char* suffix) {
     auto* dialog = new QFileDialog(parent);
@@ -104,13 +48,14 @@ QFileDialog* MakeSaveDialog(QWidget* parent, const char* filter, const char* suf
 
 } // namespace
 
-TForm3::TForm3(TSession& session, QWidget* parent)
-    : QDialog(parent), S(session), canvas_(kMapPixels, kMapPixels) {
+TForm3::TForm3(TSession& session, QWidget* parent) : QDialog(parent), S(session) {
     BuildLayout();
     FormCreate();
 }
 
 TForm3::~TForm3() = default;
+
+const TImageCanvas& TForm3::Canvas() const { return view_->Canvas(); }
 
 void TForm3::BuildLayout() {
     setWindowTitle(QString::fromUtf8("График"));
@@ -131,90 +76,30 @@ void TForm3::BuildLayout() {
     client->resize(kDesigned);
     layout->addWidget(client);
 
-    label1 = MakeLabel(client, "Исследуемая функция", 26, 8);
-    Label14 = MakeElidedLabel(client, 26, 24);
-    Label2 = MakeLabel(client, "Полученная точка", 26, 40);
-    ListBox1 = new QListWidget(client);
-    ListBox1->setGeometry(26, 56, 143, 97);
-    for (int i = 0; i < 10; ++i) ListBox1->addItem(QString());
-    Label3 = MakeLabel(client, "Минимум функции", 26, 168);
-    Label15 = MakeElidedLabel(client, 26, 184);
-    Label16 = MakeLabel(client, "Число итераций", 24, 208);
-    Label17 = MakeLabel(client, "", 24, 224);
-    Label18 = MakeLabel(client, "Число вычислений функции", 24, 248);
-    Label19 = MakeLabel(client, "", 24, 264);
-    Label21 = MakeLabel(client, "Используемый метод", 24, 288);
-    Label20 = MakeElidedLabel(client, 24, 304);
-    // Texts set later (results, headings the run fills in) need room to grow.
-    for (QLabel* label : {label1, Label14, Label2, Label3, Label15, Label16, Label17, Label18, Label19,
-                          Label20, Label21})
-        label->resize(182, label->height());
-    Label11 = MakeLabel(client, "Координаты", 24, 328);
-    ComboBox1 = new QComboBox(client);
-    ComboBox2 = new QComboBox(client);
-    for (auto [box, items, x, text] :
-         {std::tuple{ComboBox1, 10, 24, "x[0]"}, std::tuple{ComboBox2, 9, 72, "x[1]"}}) {
-        box->setEditable(true);
-        box->setInsertPolicy(QComboBox::NoInsert);
-        for (int i = 0; i < items; ++i) box->addItem(QString());
-        box->setGeometry(x, 344, 49, 21);
-        box->setEditText(QString::fromUtf8(text));
-    }
-    Button3 = MakeButton(client, "-", "Уменьшить", 176, 328, 25, 25);
-    Button2 = MakeButton(client, "+", "Увеличить", 176, 360, 25, 25);
-    QFont large = Button2->font();
-    large.setPointSize(large.pointSize() + 4);
-    Button2->setFont(large);
-    Button3->setFont(large);
-    Label12 = MakeLabel(client, "Диапазон  x[0]", 24, 376);
-    Edit1 = MakeEdit(client, "-20", 24, 392, 65);
-    Edit2 = MakeEdit(client, "20", 96, 392, 65);
-    Label13 = MakeLabel(client, "Диапазон  x[1]", 24, 424);
-    Edit3 = MakeEdit(client, "-20", 24, 440, 65);
-    Edit4 = MakeEdit(client, "20", 96, 440, 65);
-    Button1 = MakeButton(client, "Перерисовать", nullptr, 24, 472, 81, 25);
-    Button1->setDefault(true);
-    Button1->setAutoDefault(true);
-    Label4 = MakeLabel(client, "Количество цветов", 24, 504);
-    Edit5 = MakeEdit(client, "16", 136, 504, 64); // room for six digits
-
-    ScrollBox1 = new QScrollArea(client);
-    ScrollBox1->setGeometry(208, 0, 585, 545);
-    auto* box = new QWidget;
-    box->setFixedSize(581, 541);
-    Image1 = new TMapImage(this, box);
-    Image1->move(40, 0);
-    Label5 = MakeLabel(box, "x[1]", 5, 24);
-    Label6 = MakeLabel(box, "x[0]", 544, 480);
-    // The ends of the ranges, each in the room beside its edge of the map.
-    Label7 = MakeElidedLabel(box, 24, 496, 236);
-    Label8 = MakeElidedLabel(box, 496, 496, 85);
-    Label9 = MakeElidedLabel(box, 4, 472, 36);
-    Label10 = MakeElidedLabel(box, 4, 0, 36);
-    Label7->setText(QStringLiteral("-20"));
-    Label8->setText(QStringLiteral("20"));
-    Label9->setText(QStringLiteral("-20"));
-    Label10->setText(QStringLiteral("20"));
-    BitBtn1 = MakeArrow(box, Qt::RightArrow, 543, 230);
-    BitBtn2 = MakeArrow(box, Qt::LeftArrow, 15, 230);
-    BitBtn3 = MakeArrow(box, Qt::UpArrow, 270, 0);
-    BitBtn4 = MakeArrow(box, Qt::DownArrow, 270, 472);
-    StatusBar1 = new QStatusBar(box);
-    StatusBar1->setGeometry(0, 520, 581, 21);
-    StatusBar1->setSizeGripEnabled(false);
-    ScrollBox1->setWidget(box);
-
     auto* stretcher = new TStretcher(client, kDesigned);
-    for (QWidget* w : std::initializer_list<QWidget*>{label1, Label14, Label2, ListBox1, Label3, Label15,
-                                                      Label16, Label17, Label18, Label19, Label21, Label20,
-                                                      Edit5})
-        stretcher->Follow(w, 0, 0, 1, 0);
-    for (QWidget* w : {Edit1, Edit3}) stretcher->Follow(w, 0, 0, 0.5, 0);
-    for (QWidget* w : {Edit2, Edit4}) stretcher->Follow(w, 0.5, 0, 0.5, 0);
-    for (QWidget* w : {Button2, Button3}) stretcher->Follow(w, 1, 0, 0, 0);
-    stretcher->Follow(ScrollBox1, 1, 0, 0, 1);
-    TipCutTexts({Label14, Label15, Label17, Label19, Label20, Label7, Label8, Label9, Label10, Edit1,
-                 Edit2, Edit3, Edit4, Edit5, ComboBox1, ComboBox2});
+    const TResultPanel left = BuildResultPanel(client, *stretcher);
+    std::tie(label1, Label14, Label2, Label3, Label15, Label16, Label17, Label18, Label19, Label20,
+             Label21, Label11, Label12, Label13, Label4) =
+        std::tie(left.label1, left.Label14, left.Label2, left.Label3, left.Label15, left.Label16,
+                 left.Label17, left.Label18, left.Label19, left.Label20, left.Label21, left.Label11,
+                 left.Label12, left.Label13, left.Label4);
+    ListBox1 = left.ListBox1;
+    std::tie(ComboBox1, ComboBox2, Button1, Button2, Button3) =
+        std::tie(left.ComboBox1, left.ComboBox2, left.Button1, left.Button2, left.Button3);
+    std::tie(Edit1, Edit2, Edit3, Edit4, Edit5) =
+        std::tie(left.Edit1, left.Edit2, left.Edit3, left.Edit4, left.Edit5);
+    const TMapPanel right = BuildMapPanel(client, *stretcher);
+    ScrollBox1 = right.ScrollBox1;
+    Image1 = view_ = right.Image1;
+    std::tie(Label5, Label6, Label7, Label8, Label9, Label10) =
+        std::tie(right.Label5, right.Label6, right.Label7, right.Label8, right.Label9, right.Label10);
+    std::tie(BitBtn1, BitBtn2, BitBtn3, BitBtn4) =
+        std::tie(right.BitBtn1, right.BitBtn2, right.BitBtn3, right.BitBtn4);
+    StatusBar1 = right.StatusBar1;
+    view_->Pressed = [this](int x, int y) { Image1MouseDown(x, y); };
+    view_->Moved = [this](int x, int y) { Image1MouseMove(x, y); };
+    view_->Clicked = [this] { Image1Click(); };
+    view_->Released = [this](int x, int y) { Image1MouseUp(x, y); };
 
     SavePictureDialog1 = MakeSaveDialog(this, "Bitmaps (*.bmp)", "bmp");
     SaveDialog1 = MakeSaveDialog(this, "Text DOS (*.txt)", nullptr);
@@ -232,7 +117,7 @@ void TForm3::BuildLayout() {
 }
 
 void TForm3::FormCreate() {
-    canvas_.Fill(kWhite);
+    view_->Canvas().Fill(kWhite);
     GridSize = kGridSize;
     for (int i = 0; i < 10; ++i) AxisRanges[i] = {S.FoundPoint[i] - 5, S.FoundPoint[i] + 5};
     S.View = {AxisRanges[0].first, AxisRanges[0].second, AxisRanges[1].first,
@@ -404,7 +289,7 @@ void TForm3::RedrawMap() {
         }
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     };
-    qirt::RedrawMap(S, canvas_, a, b, Std(Edit5->text()), GridSize);
+    qirt::RedrawMap(S, view_->Canvas(), a, b, Std(Edit5->text()), GridSize);
     S.WhileSampling = nullptr;
     if (busy) QApplication::restoreOverrideCursor();
     LastRedrawBusy = busy;
@@ -412,8 +297,8 @@ void TForm3::RedrawMap() {
 }
 
 void TForm3::DrawZoomFrame() {
-    canvas_.InvertingPen = true; // and it stays so for the track drawn later
-    DrawRectangle(canvas_, DragOrigin.x(), DragOrigin.y(), DragCorner.x(), DragCorner.y());
+    view_->Canvas().InvertingPen = true; // and it stays so for the track drawn later
+    DrawRectangle(view_->Canvas(), DragOrigin.x(), DragOrigin.y(), DragCorner.x(), DragCorner.y());
     Image1->update();
 }
 
@@ -480,7 +365,7 @@ void TForm3::Image1Click() { Dragging = !Dragging; }
 
 void TForm3::save1Click() {
     if (MapFileName.isEmpty()) return saveas1Click();
-    if (!canvas_.SaveBitmap(MapFileName))
+    if (!view_->Canvas().SaveBitmap(MapFileName))
         QMessageBox::critical(this, windowTitle(),
                               QStringLiteral("Cannot create file %1").arg(MapFileName));
 }

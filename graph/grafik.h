@@ -28,6 +28,7 @@ class QAction;
 
 namespace qirt {
 
+class TMapView;
 
 class TForm3 : public QDialog {
     Q_OBJECT
@@ -63,7 +64,7 @@ public:
     std::array<std::pair<Real, Real>, 10> AxisRanges{};
     QPoint DragOrigin, DragCorner;
 
-    const TImageCanvas& Canvas() const { return canvas_; }
+    const TImageCanvas& Canvas() const;
 
     void FormCreate();
     void ShowRanges();
@@ -111,7 +112,7 @@ private:
     void ShowValueAt(int X, int Y);
 
     TSession& S;
-    TImageCanvas canvas_;
+    TMapView* view_ = nullptr;
     int horizontal_ = 0, vertical_ = 1;
 };
 

@@ -37,6 +37,11 @@ constexpr TColour kBoundaryColour{1, 0, 0}; // level 0: practically black
 
 } // namespace
 
+TMapSamples& MapSamples(TSession& S) {
+    if (!S.MapSamplesStore) S.MapSamplesStore = std::make_shared<TMapSamples>();
+    return *S.MapSamplesStore;
+}
+
 TColour LevelColour(std::int32_t level) {
     if (level == 0) return kBoundaryColour;
     const std::int32_t row = level % 10;
@@ -78,7 +83,7 @@ int SamplingThreads(const TSession& S, int gridSize) {
 } // namespace
 
 void SampleGrid(TSession& S, int a, int b, int gridSize) {
-    TMapSamples& m = S.Map();
+    TMapSamples& m = MapSamples(S);
     TFunction& F = S.Function;
     uslov& conditions = S.Conditions;
     const TViewRange& v = S.View;
@@ -189,7 +194,7 @@ std::int32_t ColourCount(std::string_view text) {
 }
 
 void PaintMap(TSession& S, TCanvas& canvas, std::string_view colourCountText, int gridSize) {
-    TMapSamples& m = S.Map();
+    TMapSamples& m = MapSamples(S);
     const std::int32_t k = ColourCount(colourCountText);
     const Real step = (m.ValueMax - m.ValueMin) / (Real(k) - 1);
     // A step of zero (one colour, or all values equal) or an endless one

@@ -31,6 +31,10 @@ struct TMapSamples {
     bool AnyDefined = false;
 };
 
+// The program's sample arrays, kept in the session and made at the first
+// call.
+TMapSamples& MapSamples(TSession& S);
+
 TColour LevelColour(std::int32_t level);
 
 // Evaluates the function on the grid over S.View; a and b are the indices

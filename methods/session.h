@@ -11,10 +11,11 @@
 
 #include "func/conditions.h"
 #include "func/function.h"
-#include "graph/map.h"
 #include "graph/track.h"
 
 namespace qirt {
+
+struct TMapSamples; // the map's sample arrays, graph/map.h
 
 // Asked by a running method between iterations; the windows use it for a
 // progress dialog with a cancel button.
@@ -65,15 +66,10 @@ struct TSession {
     std::function<void()> WhileSampling;
     TMethodEnd End = TMethodEnd::Converged;
 
-    // The sample arrays of the map, allocated at the first drawing and
-    // reused by every later one.
-    TMapSamples& Map() {
-        if (!map_) map_ = std::make_unique<TMapSamples>();
-        return *map_;
-    }
-
-private:
-    std::unique_ptr<TMapSamples> map_;
+    // The sample arrays of the map: made by the map at its first drawing
+    // (MapSamples, graph/map.h) and reused by every later one. The methods
+    // never see them.
+    std::shared_ptr<TMapSamples> MapSamplesStore;
 };
 
 } // namespace qirt

@@ -6,7 +6,7 @@
 #include <QPushButton>
 
 #include "graph/map.h"
-#include "windows/style.h"
+#include "graph/widgets/style.h"
 
 namespace qirt {
 

@@ -1,6 +1,6 @@
 #include "windows/history_model.h"
 
-#include "windows/fit.h"
+#include "graph/widgets/fit.h"
 
 namespace qirt {
 

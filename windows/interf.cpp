@@ -23,14 +23,14 @@
 #include "func/scan.h"
 #include "graph/grafik.h"
 #include "windows/about.h"
-#include "windows/fit.h"
+#include "graph/widgets/fit.h"
 #include "windows/history.h"
 #include "windows/history_model.h"
 #include "windows/mesage.h"
 #include "windows/progress.h"
 #include "windows/vvod_obl.h"
-#include "windows/style.h"
-#include "windows/texts.h"
+#include "graph/widgets/style.h"
+#include "graph/widgets/texts.h"
 
 // The help page is compiled into the windows' library; its resource is
 // registered once, before the first help window needs it.

@@ -1,5 +1,5 @@
 #include "windows/mesage.h"
-#include "windows/style.h"
+#include "graph/widgets/style.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -9,9 +9,9 @@
 #include <QTableWidget>
 
 #include "func/messages.h"
-#include "windows/fit.h"
-#include "windows/style.h"
-#include "windows/texts.h"
+#include "graph/widgets/fit.h"
+#include "graph/widgets/style.h"
+#include "graph/widgets/texts.h"
 
 namespace qirt {
 

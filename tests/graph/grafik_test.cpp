@@ -211,7 +211,7 @@ private slots:
         QTest::mouseClick(w.Button1, Qt::LeftButton);
         QCOMPARE(double(win.S.View.YMax), 8.0);
         // x[1] is held at its found 2: the centre value is 1 + 4 + 9 at pixel (250, 250).
-        QCOMPARE(double(win.S.Map().ValueMin), 4.0);
+        QCOMPARE(double(MapSamples(win.S).ValueMin), 4.0);
     }
 
     void dragAFrameInEitherDirection() {

@@ -69,7 +69,7 @@ TEST(SampleGrid, SamplesTheViewColumnByColumnWithOneExtraEvaluation) {
     const int before = m.S.Function.EvaluationCount;
     SampleGrid(m.S, 0, 1);
     EXPECT_EQ(m.S.Function.EvaluationCount - before, 251 * 251 + 1);
-    const TMapSamples& s = m.S.Map();
+    const TMapSamples& s = MapSamples(m.S);
     // Column 0 is x[0] = -5, row 0 is x[1] = 5 (the top), row 250 the bottom.
     EXPECT_EQ(s.SampleValues[0][0], 25 + 10);
     EXPECT_EQ(s.SampleValues[0][250], 25 - 10);
@@ -82,12 +82,12 @@ TEST(SampleGrid, VariablesOffTheAxesStayAtTheFoundPoint) {
     MapSession m("x[0]^2+x[1]^2+x[2]");
     m.S.FoundPoint[2] = 7;
     SampleGrid(m.S, 0, 1);
-    EXPECT_NEAR(m.S.Map().ValueMin, 7, 1e-15);
+    EXPECT_NEAR(MapSamples(m.S).ValueMin, 7, 1e-15);
     // x[2] across and x[0] up: the found x[1] is held.
     MapSession n("x[0]^2+x[1]^2+x[2]");
     n.S.FoundPoint[1] = 3;
     SampleGrid(n.S, 2, 0);
-    EXPECT_NEAR(n.S.Map().ValueMin, 9 - 5, 1e-15);
+    EXPECT_NEAR(MapSamples(n.S).ValueMin, 9 - 5, 1e-15);
 }
 
 TEST(PaintMap, SixteenColoursInRingsAroundTheMinimum) {
@@ -101,7 +101,7 @@ TEST(PaintMap, SixteenColoursInRingsAroundTheMinimum) {
     // Along the middle row the level grows outwards, never skipping back.
     int previous = 1;
     for (int i = 125; i < 250; ++i) {
-        const int level = m.S.Map().SampleLevels[i][125];
+        const int level = MapSamples(m.S).SampleLevels[i][125];
         EXPECT_GE(level, previous);
         previous = level;
     }
@@ -118,7 +118,7 @@ TEST(PaintMap, ThreeColoursSplitTheRangeInQuarters) {
     EXPECT_EQ(m.canvas.Pixel(380, 100), kYellowGreen); // x = 2.6
     // Not a number, or empty: eighteen colours.
     m.Redraw("lots");
-    EXPECT_EQ(m.S.Map().SampleLevels[249][0], 18);
+    EXPECT_EQ(MapSamples(m.S).SampleLevels[249][0], 18);
 }
 
 TEST(PaintMap, LevelsAreTheRoundedQuotientHalvesToEven) {
@@ -126,7 +126,7 @@ TEST(PaintMap, LevelsAreTheRoundedQuotientHalvesToEven) {
     m.S.CurrentLastIndex = 1;
     m.S.View = {-125, 125, -5, 5}; // one unit per sample column
     m.Redraw("126");                // a step of exactly 2: odd columns fall on halves
-    const TMapSamples& s = m.S.Map();
+    const TMapSamples& s = MapSamples(m.S);
     for (int i = 0; i < 251; ++i) {
         const int half = i / 2, expected = (i % 2 == 0 || half % 2 == 0 ? half : half + 1) + 1;
         ASSERT_EQ(s.SampleLevels[i][7], expected) << i;
@@ -135,7 +135,7 @@ TEST(PaintMap, LevelsAreTheRoundedQuotientHalvesToEven) {
     MapSession w("sin(x[0]*x[1])+x[0]/3");
     for (const char* count : {"37", "7", "1000", "16"}) {
         w.Redraw(count);
-        const TMapSamples& t = w.S.Map();
+        const TMapSamples& t = MapSamples(w.S);
         const Real step = (t.ValueMax - t.ValueMin) / (ColourCount(count) - 1);
         for (int i = 0; i < 251; ++i)
             for (int j = 0; j < 251; ++j)
@@ -159,7 +159,7 @@ TEST(PaintMap, UndefinedSamplesStayWhiteAndDoNotSpoilTheRest) {
     MapSession m("ln(x[0])");
     m.S.CurrentLastIndex = 1;
     m.Redraw("16");
-    const TMapSamples& s = m.S.Map();
+    const TMapSamples& s = MapSamples(m.S);
     EXPECT_FALSE(s.SampleDefined[0][0]);
     EXPECT_TRUE(s.SampleDefined[200][0]);
     EXPECT_EQ(m.canvas.Pixel(100, 100), kWhite); // x = -3
@@ -172,7 +172,7 @@ TEST(PaintMap, UndefinedSamplesStayWhiteAndDoNotSpoilTheRest) {
     MapSession nowhere("ln(x[0]-100)");
     nowhere.S.CurrentLastIndex = 1;
     nowhere.Redraw("16");
-    EXPECT_FALSE(nowhere.S.Map().AnyDefined);
+    EXPECT_FALSE(MapSamples(nowhere.S).AnyDefined);
     EXPECT_EQ(nowhere.canvas.Count(kWhite), 500 * 500);
 }
 
@@ -188,7 +188,7 @@ TEST(PaintMap, SamplesNearARegionBoundaryAreMarked) {
         EXPECT_NE(m.canvas.Pixel(320, 100), kMark) << extended;
         EXPECT_TRUE(m.S.Conditions.PenaltyEnabled); // back on for the methods
         // With the penalty the values right of the boundary are much larger.
-        EXPECT_EQ(m.S.Map().ValueMax > 1000, extended);
+        EXPECT_EQ(MapSamples(m.S).ValueMax > 1000, extended);
     }
 }
 
@@ -329,7 +329,7 @@ TEST(SampleGrid, EveryThreadCountGivesTheSameMap) {
             one.S.FoundPoint = Vector{0, 0, 0.5L};
             one.S.MapThreads = 1;
             one.Redraw("16");
-            const TMapSamples &p = m.S.Map(), &q = one.S.Map();
+            const TMapSamples &p = MapSamples(m.S), &q = MapSamples(one.S);
             EXPECT_EQ(std::memcmp(&p.ValueMin, &q.ValueMin, sizeof(Real)), 0);
             EXPECT_EQ(std::memcmp(&p.ValueMax, &q.ValueMax, sizeof(Real)), 0);
             for (int i = 0; i < kGridSize; ++i)

@@ -51,7 +51,7 @@ TEST(RegionMap, ConditionUndefinedAtSomeSamplesSpoilsOnlyThose) {
 
         r.S.View = {-2, 8, -2, 8}; // x[0] <= 0 in columns 0 ... 50
         RedrawMap(r.S, r.canvas, 0, 1, "16");
-        const TMapSamples& m = r.S.Map();
+        const TMapSamples& m = MapSamples(r.S);
         int near = 0;
         for (int i = 0; i < kGridSize; ++i)
             for (int j = 0; j < kGridSize; ++j) {

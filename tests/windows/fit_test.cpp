@@ -20,7 +20,7 @@
 #include "graph/grafik.h"
 #include "program_fixture.h"
 #include "methods/session.h"
-#include "windows/fit.h"
+#include "graph/widgets/fit.h"
 #include "windows/interf.h"
 #include "windows/mesage.h"
 #include "windows/vvod_obl.h"

@@ -1,4 +1,4 @@
-#include "windows/fit.h"
+#include "graph/widgets/fit.h"
 
 #include <cmath>
 
