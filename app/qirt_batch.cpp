@@ -2,6 +2,9 @@
 // start button of the main window runs it, with the result on standard
 // output. For scripts, teaching material and reproducible results.
 #include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <functional>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -14,6 +17,8 @@
 #include "func/scan.h"
 #include "graph/image_canvas.h"
 #include "graph/map.h"
+#include "graph/track_values.h"
+#include "methods/compare.h"
 #include "methods/run.h"
 
 namespace {
@@ -43,25 +48,20 @@ constexpr const char* kUsage =
     "  --axes x[i],x[j]         the horizontal and vertical variable (default x[0],x[1])\n"
     "  --colours TEXT           number of colour levels (default 16)\n"
     "  --extended               the map with the region's penalty terms added\n"
+    "  --compare all|NAME,NAME,...\n"
+    "                           run several methods one after another on the same\n"
+    "                           inputs; one line each, or JSON with --json; with --map\n"
+    "                           every track in its colour on one map\n"
+    "  --json                   the results as a JSON array of objects: method, point,\n"
+    "                           minimum, iterations, evaluations, seconds, end\n"
+    "  --csv FILE               write the track as comma-separated values (with\n"
+    "                           --compare: the results table)\n"
     "  -h                       this text\n"
     "Prints 'point:', 'minimum:', 'iterations:' and 'evaluations:' lines.\n"
     "Exit status: 0 done (a run that found the function unbounded below, or\n"
     "stopped at the iteration limit, says so on standard error); 1 nothing ran,\n"
     "a file or standard output could not be written, or a region condition\n"
     "could not be evaluated during the run; 2 a bad option.\n";
-
-struct TMethodName {
-    const char* Name;
-    int Family;
-    int Variant;
-};
-constexpr TMethodName kMethods[] = {
-    {"rosenbrock", family::ZeroOrder, 1},     {"gauss", family::ZeroOrder, 2},
-    {"fletcher-reeves", family::FirstOrder, 1}, {"pshenichny", family::FirstOrder, 2},
-    {"steepest-descent", family::FirstOrder, 3}, {"newton", family::Newton, 1},
-    {"dfp", family::VariableMetric, 1},       {"fletcher", family::VariableMetric, 2},
-    {"broyden", family::VariableMetric, 3},   {"graph", family::GraphOnly, 1},
-};
 
 struct TCondition {
     std::string Inequality, Coefficient, Power, Kind;
@@ -77,7 +77,28 @@ struct TOptions {
     int AxisX = 0, AxisY = 1;
     std::string Colours = "16";
     bool Help = false;
+    std::vector<int> Compare; // indices into kMethodNames; empty: one run
+    bool Json = false;
+    std::string CsvFile;
 };
+
+// "all", or -m names separated by commas.
+bool ParseMethodList(std::string_view text, std::vector<int>& methods) {
+    methods.clear();
+    if (text == "all") {
+        for (int k = 0; k < kMethodCount; ++k) methods.push_back(k);
+        return true;
+    }
+    while (!text.empty()) {
+        const std::size_t comma = text.find(',');
+        const int k = MethodIndex(std::string(text.substr(0, comma)));
+        if (k < 0) return false;
+        methods.push_back(k);
+        if (comma == std::string_view::npos) break;
+        text.remove_prefix(comma + 1);
+    }
+    return !methods.empty();
+}
 
 // The message window of the command line: every text shown goes to stderr,
 // each text once per call (the run and the map each report a region that
@@ -144,18 +165,29 @@ bool ParseOptions(int argc, char** argv, TOptions& o) {
             o.Run.ExtendedPlot = true;
             continue;
         }
+        if (arg == "--json") {
+            o.Json = true;
+            continue;
+        }
         if (i + 1 >= argc) return false;
         const char* value = argv[++i];
         if (arg == "-f") {
             o.Run.Formula = value;
             haveFormula = true;
         } else if (arg == "-m") {
-            const TMethodName* found = nullptr;
-            for (const auto& m : kMethods)
-                if (std::strcmp(m.Name, value) == 0) found = &m;
-            if (!found) return false;
-            o.Run.MethodFamily = found->Family;
-            o.Run.MethodVariant = found->Variant;
+            if (std::strcmp(value, "graph") == 0) {
+                o.Run.MethodFamily = family::GraphOnly;
+                o.Run.MethodVariant = 1;
+            } else {
+                const int k = MethodIndex(value);
+                if (k < 0) return false;
+                o.Run.MethodFamily = kMethodNames[k].Family;
+                o.Run.MethodVariant = kMethodNames[k].Variant;
+            }
+        } else if (arg == "--compare") {
+            if (!ParseMethodList(value, o.Compare)) return false;
+        } else if (arg == "--csv") {
+            o.CsvFile = value;
         } else if (arg == "-s") {
             o.Run.StartText = value;
         } else if (arg == "--variable-accuracy") {
@@ -206,6 +238,96 @@ bool WriteMap(TSession& S, const TOptions& o, const std::string& fileName) {
     return canvas.SaveBitmap(QString::fromStdString(fileName));
 }
 
+std::string JsonNumber(Real v) { return std::isfinite(v) ? ShortestText(v) : "null"; }
+
+// One result as a JSON object.
+std::string JsonRow(const TComparisonRow& r, const char* name) {
+    std::string point = "[";
+    for (int i = 0; i <= r.LastIndex; ++i) point += (i ? "," : "") + JsonNumber(r.Point[i]);
+    point += "]";
+    const bool ran = r.LastIndex >= 0;
+    char rest[256];
+    std::snprintf(rest, sizeof rest,
+                  ",\"iterations\":%d,\"evaluations\":%lld,\"seconds\":%.6f,\"end\":\"%s\"}",
+                  r.Iterations, static_cast<long long>(r.Evaluations), r.Seconds, EndKey(r.End));
+    return std::string("{\"method\":\"") + name + "\",\"point\":" + point +
+           ",\"minimum\":" + (ran ? JsonNumber(r.Minimum) : "null") + rest;
+}
+
+bool WriteCsv(const std::string& fileName, const std::function<bool(std::FILE*)>& write) {
+    if (WriteWholeFile(fileName, write)) return true;
+    std::fprintf(stderr, "Cannot create file %s\n", fileName.c_str());
+    return false;
+}
+
+// The comparison: a line (or a JSON object) per method, the results table
+// as CSV, and every track in its colour on one map around the best point.
+int Compare(const TOptions& o, TSession& S) {
+    const std::vector<TComparisonRow> rows = CompareMethods(S, o.Run, o.Compare);
+    int status = S.Conditions.ErrorReported ? 1 : 0;
+    int last = -1;
+    const TComparisonRow* best = nullptr;
+    for (const TComparisonRow& r : rows) {
+        last = std::max(last, r.LastIndex);
+        if (r.LastIndex >= 0 && std::isfinite(r.Minimum) && (!best || r.Minimum < best->Minimum))
+            best = &r;
+    }
+    if (o.Json) {
+        std::string text = "[";
+        for (std::size_t k = 0; k < rows.size(); ++k)
+            text += (k ? ",\n " : "") + JsonRow(rows[k], kMethodNames[rows[k].Method].Name);
+        std::printf("%s]\n", text.c_str());
+    } else {
+        for (const TComparisonRow& r : rows)
+            std::printf("%s: point %s; minimum %s; iterations %d; evaluations %lld; seconds %.6f; end %s\n",
+                        kMethodNames[r.Method].Name, JoinPoint(r.Point, r.LastIndex).c_str(),
+                        r.LastIndex >= 0 ? RealToText(r.Minimum).c_str() : "", r.Iterations,
+                        static_cast<long long>(r.Evaluations), r.Seconds, EndKey(r.End));
+    }
+    if (!o.CsvFile.empty() && !WriteCsv(o.CsvFile, [&](std::FILE* f) {
+            std::string line = "method";
+            for (int i = 0; i <= last; ++i) line += ",x[" + std::to_string(i) + "]";
+            line += ",minimum,iterations,evaluations,seconds,end\n";
+            for (const TComparisonRow& r : rows) {
+                line += kMethodNames[r.Method].Name;
+                for (int i = 0; i <= last; ++i)
+                    line += "," + (i <= r.LastIndex ? ShortestText(r.Point[i]) : std::string());
+                char rest[160];
+                std::snprintf(rest, sizeof rest, ",%s,%d,%lld,%.6f,%s\n",
+                              r.LastIndex >= 0 ? ShortestText(r.Minimum).c_str() : "", r.Iterations,
+                              static_cast<long long>(r.Evaluations), r.Seconds, EndKey(r.End));
+                line += rest;
+            }
+            return std::fputs(line.c_str(), f) >= 0;
+        }))
+        status = 1;
+    if (!o.MapFile.empty()) {
+        // The formula built once more, without a method, for the map.
+        TRunInputs graph = o.Run;
+        graph.MethodFamily = family::GraphOnly;
+        TRun run;
+        StartRun(S, graph, run);
+        if (run.Status == TRunStatus::Done) {
+            S.FoundPoint = best ? best->Point : run.ResultPoint;
+            S.Track = nullptr;
+            TImageCanvas canvas(kMapPixels, kMapPixels);
+            S.View = o.HaveRange ? o.Range : FirstView(S.FoundPoint, o.AxisX, o.AxisY);
+            if (S.View.XMin < S.View.XMax && S.View.YMin < S.View.YMax) {
+                RedrawMap(S, canvas, o.AxisX, o.AxisY, o.Colours);
+                for (const TComparisonRow& r : rows)
+                    if (r.Track->Head)
+                        DrawColouredTrack(S, canvas, o.AxisX, o.AxisY, *r.Track, TrackColour(r.Method));
+            }
+            if (!canvas.SaveBitmap(QString::fromStdString(o.MapFile))) {
+                std::fprintf(stderr, "Cannot create file %s\n", o.MapFile.c_str());
+                status = 1;
+            }
+        }
+        FinishRun(S, run);
+    }
+    return status;
+}
+
 int Run(const TOptions& o) {
     if (!o.Colours.empty() && !(IsNumberText(o.Colours) && ColourCount(o.Colours) >= 1)) {
         std::fprintf(stderr, "%s: --colours %s\n", message::BadColourCount, o.Colours.c_str());
@@ -223,8 +345,13 @@ int Run(const TOptions& o) {
         }
     }
 
+    if (!o.Compare.empty()) return Compare(o, S);
+
     TRun run;
+    const auto started = std::chrono::steady_clock::now();
     StartRun(S, o.Run, run);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     if (run.Status == TRunStatus::NotStarted)
         std::fprintf(stderr, "qirt-batch: --step is empty: give 'symbolic' or a number\n");
     if (run.Status != TRunStatus::Done) {
@@ -235,7 +362,18 @@ int Run(const TOptions& o) {
     // undefined; the result stands, but the region was not usable everywhere.
     const bool regionFailed = S.Conditions.ErrorReported;
     const bool graphOnly = run.MethodFamily == family::GraphOnly;
-    if (graphOnly) {
+    if (o.Json && !graphOnly) {
+        TComparisonRow r;
+        r.LastIndex = run.LastIndex;
+        r.Point = run.ResultPoint;
+        r.Minimum = run.MinimumValue;
+        r.Iterations = S.IterationCount;
+        r.Evaluations = S.Function.EvaluationCount;
+        r.End = RowEnd(run.Status, S.End);
+        r.Seconds = seconds;
+        const int k = MethodIndex(run.MethodFamily, run.MethodVariant);
+        std::printf("[%s]\n", JsonRow(r, kMethodNames[k].Name).c_str());
+    } else if (graphOnly) {
         std::printf("point:\nminimum:\niterations:\nevaluations:\n");
     } else {
         std::printf("point: %s\n", JoinPoint(run.ResultPoint, run.LastIndex).c_str());
@@ -258,6 +396,11 @@ int Run(const TOptions& o) {
         std::fprintf(stderr, "Cannot create file %s\n", o.TrackFile.c_str());
         status = 1;
     }
+    if (!o.CsvFile.empty() && !WriteCsv(o.CsvFile, [&](std::FILE* f) {
+            const auto values = TrackValues(S.Function, &S.Conditions, run.Track, run.LastIndex);
+            return WriteTrackCsv(run.Track, S.Function.VariableCount, values, f);
+        }))
+        status = 1;
     if (!o.MapFile.empty() && !WriteMap(S, o, o.MapFile)) {
         std::fprintf(stderr, "Cannot create file %s\n", o.MapFile.c_str());
         status = 1;

@@ -20,7 +20,7 @@ void DrawLine(TCanvas& canvas, int x1, int y1, int x2, int y2) {
     int error = dx + dy;
     int x = x1, y = y1;
     while (x != x2 || y != y2) {
-        canvas.Plot(x, y, kBlack);
+        canvas.Plot(x, y, canvas.PenColour);
         const int e2 = 2 * error;
         if (e2 >= dy) {
             error += dy;
@@ -65,7 +65,7 @@ void DrawEllipse(TCanvas& canvas, int x1, int y1, int x2, int y2) {
             if (!inside(x, y)) continue;
             const bool rim = !inside(x - 1, y) || !inside(x + 1, y) || !inside(x, y - 1) ||
                              !inside(x, y + 1);
-            canvas.Plot(x, y, rim ? kBlack : canvas.BrushColour);
+            canvas.Plot(x, y, rim ? canvas.PenColour : canvas.BrushColour);
         }
 }
 
@@ -79,7 +79,7 @@ void DrawRectangle(TCanvas& canvas, int x1, int y1, int x2, int y2) {
         for (int x = b.Left; x < b.Right; ++x) {
             const bool edge = edgeRow || x == b.Left || x == b.Right - 1;
             if (edge)
-                canvas.Plot(x, y, kBlack);
+                canvas.Plot(x, y, canvas.PenColour);
             else if (keepInside)
                 x = b.Right - 2; // on to the right edge
             else

@@ -30,6 +30,7 @@ public:
     // With the inverting pen every pixel drawn becomes NOT (colour XOR
     // pixel): the black pen inverts, a white brush leaves the pixel as it is.
     bool InvertingPen = false;
+    TColour PenColour = kBlack; // the track of one run, the frame and the marks are black
     TColour BrushColour = kWhite;
 
     bool Inside(int x, int y) const { return x >= 0 && y >= 0 && x < Width() && y < Height(); }
@@ -37,15 +38,15 @@ public:
     void Plot(int x, int y, TColour c);
 };
 
-// A line from (x1, y1) towards (x2, y2) with the black pen; the end pixel is not set.
+// A line from (x1, y1) towards (x2, y2) with the pen; the end pixel is not set.
 void DrawLine(TCanvas& canvas, int x1, int y1, int x2, int y2);
 // Lines through all points in turn; only the very last point is not set.
 void DrawPolyline(TCanvas& canvas, const TTrackPixels& points);
 // The ellipse in the box between two corners (right and bottom edges
-// excluded): its rim with the black pen, its inside with the brush.
+// excluded): its rim with the pen, its inside with the brush.
 void DrawEllipse(TCanvas& canvas, int x1, int y1, int x2, int y2);
 // The rectangle between two corners (right and bottom edges excluded): its
-// edge with the black pen, its inside with the brush.
+// edge with the pen, its inside with the brush.
 void DrawRectangle(TCanvas& canvas, int x1, int y1, int x2, int y2);
 
 } // namespace qirt

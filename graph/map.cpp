@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "func/conditions.h"
@@ -242,7 +243,7 @@ void DrawTrack(TSession& S, TCanvas& canvas, int a, int b) {
     FillTrackPixels(track, a, b, v, px);
     DrawPolyline(canvas, px);
     const TColour brush = canvas.BrushColour;
-    canvas.BrushColour = kBlack;
+    canvas.BrushColour = canvas.PenColour; // discs in the track's colour
     auto disc = [&](const TPixel& p) { DrawEllipse(canvas, p.X - 3, p.Y + 3, p.X + 3, p.Y - 3); };
     disc(px[0]);
     while (track.BatchState >= 199) {
@@ -265,6 +266,58 @@ void RedrawMap(TSession& S, TCanvas& canvas, int a, int b, std::string_view colo
     canvas.Fill(kWhite);
     PaintMap(S, canvas, colourCountText, gridSize);
     DrawTrack(S, canvas, a, b);
+}
+
+namespace {
+
+// The same canvas with every pixel moved by (dx, dy): a track drawn on it
+// lands beside the track drawn on the canvas itself.
+class TShiftedCanvas : public TCanvas {
+public:
+    TShiftedCanvas(TCanvas& canvas, int dx, int dy) : canvas_(canvas), dx_(dx), dy_(dy) {
+        PenColour = canvas.PenColour;
+        BrushColour = canvas.BrushColour;
+        InvertingPen = canvas.InvertingPen;
+    }
+    int Width() const override { return canvas_.Width() - dx_; }
+    int Height() const override { return canvas_.Height() - dy_; }
+    TColour Pixel(int x, int y) const override {
+        return canvas_.Inside(x + dx_, y + dy_) ? canvas_.Pixel(x + dx_, y + dy_) : kWhite;
+    }
+    void SetPixel(int x, int y, TColour c) override {
+        if (canvas_.Inside(x + dx_, y + dy_)) canvas_.SetPixel(x + dx_, y + dy_, c);
+    }
+    void Fill(TColour c) override { canvas_.Fill(c); }
+
+private:
+    TCanvas& canvas_;
+    int dx_, dy_;
+};
+
+} // namespace
+
+TColour TrackColour(int k) {
+    // Apart from one another and from the level colours; each track is
+    // drawn on a white halo, so it stands out on every level.
+    constexpr TColour kColours[9] = {{230, 25, 75},  {0, 130, 200}, {60, 180, 75},
+                                     {245, 130, 48}, {145, 30, 180}, {0, 0, 128},
+                                     {240, 50, 230}, {128, 128, 0}, {128, 0, 0}};
+    return kColours[((k % 9) + 9) % 9];
+}
+
+void DrawColouredTrack(TSession& S, TCanvas& canvas, int a, int b, Tdata& track, TColour colour) {
+    Tdata* const own = S.Track;
+    S.Track = &track;
+    const TColour pen = canvas.PenColour;
+    canvas.PenColour = kWhite;
+    for (auto [dx, dy] : {std::pair{1, 0}, std::pair{-1, 0}, std::pair{0, 1}, std::pair{0, -1}}) {
+        TShiftedCanvas halo(canvas, dx, dy);
+        DrawTrack(S, halo, a, b);
+    }
+    canvas.PenColour = colour;
+    DrawTrack(S, canvas, a, b);
+    canvas.PenColour = pen;
+    S.Track = own;
 }
 
 TViewRange FirstView(const Vector& found, int a, int b) {

@@ -49,6 +49,11 @@ void PaintMap(TSession& S, TCanvas& canvas, std::string_view colourCountText,
 // The visible part of the current track with its markers (nothing when
 // there is no track or the view range is empty in an axis).
 void DrawTrack(TSession& S, TCanvas& canvas, int a, int b);
+// The colour of the k-th track of a comparison.
+TColour TrackColour(int k);
+// A track of a comparison in its colour, on a white halo (the run's own
+// track, S.Track, is left as it is).
+void DrawColouredTrack(TSession& S, TCanvas& canvas, int a, int b, Tdata& track, TColour colour);
 // White, samples, levels, track: the whole picture.
 void RedrawMap(TSession& S, TCanvas& canvas, int a, int b, std::string_view colourCountText,
                int gridSize = kGridSize);

@@ -140,6 +140,26 @@ fi
 [[ $(grep -c "Ошибка вычисления условий" "$work/stderr") == 1 ]] || fail "region error not told once"
 expect_stderr "could not be evaluated at some points of the run"
 
+# Comparing methods: a line each, the same numbers as the single runs.
+out=$("$batch" -f '100*(x[1]-x[0]^2)^2+(1-x[0])^2' -s -1.2,1 --compare all)
+[[ $(grep -c ': point ' <<<"$out") == 9 ]] || fail "--compare all: $out"
+[[ $out == *$'dfp: point 0.99999955333977816,0.99999910546273139; minimum 0.00000000000019965; iterations 9; evaluations 94;'* ]] ||
+    fail "--compare dfp row: $out"
+json=$("$batch" -f '100*(x[1]-x[0]^2)^2+(1-x[0])^2' -s -1.2,1 --compare dfp,newton --json \
+    --csv "$work/results.csv" --map "$work/compare.bmp" --range -2,2,-1,3)
+[[ $json == '[{"method":"dfp","point":[0.9999995533397781592,0.99999910546273139417],"minimum":1.9965346862110082711e-13,"iterations":9,"evaluations":94,"seconds":'*',"end":"converged"},'* ]] ||
+    fail "--json dfp: $json"
+[[ $json == *$'\n {"method":"newton","point":['*'],"iterations":17,"evaluations":124,"seconds":'*',"end":"converged"}]' ]] ||
+    fail "--json newton: $json"
+[[ $(head -1 "$work/results.csv") == "method,x[0],x[1],minimum,iterations,evaluations,seconds,end" ]] ||
+    fail "results csv: $(cat "$work/results.csv")"
+[[ $(wc -l <"$work/results.csv") == 3 ]] || fail "results csv rows"
+[[ $(bmp_size "$work/compare.bmp") == 500x500 ]] || fail "comparison map"
+expect_run 2 "" -- -f 'x[0]^2' --compare dfp,simplex
+# The track as comma-separated values.
+"$batch" -f 'x[0]^2+x[1]^2' -s 1,2 -m dfp --csv "$work/track.csv" >/dev/null || fail "--csv run"
+[[ $(cat "$work/track.csv") == $'k,x[0],x[1],f\n0,1,2,5\n1,0,0,0\n2,0,0,0' ]] || fail "track csv: $(cat "$work/track.csv")"
+
 help=$("$batch" -h) || fail "-h must exit 0"
 [[ $help == usage:* ]] || fail "-h prints usage on stdout"
 

@@ -366,3 +366,29 @@ TEST(SampleGrid, TheDrawingThreadIsCalledBackWhileOthersSample) {
 
 } // namespace
 } // namespace qirt
+
+namespace qirt {
+namespace {
+
+TEST(DrawColouredTrack, EachMethodHasItsColourOnAWhiteHalo) {
+    for (int k = 0; k < 9; ++k)
+        for (int j = 0; j < k; ++j) EXPECT_NE(TrackColour(k), TrackColour(j));
+    for (int k = 0; k < 9; ++k) {
+        EXPECT_NE(TrackColour(k), kBlack); // black is the single run's
+        for (std::int32_t level = 0; level < 10; ++level) EXPECT_NE(TrackColour(k), LevelColour(level));
+    }
+    MapSession m("x[0]^2+x[1]^2");
+    m.Redraw("16");
+    Tdata track;
+    AddTrackPoint(track, Vector{-4, 0}, 1, 0);
+    AddTrackPoint(track, Vector{4, 0}, 1, 0);
+    DrawColouredTrack(m.S, m.canvas, 0, 1, track, TrackColour(3));
+    // The line y = 0 is row 250: coloured, with white rows above and below.
+    EXPECT_EQ(m.canvas.Pixel(200, 250), TrackColour(3));
+    EXPECT_EQ(m.canvas.Pixel(200, 249), kWhite);
+    EXPECT_EQ(m.canvas.Pixel(200, 251), kWhite);
+    EXPECT_EQ(m.S.Track, nullptr); // the session's own track is left alone
+}
+
+} // namespace
+} // namespace qirt

@@ -1,0 +1,86 @@
+// Comparing methods: the chosen methods run one after another on the same
+// inputs, each exactly as the start button runs it, and each leaves its
+// row: where it ended, how much it took and its track.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "methods/run.h"
+
+namespace qirt {
+
+// The methods, in the order of the main menu and the tabs.
+struct TMethodName {
+    const char* Name;    // as qirt-batch's -m names it
+    const char* Caption; // the tab's caption
+    int Family;
+    int Variant;
+};
+inline constexpr TMethodName kMethodNames[] = {
+    {"rosenbrock", "Метод вpащающихся кооpдинат Розенбpока", family::ZeroOrder, 1},
+    {"gauss", "Гауса", family::ZeroOrder, 2},
+    {"fletcher-reeves", "Флетчеpа-Ривса", family::FirstOrder, 1},
+    {"pshenichny", "Пшеничного", family::FirstOrder, 2},
+    {"steepest-descent", "Наискорейшего спуска", family::FirstOrder, 3},
+    {"newton", "Метод Ньютона", family::Newton, 1},
+    {"dfp", "Дэвидона-Флетчеpа-Пауэла", family::VariableMetric, 1},
+    {"fletcher", "Флетчеpа", family::VariableMetric, 2},
+    {"broyden", "Бpойдена", family::VariableMetric, 3},
+};
+inline constexpr int kMethodCount = 9;
+
+// How a compared run ended.
+enum class TRowEnd {
+    Converged,
+    IterationLimit,
+    UndefinedDerivative,
+    UndefinedStep,
+    Stopped,        // the user stopped it
+    Unbounded,      // the function fell to the end of the number range
+    UndefinedStart, // no value at the start point
+    Refused,        // the run did not start (the inputs; a message says why)
+    Skipped,        // not run: the comparison was stopped before it
+};
+// The end's key in qirt-batch's JSON ("iteration-limit", ...), and its
+// Russian text in the windows.
+const char* EndKey(TRowEnd end);
+const char* EndText(TRowEnd end);
+
+struct TComparisonRow {
+    int Method = 0; // index into kMethodNames
+    TRowEnd End = TRowEnd::Skipped;
+    int LastIndex = -1;
+    Vector Point{};
+    Real Minimum = 0;
+    std::int32_t Iterations = 0;
+    std::int64_t Evaluations = 0;
+    double Seconds = 0;
+    std::shared_ptr<Tdata> Track = std::make_shared<Tdata>(); // a copy of the run's track
+    std::vector<Real> Values; // f at every point of the track (NaN where undefined)
+};
+
+// Told which method runs, before each; its Continue (through S.Progress)
+// may stop the method where it is, which skips the rest.
+class TComparisonProgress : public TProgress {
+public:
+    virtual void MethodStarts(int method, int position, int count) = 0;
+};
+
+// Runs the methods (indices into kMethodNames) in the given order on the
+// inputs (their family and variant are replaced), as StartRun and
+// FinishRun do for the start button. Messages of the runs reach the
+// function object's message window as the start button's would.
+std::vector<TComparisonRow> CompareMethods(TSession& S, const TRunInputs& in,
+                                           const std::vector<int>& methods,
+                                           TComparisonProgress* progress = nullptr);
+
+// The index of a -m name, or of a family's variant; -1 for none.
+int MethodIndex(const std::string& name);
+int MethodIndex(int family, int variant);
+// How a run ended, from its status and the method's end.
+TRowEnd RowEnd(TRunStatus status, TMethodEnd end);
+
+} // namespace qirt
