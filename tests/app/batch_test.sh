@@ -149,7 +149,7 @@ json=$("$batch" -f '100*(x[1]-x[0]^2)^2+(1-x[0])^2' -s -1.2,1 --compare dfp,newt
     --csv "$work/results.csv" --map "$work/compare.bmp" --range -2,2,-1,3)
 [[ $json == '[{"method":"dfp","point":[0.9999995533397781592,0.99999910546273139417],"minimum":1.9965346862110082711e-13,"iterations":9,"evaluations":94,"seconds":'*',"end":"converged"},'* ]] ||
     fail "--json dfp: $json"
-[[ $json == *$'\n {"method":"newton","point":['*'],"iterations":17,"evaluations":124,"seconds":'*',"end":"converged"}]' ]] ||
+[[ $json == *$'\n {"method":"newton","point":['*'],"minimum":'*',"iterations":17,"evaluations":124,"seconds":'*',"end":"converged"}]' ]] ||
     fail "--json newton: $json"
 [[ $(head -1 "$work/results.csv") == "method,x[0],x[1],minimum,iterations,evaluations,seconds,end" ]] ||
     fail "results csv: $(cat "$work/results.csv")"
