@@ -4,6 +4,9 @@
 #include <tuple>
 
 #include <QApplication>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QSaveFile>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFileDialog>
@@ -28,6 +31,8 @@
 #include "graph/grafik_panels.h"
 #include "graph/map.h"
 #include "graph/map_view.h"
+#include "graph/run_panel.h"
+#include "graph/track_values.h"
 #include "graph/widgets/fit.h"
 #include "graph/widgets/style.h"
 #include "graph/widgets/texts.h"
@@ -68,13 +73,48 @@ void TForm3::BuildLayout() {
     saveas1 = file->addAction(QStringLiteral("save as map"), this, &TForm3::saveas1Click);
     savetrek1 = file->addAction(QStringLiteral("save trek"), this, &TForm3::savetrek1Click);
     saveastrek1 = file->addAction(QStringLiteral("save as trek"), this, &TForm3::saveastrek1Click);
+    save1->setShortcut(QKeySequence::Save);
+    saveas1->setShortcut(QKeySequence::SaveAs);
+    savetrek1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    saveastrek1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
+    file->addSeparator();
+    savePng = file->addAction(QString::fromUtf8("Сохранить карту как PNG…"), this, &TForm3::SaveMapPng);
+    saveCsv = file->addAction(QString::fromUtf8("Сохранить траекторию как CSV…"), this, &TForm3::SaveTrackCsv);
+    saveResults = file->addAction(QString::fromUtf8("Сохранить результаты сравнения как CSV…"), this,
+                                  &TForm3::SaveResultsCsv);
+    saveResults->setEnabled(false);
+    file->addSeparator();
+    file->addAction(QString::fromUtf8("Закрыть"), QKeySequence::Close, this, &QDialog::reject);
+    QMenu* view = MainMenu1->addMenu(QString::fromUtf8("Вид"));
+    showRuns = view->addAction(QString::fromUtf8("Итерации и сходимость"));
+    showRuns->setCheckable(true);
+    showRuns->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    connect(showRuns, &QAction::toggled, this, &TForm3::ShowRunPanel);
     layout->setMenuBar(MainMenu1);
     // The designed size; the window may grow, the left column widening.
+    // The panel of runs stands beside it when shown.
     constexpr QSize kDesigned(800, 545);
-    auto* client = new QWidget(this);
+    auto* body = new QWidget(this);
+    auto* row = new QHBoxLayout(body);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    auto* client = new QWidget(body);
     client->setMinimumSize(kDesigned);
     client->resize(kDesigned);
-    layout->addWidget(client);
+    row->addWidget(client, 1);
+    RunPanel = new TRunPanel(body);
+    RunPanel->setMinimumWidth(380);
+    RunPanel->hide();
+    row->addWidget(RunPanel, 1);
+    layout->addWidget(body);
+    RunPanel->PointChosen = [this](int, int point, bool whole) {
+        CurrentPoint = whole ? -1 : point;
+        RepaintTracks();
+    };
+    RunPanel->RunChosen = [this](int) {
+        CurrentPoint = -1;
+        RepaintTracks();
+    };
 
     auto* stretcher = new TStretcher(client, kDesigned);
     const TResultPanel left = BuildResultPanel(client, *stretcher);
@@ -100,6 +140,7 @@ void TForm3::BuildLayout() {
     view_->Moved = [this](int x, int y) { Image1MouseMove(x, y); };
     view_->Clicked = [this] { Image1Click(); };
     view_->Released = [this](int x, int y) { Image1MouseUp(x, y); };
+    view_->Wheel = [this](int x, int y, int steps) { WheelZoom(x, y, steps); };
 
     SavePictureDialog1 = MakeSaveDialog(this, "Bitmaps (*.bmp)", "bmp");
     SaveDialog1 = MakeSaveDialog(this, "Text DOS (*.txt)", nullptr);
@@ -289,11 +330,221 @@ void TForm3::RedrawMap() {
         }
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     };
-    qirt::RedrawMap(S, view_->Canvas(), a, b, Std(Edit5->text()), GridSize);
+    // The steps of the engine's RedrawMap, with the map kept before the
+    // tracks, so that they can be drawn again alone.
+    TImageCanvas& canvas = view_->Canvas();
+    SampleGrid(S, a, b, GridSize);
+    canvas.Fill(kWhite);
+    PaintMap(S, canvas, Std(Edit5->text()), GridSize);
     S.WhileSampling = nullptr;
     if (busy) QApplication::restoreOverrideCursor();
     LastRedrawBusy = busy;
+    mapOnly_ = canvas.Image().copy();
+    DrawTracks();
     Image1->update();
+}
+
+void TForm3::RepaintTracks() {
+    if (mapOnly_.isNull()) return;
+    view_->Canvas().SetImage(mapOnly_);
+    DrawTracks();
+    Image1->update();
+}
+
+void TForm3::DrawTracks() {
+    const int a = AxisVariable(ComboBox1, horizontal_);
+    const int b = AxisVariable(ComboBox2, vertical_);
+    TImageCanvas& canvas = view_->Canvas();
+    const int chosen = RunPanel->CurrentRun();
+    // The track up to the chosen point (the whole one when none is chosen).
+    auto part = [&](const TShownRun& run, Tdata& into) -> Tdata& {
+        if (CurrentPoint < 0 || !run.Track) return *run.Track;
+        int k = 0;
+        for (const TrackPoint* p = run.Track->Head; p && k <= CurrentPoint; p = p->Next, ++k)
+            AddTrackPoint(into, p->X, run.LastIndex, p->PointValue);
+        return into;
+    };
+    QPoint mark(-1, -1);
+    if (Comparing) {
+        // Every track in its colour, the chosen one last, in front, bold.
+        for (int r = 0; r < static_cast<int>(Runs.size()); ++r) {
+            if (r == chosen || !Runs[r].Track || !Runs[r].Track->Head) continue;
+            DrawColouredTrack(S, canvas, a, b, *Runs[r].Track, Runs[r].Colour);
+        }
+        if (chosen < static_cast<int>(Runs.size()) && Runs[chosen].Track && Runs[chosen].Track->Head) {
+            Tdata piece;
+            Tdata& shown = part(Runs[chosen], piece);
+            DrawColouredTrack(S, canvas, a, b, shown, Runs[chosen].Colour, true);
+        }
+    } else if (CurrentPoint >= 0 && !Runs.empty() && S.Track) {
+        Tdata piece;
+        Tdata& shown = part(Runs[0], piece);
+        Tdata* const own = S.Track;
+        S.Track = &shown;
+        DrawTrack(S, canvas, a, b);
+        S.Track = own;
+    } else {
+        DrawTrack(S, canvas, a, b);
+    }
+    // The chosen point is marked over the map (not into the saved picture).
+    if (CurrentPoint >= 0 && chosen < static_cast<int>(Runs.size()) && Runs[chosen].Track) {
+        int k = 0;
+        const TViewRange& v = S.View;
+        for (const TrackPoint* p = Runs[chosen].Track->Head; p; p = p->Next, ++k)
+            if (k == CurrentPoint) {
+                const double px = double((p->X[a] - v.XMin) / (v.XMax - v.XMin)) * kMapPixels;
+                const double py = double((v.YMax - p->X[b]) / (v.YMax - v.YMin)) * kMapPixels;
+                mark = QPoint(static_cast<int>(std::lround(px)), static_cast<int>(std::lround(py)));
+                break;
+            }
+    }
+    view_->SetMark(mark);
+}
+
+void TForm3::ShowRunPanel(bool shown) {
+    if (shown && Runs.empty()) TakeSingleRun();
+    const int before = RunPanel->isVisible() ? RunPanel->width() : 0;
+    RunPanel->setVisible(shown);
+    if (shown && before == 0) resize(width() + RunPanel->minimumWidth(), height());
+    if (!shown && before > 0) resize(width() - before, height());
+    {
+        const QSignalBlocker block(showRuns);
+        showRuns->setChecked(shown);
+    }
+}
+
+void TForm3::TakeSingleRun() {
+    Runs.clear();
+    if (!S.Track) return;
+    TShownRun run;
+    run.Name = Label20->text();
+    run.Colour = kBlack;
+    run.Track = std::shared_ptr<Tdata>(S.Track, [](Tdata*) {}); // the run owns it
+    run.LastIndex = S.CurrentLastIndex;
+    if (S.Function.Root)
+        run.Values = TrackValues(S.Function, &S.Conditions, *S.Track, S.CurrentLastIndex);
+    Runs.push_back(std::move(run));
+    Comparing = false;
+    RunPanel->SetRuns(&Runs, {});
+}
+
+void TForm3::ShowRuns(std::vector<TShownRun> runs, const std::vector<TResultRow>& results) {
+    Runs = std::move(runs);
+    Comparing = !results.empty();
+    ResultRows = results;
+    saveResults->setEnabled(Comparing);
+    CurrentPoint = -1;
+    RunPanel->SetRuns(&Runs, results);
+    if (Comparing) ShowRunPanel(true);
+    RepaintTracks();
+}
+
+void TForm3::WheelZoom(int x, int y, int steps) {
+    // About the point under the cursor, by halves as "+" and doubles as "-".
+    if (!ColourCountUsable()) return;
+    const TViewRange v = S.View;
+    const Real cx = x * ((v.XMax - v.XMin) / kMapPixels) + v.XMin;
+    const Real cy = (kMapPixels - y) * ((v.YMax - v.YMin) / kMapPixels) + v.YMin;
+    const Real factor = steps > 0 ? 0.5L : 2.0L;
+    for (int k = 0; k < std::abs(steps); ++k) {
+        S.View.XMin = cx - (cx - S.View.XMin) * factor;
+        S.View.XMax = cx + (S.View.XMax - cx) * factor;
+        S.View.YMin = cy - (cy - S.View.YMin) * factor;
+        S.View.YMax = cy + (S.View.YMax - cy) * factor;
+    }
+    if (!(S.View.XMin < S.View.XMax && S.View.YMin < S.View.YMax)) {
+        S.View = v; // no room left to zoom into
+        return;
+    }
+    ShowRanges();
+    RedrawMap();
+    RememberRanges();
+}
+
+QImage TForm3::MapPicture() const {
+    const QImage& map = view_->Canvas().Image();
+    if (!Comparing) return map.copy();
+    // The comparison's map with its legend below: a colour and a method a line.
+    const int line = fontMetrics().height() + 4;
+    QImage picture(map.width(), map.height() + 8 + line * static_cast<int>(Runs.size()),
+                   QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    QPainter p(&picture);
+    p.drawImage(0, 0, map);
+    p.setFont(font());
+    for (int r = 0; r < static_cast<int>(Runs.size()); ++r) {
+        const int y = map.height() + 4 + r * line;
+        const TColour c = Runs[r].Colour;
+        p.fillRect(QRect(8, y + 2, line - 4, line - 4), QColor(c.Red, c.Green, c.Blue));
+        p.setPen(Qt::black);
+        p.drawText(QRect(8 + line, y, map.width() - line - 8, line), Qt::AlignVCenter, Runs[r].Name);
+    }
+    return picture;
+}
+
+namespace {
+// Asks for a file name; empty when cancelled.
+QString AskFile(QWidget* parent, const char* filter, const char* suffix) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setNameFilter(QString::fromUtf8(filter));
+    dialog.setDefaultSuffix(QString::fromUtf8(suffix));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front();
+}
+} // namespace
+
+bool TForm3::WritePng(const QString& fileName) const {
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || !MapPicture().save(&file, "PNG")) return false;
+    return file.commit();
+}
+
+bool TForm3::WriteTrackCsv(const QString& fileName) {
+    if (Runs.empty()) TakeSingleRun();
+    const int chosen = RunPanel->CurrentRun();
+    if (chosen >= static_cast<int>(Runs.size()) || !Runs[chosen].Track) return false;
+    const TShownRun& run = Runs[chosen];
+    return WriteWholeFile(Std(fileName), [&](std::FILE* f) {
+        return qirt::WriteTrackCsv(*run.Track, run.LastIndex + 1, run.Values, f);
+    });
+}
+
+bool TForm3::WriteResultsCsv(const QString& fileName) const {
+    return WriteWholeFile(Std(fileName), [&](std::FILE* f) {
+        auto field = [](QString text) {
+            text.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+            return QLatin1Char('"') + text + QLatin1Char('"');
+        };
+        QString text = QStringLiteral("method,point,minimum,iterations,evaluations,seconds,end\n");
+        for (const TResultRow& r : ResultRows)
+            text += QStringList{field(r.Method), field(r.Point), r.Minimum, r.Iterations, r.Evaluations,
+                                r.Seconds, field(r.End)}
+                        .join(QLatin1Char(',')) +
+                    QLatin1Char('\n');
+        const QByteArray bytes = text.toUtf8();
+        return std::fwrite(bytes.data(), 1, bytes.size(), f) == static_cast<std::size_t>(bytes.size());
+    });
+}
+
+void TForm3::SaveMapPng() {
+    const QString name = AskFile(this, "PNG (*.png)", "png");
+    if (!name.isEmpty() && !WritePng(name)) CannotCreate(name);
+}
+
+void TForm3::SaveTrackCsv() {
+    const QString name = AskFile(this, "CSV (*.csv)", "csv");
+    if (!name.isEmpty() && !WriteTrackCsv(name)) CannotCreate(name);
+}
+
+void TForm3::SaveResultsCsv() {
+    const QString name = AskFile(this, "CSV (*.csv)", "csv");
+    if (!name.isEmpty() && !WriteResultsCsv(name)) CannotCreate(name);
+}
+
+void TForm3::CannotCreate(const QString& fileName) {
+    QMessageBox::critical(this, windowTitle(), QStringLiteral("Cannot create file %1").arg(fileName));
 }
 
 void TForm3::DrawZoomFrame() {
@@ -365,9 +616,7 @@ void TForm3::Image1Click() { Dragging = !Dragging; }
 
 void TForm3::save1Click() {
     if (MapFileName.isEmpty()) return saveas1Click();
-    if (!view_->Canvas().SaveBitmap(MapFileName))
-        QMessageBox::critical(this, windowTitle(),
-                              QStringLiteral("Cannot create file %1").arg(MapFileName));
+    if (!view_->Canvas().SaveBitmap(MapFileName)) CannotCreate(MapFileName);
 }
 
 void TForm3::saveas1Click() {
@@ -381,8 +630,7 @@ void TForm3::saveas1Click() {
 void TForm3::savetrek1Click() {
     if (TrackFileName.isEmpty()) return saveastrek1Click();
     if (S.Track && !SaveTrack(*S.Track, Std(TrackFileName), S.Function.VariableCount))
-        QMessageBox::critical(this, windowTitle(),
-                              QStringLiteral("Cannot create file %1").arg(TrackFileName));
+        CannotCreate(TrackFileName);
 }
 
 void TForm3::saveastrek1Click() {

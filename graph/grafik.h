@@ -11,7 +11,13 @@
 #include <QPoint>
 #include <QString>
 
+#include <vector>
+
+#include <QImage>
+
 #include "graph/image_canvas.h"
+#include "graph/run_panel.h"
+#include "graph/shown_run.h"
 #include "methods/session.h"
 
 class QComboBox;
@@ -55,6 +61,14 @@ public:
     QMenuBar* MainMenu1;
     QAction *save1, *saveas1, *savetrek1, *saveastrek1;
     QFileDialog *SavePictureDialog1, *SaveDialog1;
+    // Beyond the map of one run: exports, and the panel of runs (the
+    // iteration table, the slider, the convergence plot, the comparison).
+    QAction *savePng, *saveCsv, *saveResults, *showRuns;
+    TRunPanel* RunPanel;
+    std::vector<TShownRun> Runs;      // one run, or the compared ones
+    std::vector<TResultRow> ResultRows; // of a comparison
+    bool Comparing = false;
+    int CurrentPoint = -1; // the point the slider chose; -1: the whole track
 
     QString MapFileName, TrackFileName;
     // The last redraw took long enough to show the busy cursor.
@@ -78,6 +92,16 @@ public:
     // (18 levels); otherwise the user is told and nothing is redrawn.
     bool ColourCountUsable();
     void RedrawMap();
+    // The tracks again over the map as last painted.
+    void RepaintTracks();
+    // The runs of a comparison (with their results rows), or of one run.
+    void ShowRuns(std::vector<TShownRun> runs, const std::vector<TResultRow>& results);
+    // The map as shown, with the legend of a comparison below it.
+    QImage MapPicture() const;
+    bool WritePng(const QString& fileName) const;
+    bool WriteTrackCsv(const QString& fileName);
+    bool WriteResultsCsv(const QString& fileName) const;
+    void WheelZoom(int x, int y, int steps);
 
 public slots:
     void Button1Click();
@@ -93,6 +117,10 @@ public slots:
     void saveas1Click();
     void savetrek1Click();
     void saveastrek1Click();
+    void SaveMapPng();
+    void SaveTrackCsv();
+    void SaveResultsCsv();
+    void ShowRunPanel(bool shown);
 
 public:
     // Mouse on the map, in pixels of the image; any button.
@@ -110,9 +138,13 @@ private:
     void AxisChanged(QComboBox* changed, QComboBox* other, QLabel* rangeHeading, QLabel* axisLabel,
                      QLineEdit* low, QLineEdit* high);
     void ShowValueAt(int X, int Y);
+    void DrawTracks();
+    void TakeSingleRun();
+    void CannotCreate(const QString& fileName);
 
     TSession& S;
     TMapView* view_ = nullptr;
+    QImage mapOnly_; // the map as last painted, before the tracks
     int horizontal_ = 0, vertical_ = 1;
 };
 

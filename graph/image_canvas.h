@@ -18,6 +18,8 @@ public:
     void Fill(TColour c) override;
 
     const QImage& Image() const { return image_; }
+    // Puts a picture of the same size back (the map without its tracks).
+    void SetImage(const QImage& image) { image_ = image; }
     // Writes the image as a Windows bitmap; false when the file cannot be created.
     bool SaveBitmap(const QString& fileName) const;
 

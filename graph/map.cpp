@@ -305,7 +305,8 @@ TColour TrackColour(int k) {
     return kColours[((k % 9) + 9) % 9];
 }
 
-void DrawColouredTrack(TSession& S, TCanvas& canvas, int a, int b, Tdata& track, TColour colour) {
+void DrawColouredTrack(TSession& S, TCanvas& canvas, int a, int b, Tdata& track, TColour colour,
+                       bool bold) {
     Tdata* const own = S.Track;
     S.Track = &track;
     const TColour pen = canvas.PenColour;
@@ -316,6 +317,11 @@ void DrawColouredTrack(TSession& S, TCanvas& canvas, int a, int b, Tdata& track,
     }
     canvas.PenColour = colour;
     DrawTrack(S, canvas, a, b);
+    if (bold)
+        for (auto [dx, dy] : {std::pair{1, 0}, std::pair{0, 1}}) {
+            TShiftedCanvas beside(canvas, dx, dy);
+            DrawTrack(S, beside, a, b);
+        }
     canvas.PenColour = pen;
     S.Track = own;
 }

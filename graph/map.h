@@ -53,7 +53,9 @@ void DrawTrack(TSession& S, TCanvas& canvas, int a, int b);
 TColour TrackColour(int k);
 // A track of a comparison in its colour, on a white halo (the run's own
 // track, S.Track, is left as it is).
-void DrawColouredTrack(TSession& S, TCanvas& canvas, int a, int b, Tdata& track, TColour colour);
+// A bold track is drawn twice more, a pixel right and a pixel down.
+void DrawColouredTrack(TSession& S, TCanvas& canvas, int a, int b, Tdata& track, TColour colour,
+                       bool bold = false);
 // White, samples, levels, track: the whole picture.
 void RedrawMap(TSession& S, TCanvas& canvas, int a, int b, std::string_view colourCountText,
                int gridSize = kGridSize);

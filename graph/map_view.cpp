@@ -17,6 +17,11 @@ TMapView::TMapView(QWidget* parent) : QWidget(parent), canvas_(kMapPixels, kMapP
 void TMapView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawImage(0, 0, canvas_.Image());
+    if (mark_.x() >= 0) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(Qt::red, 2));
+        painter.drawEllipse(QPointF(mark_), 6, 6);
+    }
 }
 
 void TMapView::mousePressEvent(QMouseEvent* e) {

@@ -16,6 +16,12 @@ public:
     explicit TMapView(QWidget* parent = nullptr);
 
     TImageCanvas& Canvas() { return canvas_; }
+    // A mark drawn over the map (not into it) at a pixel; (-1, -1) none.
+    void SetMark(QPoint pixel) {
+        mark_ = pixel;
+        update();
+    }
+    QPoint Mark() const { return mark_; }
     const TImageCanvas& Canvas() const { return canvas_; }
 
     // Any button; the release reports the click first, as the platform's
@@ -34,6 +40,7 @@ protected:
 
 private:
     TImageCanvas canvas_;
+    QPoint mark_{-1, -1};
 };
 
 } // namespace qirt
