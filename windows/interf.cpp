@@ -22,7 +22,9 @@
 
 #include "func/scan.h"
 #include "graph/grafik.h"
+#include "graph/map.h"
 #include "windows/about.h"
+#include "windows/compare_dialog.h"
 #include "graph/widgets/fit.h"
 #include "windows/history.h"
 #include "windows/history_model.h"
@@ -114,6 +116,7 @@ void TForm1::BuildLayout() {
     N5 = family("Статистические методы", &TForm1::N5Click);
     N5->setVisible(false);
     K1 = family("График функции", &TForm1::K1Click);
+    CompareMethods1 = family("Сравнить методы…", &TForm1::CompareMethods1Click);
     QMenu* help = menu->addMenu(QStringLiteral("Help"));
     Contents1 = help->addAction(QStringLiteral("Contents"), this, &TForm1::Contents1Click);
     help->addSeparator();
@@ -318,7 +321,7 @@ void TForm1::Contents1Click() {
     help_->activateWindow();
 }
 
-void TForm1::Button1Click() {
+TRunInputs TForm1::Inputs() const {
     TRunInputs in;
     in.StepText = Std(ComboBox5->currentText());
     in.Formula = Std(ComboBox4->currentText());
@@ -329,7 +332,19 @@ void TForm1::Button1Click() {
     in.MethodFamily = MethodFamily;
     in.MethodVariant = TabControl1->currentIndex() + 1;
     in.ExtendedPlot = CheckBox2->isChecked();
+    return in;
+}
 
+void TForm1::SaveHistory(const std::string& formula) {
+    if (History.SaveFunctionHistory(formula) == TFunctionHistory::TSaved::Failed &&
+        !historyWarned_) {
+        historyWarned_ = true;
+        ShowMessage(Messages, message::HistoryNotWritten, ShowKind::NonModal);
+    }
+}
+
+void TForm1::Button1Click() {
+    const TRunInputs in = Inputs();
     FinishRun(S, Run);
     {
         TRunProgress progress(S, this, ProgressDelayMilliseconds);
@@ -346,38 +361,97 @@ void TForm1::Button1Click() {
         return;
     }
     FinishRun(S, Run);
-    if (History.SaveFunctionHistory(in.Formula) == TFunctionHistory::TSaved::Failed &&
-        !historyWarned_) {
-        historyWarned_ = true;
-        ShowMessage(Messages, message::HistoryNotWritten, ShowKind::NonModal);
+    SaveHistory(in.Formula);
+}
+
+void TForm1::CompareMethods1Click() {
+    TCompareDialog dialog(this);
+    if (CompareShown) CompareShown(dialog);
+    if (dialog.exec() != QDialog::Accepted) return;
+    const std::vector<int> chosen = dialog.Chosen();
+    if (chosen.empty()) return;
+    const TRunInputs in = Inputs();
+    FinishRun(S, Run);
+    std::vector<TComparisonRow> rows;
+    {
+        TCompareProgress progress(S, this, ProgressDelayMilliseconds);
+        rows = qirt::CompareMethods(S, in, chosen, &progress);
     }
+    // The best row: the lowest minimum among the runs that have one.
+    const TComparisonRow* best = nullptr;
+    for (const TComparisonRow& r : rows)
+        if (r.LastIndex >= 0 && std::isfinite(r.Minimum) && (!best || r.Minimum < best->Minimum))
+            best = &r;
+    if (!best) return; // every run was refused; their messages are shown
+    // The function built once more, without a method, for the map.
+    TRunInputs graph = in;
+    graph.MethodFamily = family::GraphOnly;
+    StartRun(S, graph, Run);
+    if (Run.Status != TRunStatus::Done) {
+        FinishRun(S, Run);
+        return;
+    }
+    S.Track = nullptr; // the compared tracks are drawn in their colours
+    ShowGraph(best->Point, best->LastIndex, true, best->Minimum, best->Iterations,
+              best->Evaluations, QString::fromUtf8(kMethodNames[best->Method].Caption), &rows);
+    FinishRun(S, Run);
+    SaveHistory(in.Formula);
 }
 
 void TForm1::Form3_aktion() {
-    S.FoundPoint = Run.ResultPoint;
+    const bool results = Run.MethodFamily != family::GraphOnly;
+    ShowGraph(Run.ResultPoint, Run.LastIndex, results, Run.MinimumValue, S.IterationCount,
+              S.Function.EvaluationCount, TabControl1->tabText(Run.MethodVariant - 1), nullptr);
+}
+
+void TForm1::ShowGraph(const Vector& point, int lastIndex, bool results, Real minimum,
+                       std::int32_t iterations, std::int64_t evaluations, const QString& method,
+                       const std::vector<TComparisonRow>* compared) {
+    S.FoundPoint = point;
     TForm3 graph(S, this);
-    S.CurrentLastIndex = static_cast<Byte>(Run.LastIndex);
+    S.CurrentLastIndex = static_cast<Byte>(lastIndex);
     graph.FillXAxisList(QStringLiteral("x[1]"), S.CurrentLastIndex);
     graph.FillYAxisList(QStringLiteral("x[0]"), S.CurrentLastIndex);
     graph.label1->setText(QString::fromUtf8("Исследуемая функция:"));
     graph.Label14->setText(ComboBox4->currentText());
     graph.Label3->setText(QString::fromUtf8("Найденный минимум:"));
-    const bool results = Run.MethodFamily != family::GraphOnly;
     for (int i = 0; i < 10; ++i) {
         QListWidgetItem* item = graph.ListBox1->item(i);
-        item->setText(results && i <= Run.LastIndex ? Text(Run.ResultPoint[i]) : QString());
+        item->setText(results && i <= lastIndex ? Text(point[i]) : QString());
         item->setToolTip(item->text()); // the whole coordinate, however narrow the list
     }
-    graph.Label15->setText(results ? Text(Run.MinimumValue) : QString());
-    graph.Label17->setText(results ? Text(S.IterationCount) : QString());
-    graph.Label19->setText(results ? Text(S.Function.EvaluationCount) : QString());
-    graph.Label20->setText(TabControl1->tabText(Run.MethodVariant - 1));
-    graph.Edit1->setText(Text(std::trunc(Run.ResultPoint[0] - 5.1L)));
-    graph.Edit2->setText(Text(std::trunc(Run.ResultPoint[0] + 5.1L)));
-    graph.Edit3->setText(Text(std::trunc(Run.ResultPoint[1] - 5.1L)));
-    graph.Edit4->setText(Text(std::trunc(Run.ResultPoint[1] + 5.1L)));
+    graph.Label15->setText(results ? Text(minimum) : QString());
+    graph.Label17->setText(results ? Text(iterations) : QString());
+    graph.Label19->setText(results ? Text(Real(evaluations)) : QString());
+    graph.Label20->setText(method);
+    graph.Edit1->setText(Text(std::trunc(point[0] - 5.1L)));
+    graph.Edit2->setText(Text(std::trunc(point[0] + 5.1L)));
+    graph.Edit3->setText(Text(std::trunc(point[1] - 5.1L)));
+    graph.Edit4->setText(Text(std::trunc(point[1] + 5.1L)));
     for (QLineEdit* edit : {graph.Edit1, graph.Edit2, graph.Edit3, graph.Edit4})
         edit->setCursorPosition(0); // long numbers show their beginning
+    if (compared) {
+        std::vector<TShownRun> runs;
+        std::vector<TResultRow> table;
+        for (const TComparisonRow& r : *compared) {
+            TShownRun run;
+            run.Name = QString::fromUtf8(kMethodNames[r.Method].Caption);
+            run.Colour = TrackColour(r.Method);
+            run.Track = r.Track;
+            run.Values = r.Values;
+            run.LastIndex = std::max(r.LastIndex, 0);
+            runs.push_back(std::move(run));
+            QStringList coordinates;
+            for (int i = 0; i <= r.LastIndex; ++i) coordinates << Text(r.Point[i]);
+            const bool ran = r.LastIndex >= 0;
+            table.push_back({QString::fromUtf8(kMethodNames[r.Method].Caption), coordinates.join(QStringLiteral("; ")),
+                             ran ? Text(r.Minimum) : QString(), ran ? QString::number(r.Iterations) : QString(),
+                             ran ? QString::number(r.Evaluations) : QString(),
+                             ran ? QString::number(r.Seconds, 'f', 4) : QString(),
+                             QString::fromUtf8(EndText(r.End))});
+        }
+        graph.ShowRuns(std::move(runs), table);
+    }
     graph.Button1Click();
     if (GraphShown) GraphShown(graph);
     graph.exec();

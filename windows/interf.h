@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 
+#include "methods/compare.h"
 #include "methods/run.h"
 #include "windows/history.h"
 
@@ -39,6 +40,7 @@ public:
     QCheckBox *CheckBox1, *CheckBox2;
     QPushButton* Button1;
     QAction *N1, *N2, *N3, *N4, *N5, *K1, *Contents1, *About1;
+    QAction* CompareMethods1; // "Сравнить методы…"
 
     // The run state of the window.
     int MethodFamily = family::FirstOrder;
@@ -53,6 +55,8 @@ public:
     int ProgressDelayMilliseconds = 500;
     // Called with the graph window just before its modal show (tests close it from here).
     std::function<void(TForm3&)> GraphShown;
+    // Called with the comparison dialog before its modal show (tests answer it from here).
+    std::function<void(QDialog&)> CompareShown;
 
     void FormCreate();
     void Form3_aktion();
@@ -69,8 +73,17 @@ public slots:
     void About1Click();
     void Contents1Click();
     void Button1Click();
+    void CompareMethods1Click();
 
 private:
+    // The inputs of a run as the fields hold them.
+    TRunInputs Inputs() const;
+    // The graph window over the function object as built, filled with a
+    // result, shown modally; the runs of a comparison beside the map.
+    void ShowGraph(const Vector& point, int lastIndex, bool results, Real minimum,
+                   std::int32_t iterations, std::int64_t evaluations, const QString& method,
+                   const std::vector<TComparisonRow>* compared);
+    void SaveHistory(const std::string& formula);
     void BuildLayout();
     void ChooseFamily(int number);
 

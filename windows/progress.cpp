@@ -25,6 +25,9 @@ void TRunProgress::Show() {
     dialog_->setWindowTitle(QString::fromUtf8("Идёт поиск минимума"));
     dialog_->setWindowModality(Qt::ApplicationModal);
     auto* layout = new QVBoxLayout(dialog_);
+    stage_ = new QLabel(stageText_, dialog_);
+    stage_->setVisible(!stageText_.isEmpty());
+    layout->addWidget(stage_);
     iterations_ = new QLabel(dialog_);
     evaluations_ = new QLabel(dialog_);
     value_ = new QLabel(dialog_);
@@ -55,6 +58,21 @@ bool TRunProgress::Continue(std::int32_t iterationCount, Real value) {
                         .arg(QLocale().toString(static_cast<double>(value), 'g', 15)));
     QApplication::processEvents();
     return !stopped_;
+}
+
+void TRunProgress::SetStage(const QString& text) {
+    stageText_ = text;
+    if (stage_) {
+        stage_->setText(text);
+        stage_->setVisible(!text.isEmpty());
+    }
+}
+
+void TCompareProgress::MethodStarts(int method, int position, int count) {
+    run_.SetStage(QString::fromUtf8("Метод %1 из %2: %3")
+                      .arg(position + 1)
+                      .arg(count)
+                      .arg(QString::fromUtf8(kMethodNames[method].Caption)));
 }
 
 } // namespace qirt

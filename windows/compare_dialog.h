@@ -1,0 +1,24 @@
+// "Сравнить методы…": a box per method, all ticked at first; the methods
+// ticked are compared on the main window's inputs.
+#pragma once
+
+#include <vector>
+
+#include <QDialog>
+
+class QCheckBox;
+class QPushButton;
+
+namespace qirt {
+
+class TCompareDialog : public QDialog {
+public:
+    explicit TCompareDialog(QWidget* parent = nullptr);
+    // The methods ticked, as indices into kMethodNames.
+    std::vector<int> Chosen() const;
+
+    QCheckBox* Boxes[9];
+    QPushButton *Compare, *Cancel;
+};
+
+} // namespace qirt
