@@ -35,7 +35,9 @@ TRunPanel::TRunPanel(QWidget* parent) : QWidget(parent) {
     Table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     Table->verticalHeader()->setDefaultSectionSize(Table->fontMetrics().height() + 4);
     Table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    Table->horizontalHeader()->setDefaultSectionSize(120);
+    Table->horizontalHeader()->setDefaultSectionSize(
+        Table->fontMetrics().horizontalAdvance(QStringLiteral("-0.000000000000000000")) + 8);
+    Table->setTextElideMode(Qt::ElideRight); // numbers keep their beginning; the tip has them whole
     column->addWidget(Table);
     auto* walk = new QHBoxLayout;
     auto button = [&](const char* text, const char* hint) {
@@ -120,6 +122,7 @@ void TRunPanel::ChooseRun(int run) {
     if (!runs_ || run < 0 || run >= static_cast<int>(runs_->size())) return;
     run_ = run;
     Model->SetRun(&(*runs_)[static_cast<std::size_t>(run)]);
+    Table->setColumnWidth(0, Table->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 8);
     const int points = Model->rowCount();
     const QSignalBlocker block(Slider);
     Slider->setRange(0, std::max(0, points - 1));
