@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -104,6 +105,40 @@ private slots:
         QVERIFY(checked);
         QCOMPARE(p.S.Function.Root, nullptr); // nothing stays built
         QVERIFY(p.History().startsWith(QStringLiteral("100*(x[1]-x[0]^2)^2+(1-x[0])^2")));
+    }
+
+    void stoppingAComparisonSkipsTheRest() {
+        Program p;
+        p.form1->ProgressDelayMilliseconds = 0;
+        p.Formula("100*(x[1]-x[0]^2)^2+(1-x[0])^2", "-1.2,1");
+        QString stage;
+        p.form1->CompareShown = [&](QDialog& dialog) {
+            QTimer::singleShot(0, &dialog, [&dialog] { static_cast<TCompareDialog&>(dialog).Compare->click(); });
+        };
+        // As soon as the progress shows, it names the method and is stopped.
+        auto* poll = new QTimer;
+        QObject::connect(poll, &QTimer::timeout, [&, poll] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->isVisible() && w->windowTitle() == QString::fromUtf8("Идёт поиск минимума")) {
+                    for (QLabel* label : w->findChildren<QLabel*>())
+                        if (label->text().startsWith(QString::fromUtf8("Метод "))) stage = label->text();
+                    for (QPushButton* b : w->findChildren<QPushButton*>()) b->click();
+                    poll->stop();
+                }
+        });
+        poll->start(0);
+        QStringList ends;
+        p.form1->GraphShown = [&](TForm3& graph) {
+            for (int r = 0; r < graph.RunPanel->Results->rowCount(); ++r)
+                ends << graph.RunPanel->Results->item(r, 6)->text();
+            QTimer::singleShot(0, &graph, &QDialog::accept);
+        };
+        p.form1->CompareMethods1->trigger();
+        delete poll;
+        QCOMPARE(stage, QString::fromUtf8("Метод 1 из 9: Метод вpащающихся кооpдинат Розенбpока"));
+        QCOMPARE(ends.size(), 9);
+        QCOMPARE(ends[0], QString::fromUtf8("остановлен"));
+        for (int r = 1; r < 9; ++r) QCOMPARE(ends[r], QString::fromUtf8("пропущен"));
     }
 
     void iterationTableAndSliderWalkTheTrack() {
