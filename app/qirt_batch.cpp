@@ -266,12 +266,7 @@ int Compare(const TOptions& o, TSession& S) {
     const std::vector<TComparisonRow> rows = CompareMethods(S, o.Run, o.Compare);
     int status = S.Conditions.ErrorReported ? 1 : 0;
     int last = -1;
-    const TComparisonRow* best = nullptr;
-    for (const TComparisonRow& r : rows) {
-        last = std::max(last, r.LastIndex);
-        if (r.LastIndex >= 0 && std::isfinite(r.Minimum) && (!best || r.Minimum < best->Minimum))
-            best = &r;
-    }
+    for (const TComparisonRow& r : rows) last = std::max(last, r.LastIndex);
     if (o.Json) {
         std::string text = "[";
         for (std::size_t k = 0; k < rows.size(); ++k)
@@ -302,14 +297,8 @@ int Compare(const TOptions& o, TSession& S) {
         }))
         status = 1;
     if (!o.MapFile.empty()) {
-        // The formula built once more, without a method, for the map.
-        TRunInputs graph = o.Run;
-        graph.MethodFamily = family::GraphOnly;
         TRun run;
-        StartRun(S, graph, run);
-        if (run.Status == TRunStatus::Done) {
-            S.FoundPoint = best ? best->Point : run.ResultPoint;
-            S.Track = nullptr;
+        if (PrepareComparisonMap(S, o.Run, rows, run)) {
             TImageCanvas canvas(kMapPixels, kMapPixels);
             S.View = o.HaveRange ? o.Range : FirstView(S.FoundPoint, o.AxisX, o.AxisY);
             if (S.View.XMin < S.View.XMax && S.View.YMin < S.View.YMax) {

@@ -34,12 +34,8 @@ void CompareNineWithMap(benchmark::State& state) {
     for (auto _ : state) {
         TSession S;
         const auto rows = CompareMethods(S, Rosenbrock(), AllNine());
-        TRunInputs graph = Rosenbrock();
-        graph.MethodFamily = family::GraphOnly;
         TRun run;
-        StartRun(S, graph, run);
-        S.FoundPoint = rows[6].Point;
-        S.Track = nullptr;
+        PrepareComparisonMap(S, Rosenbrock(), rows, run);
         S.View = FirstView(S.FoundPoint, 0, 1);
         RedrawMap(S, canvas, 0, 1, "16");
         for (const auto& r : rows) DrawColouredTrack(S, canvas, 0, 1, *r.Track, TrackColour(r.Method));
@@ -52,12 +48,8 @@ BENCHMARK(CompareNineWithMap)->Unit(benchmark::kMillisecond)->UseRealTime();
 void RedrawWithNineTracks(benchmark::State& state) {
     TSession S;
     const auto rows = CompareMethods(S, Rosenbrock(), AllNine());
-    TRunInputs graph = Rosenbrock();
-    graph.MethodFamily = family::GraphOnly;
     TRun run;
-    StartRun(S, graph, run);
-    S.FoundPoint = rows[6].Point;
-    S.Track = nullptr;
+    PrepareComparisonMap(S, Rosenbrock(), rows, run);
     S.View = {-2, 2, -1, 3};
     TImageCanvas canvas(kMapPixels, kMapPixels);
     for (auto _ : state) {

@@ -1,6 +1,7 @@
 #include "methods/compare.h"
 
 #include <chrono>
+#include <cmath>
 
 #include "graph/track_values.h"
 
@@ -102,6 +103,28 @@ std::vector<TComparisonRow> CompareMethods(TSession& S, const TRunInputs& in,
     }
     S.Progress = before;
     return rows;
+}
+
+const TComparisonRow* BestRow(const std::vector<TComparisonRow>& rows) {
+    const TComparisonRow* best = nullptr;
+    for (const TComparisonRow& r : rows)
+        if (r.LastIndex >= 0 && std::isfinite(r.Minimum) && (!best || r.Minimum < best->Minimum))
+            best = &r;
+    return best;
+}
+
+bool PrepareComparisonMap(TSession& S, const TRunInputs& in,
+                          const std::vector<TComparisonRow>& rows, TRun& run) {
+    const TComparisonRow* best = BestRow(rows);
+    if (!best) return false;
+    TRunInputs graph = in;
+    graph.MethodFamily = family::GraphOnly;
+    StartRun(S, graph, run);
+    if (run.Status != TRunStatus::Done) return false;
+    S.FoundPoint = best->Point;
+    S.CurrentLastIndex = static_cast<Byte>(best->LastIndex);
+    S.Track = nullptr; // the compared tracks are drawn in their colours
+    return true;
 }
 
 } // namespace qirt

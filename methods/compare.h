@@ -77,6 +77,14 @@ std::vector<TComparisonRow> CompareMethods(TSession& S, const TRunInputs& in,
                                            const std::vector<int>& methods,
                                            TComparisonProgress* progress = nullptr);
 
+// The row with the lowest minimum among those that have one, or null.
+const TComparisonRow* BestRow(const std::vector<TComparisonRow>& rows);
+// After a comparison, for its map: the function built once more without a
+// method (in run, released by FinishRun), the found point the best row's,
+// no track of the session's own. False when nothing can be shown.
+bool PrepareComparisonMap(TSession& S, const TRunInputs& in,
+                          const std::vector<TComparisonRow>& rows, TRun& run);
+
 // The index of a -m name, or of a family's variant; -1 for none.
 int MethodIndex(const std::string& name);
 int MethodIndex(int family, int variant);

@@ -377,21 +377,11 @@ void TForm1::CompareMethods1Click() {
         TCompareProgress progress(S, this, ProgressDelayMilliseconds);
         rows = qirt::CompareMethods(S, in, chosen, &progress);
     }
-    // The best row: the lowest minimum among the runs that have one.
-    const TComparisonRow* best = nullptr;
-    for (const TComparisonRow& r : rows)
-        if (r.LastIndex >= 0 && std::isfinite(r.Minimum) && (!best || r.Minimum < best->Minimum))
-            best = &r;
-    if (!best) return; // every run was refused; their messages are shown
-    // The function built once more, without a method, for the map.
-    TRunInputs graph = in;
-    graph.MethodFamily = family::GraphOnly;
-    StartRun(S, graph, Run);
-    if (Run.Status != TRunStatus::Done) {
+    if (!PrepareComparisonMap(S, in, rows, Run)) { // every run refused: their messages are shown
         FinishRun(S, Run);
         return;
     }
-    S.Track = nullptr; // the compared tracks are drawn in their colours
+    const TComparisonRow* best = BestRow(rows);
     ShowGraph(best->Point, best->LastIndex, true, best->Minimum, best->Iterations,
               best->Evaluations, QString::fromUtf8(kMethodNames[best->Method].Caption), &rows);
     FinishRun(S, Run);
