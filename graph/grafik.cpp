@@ -629,7 +629,11 @@ void TForm3::saveas1Click() {
 
 void TForm3::savetrek1Click() {
     if (TrackFileName.isEmpty()) return saveastrek1Click();
-    if (S.Track && !SaveTrack(*S.Track, Std(TrackFileName), S.Function.VariableCount))
+    // Of a comparison, the track of the run chosen in its table.
+    Tdata* track = S.Track;
+    const int chosen = RunPanel->CurrentRun();
+    if (Comparing && chosen < static_cast<int>(Runs.size())) track = Runs[chosen].Track.get();
+    if (track && !SaveTrack(*track, Std(TrackFileName), S.Function.VariableCount))
         CannotCreate(TrackFileName);
 }
 

@@ -96,6 +96,12 @@ private slots:
                 const QStringList lines = QString::fromUtf8(csv.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
                 QCOMPARE(lines.size(), 9);
                 QCOMPARE(lines[0], QStringLiteral("method,point,minimum,iterations,evaluations,seconds,end"));
+                // "save trek" saves the chosen run's track, in the track file's own form.
+                graph.TrackFileName = dir.filePath("broyden.txt");
+                graph.savetrek1->trigger();
+                QFile trek(dir.filePath("broyden.txt"));
+                QVERIFY(trek.open(QIODevice::ReadOnly));
+                QVERIFY(trek.readAll().startsWith(QByteArray::number(graph.Runs[7].Track->Count) + "\r\n"));
                 checked = true;
                 graph.accept();
             });
