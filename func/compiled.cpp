@@ -50,6 +50,24 @@ bool FunctionValueOf(Byte k, Real a, Real& out) {
         out = std::log(a);
         return true;
     case kind::Abs: out = a >= 0 ? a : -a; return true;
+    case kind::Exp: out = std::exp(a); return true;
+    case kind::Arcsin:
+        if (!(a >= -1 && a <= 1)) return false;
+        out = std::asin(a);
+        return true;
+    case kind::Arccos:
+        if (!(a >= -1 && a <= 1)) return false;
+        out = std::acos(a);
+        return true;
+    case kind::Arctg: out = std::atan(a); return true;
+    case kind::Arcctg: out = std::atan2(Real(1), a); return true; // in (0, pi), pi/2 at 0
+    case kind::Lg:
+        if (!(a > 0)) return false;
+        out = std::log10(a);
+        return true;
+    case kind::Sh: out = std::sinh(a); return true;
+    case kind::Ch: out = std::cosh(a); return true;
+    case kind::Th: out = std::tanh(a); return true;
     default: return false;
     }
 }

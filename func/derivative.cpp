@@ -11,6 +11,22 @@ namespace qirt {
 
 namespace {
 
+bool IsConstantNode(const TreeNode* n) { return n && n->Kind == kind::Constant; }
+
+// True when a variable occurs in the subtree.
+bool HasVariable(const TreeNode* node) {
+    std::vector<const TreeNode*> pending{node};
+    while (!pending.empty()) {
+        const TreeNode* n = pending.back();
+        pending.pop_back();
+        if (!n) continue;
+        if (kind::IsVariable(n->Kind)) return true;
+        pending.push_back(n->Left);
+        pending.push_back(n->Right);
+    }
+    return false;
+}
+
 // True when every node that differentiation visits has a rule. The exponent
 // of "^" must be a constant node, and is not visited.
 bool HasRules(const TreeNode* node) {
@@ -29,12 +45,23 @@ bool HasRules(const TreeNode* node) {
             pending.push_back(n->Right);
             break;
         case kind::Power:
-            if (!n->Right || n->Right->Kind != kind::Constant) return false;
+            if (!n->Right) return false;
+            // An exponent without variables is not differentiated.
+            if (HasVariable(n->Right)) pending.push_back(n->Right);
             pending.push_back(n->Left);
             break;
         case kind::Sin:
         case kind::Cos:
-        case kind::Ln: pending.push_back(n->Right); break;
+        case kind::Ln:
+        case kind::Exp:
+        case kind::Arcsin:
+        case kind::Arccos:
+        case kind::Arctg:
+        case kind::Arcctg:
+        case kind::Lg:
+        case kind::Sh:
+        case kind::Ch:
+        case kind::Th: pending.push_back(n->Right); break;
         default:
             if (!kind::IsVariable(n->Kind)) return false; // sqrt, tg, ctg, sec, cosec, abs
         }
@@ -56,7 +83,7 @@ public:
                 results_.push_back(Const(one ? 1 : 0));
             } else if (!done) {
                 walk.push_back({n, true});
-                if (kind::IsOperator(n->Kind) && n->Kind != kind::Power)
+                if (kind::IsOperator(n->Kind) && (n->Kind != kind::Power || HasVariable(n->Right)))
                     walk.push_back({n->Right, false});
                 walk.push_back({kind::IsOperator(n->Kind) ? n->Left : n->Right, false});
             } else {
@@ -121,7 +148,19 @@ private:
             return Node(kind::Divide, top, Node(kind::Power, Copy(v), Const(2))); // (u'v-uv')/v^2
         }
         case kind::Power: {
+            if (HasVariable(v)) { // (u^v)' = u^v (v' ln u + v u' / u)
+                TreeNode* dv = Pop();
+                TreeNode* du = Pop();
+                TreeNode* logPart = Node(kind::Times, dv, Node(kind::Ln, nullptr, Copy(u)));
+                TreeNode* ratio = Node(kind::Divide, Node(kind::Times, Copy(v), du), Copy(u));
+                return Node(kind::Times, Node(kind::Power, Copy(u), Copy(v)),
+                            Node(kind::Plus, logPart, ratio));
+            }
             TreeNode* du = Pop();
+            if (!IsConstantNode(v)) { // an exponent without variables, "x[0]^-2": v u^(v-1) u'
+                TreeNode* power = Node(kind::Power, Copy(u), Node(kind::Minus, Copy(v), Const(1)));
+                return Node(kind::Times, Copy(v), Node(kind::Times, power, du));
+            }
             Real c = v->Value;
             if (c == 2) return Node(kind::Times, Const(2), Node(kind::Times, Copy(u), du)); // 2(u u')
             TreeNode* power = Node(kind::Power, Copy(u), Const(c - 1));
@@ -134,6 +173,32 @@ private:
             TreeNode* sine = Node(kind::Sin, nullptr, Copy(u));
             return Node(kind::Times, Node(kind::Times, Const(-1), sine), du);
         }
+        case kind::Exp: // exp(u) u'
+            return Node(kind::Times, Node(kind::Exp, nullptr, Copy(u)), Pop());
+        case kind::Sh: // ch(u) u'
+            return Node(kind::Times, Node(kind::Ch, nullptr, Copy(u)), Pop());
+        case kind::Ch: // sh(u) u'
+            return Node(kind::Times, Node(kind::Sh, nullptr, Copy(u)), Pop());
+        case kind::Th: // u' / ch(u)^2
+            return Node(kind::Divide, Pop(), Node(kind::Power, Node(kind::Ch, nullptr, Copy(u)), Const(2)));
+        case kind::Arcsin: // (1 - u^2)^(-0.5) u'
+        case kind::Arccos: { // -(1 - u^2)^(-0.5) u'
+            TreeNode* du = Pop();
+            TreeNode* root = Node(kind::Power, Node(kind::Minus, Const(1), Node(kind::Power, Copy(u), Const(2))),
+                                  Const(-0.5L));
+            TreeNode* d = Node(kind::Times, root, du);
+            return n->Kind == kind::Arcsin ? d : Node(kind::Times, Const(-1), d);
+        }
+        case kind::Arctg: // u' / (1 + u^2)
+        case kind::Arcctg: { // -u' / (1 + u^2)
+            TreeNode* du = Pop();
+            TreeNode* d = Node(kind::Divide, du, Node(kind::Plus, Const(1), Node(kind::Power, Copy(u), Const(2))));
+            return n->Kind == kind::Arctg ? d : Node(kind::Times, Const(-1), d);
+        }
+        case kind::Lg: // (1 / (u ln 10)) u'
+            return Node(kind::Times,
+                        Node(kind::Divide, Const(1), Node(kind::Times, Copy(u), Const(std::log(10.0L)))),
+                        Pop());
         default: // ln: (1/u) u'
             return Node(kind::Times, Node(kind::Divide, Const(1), Copy(u)), Pop());
         }

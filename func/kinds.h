@@ -20,6 +20,15 @@ inline constexpr Byte Sec = 27;
 inline constexpr Byte Cosec = 28;
 inline constexpr Byte Ln = 29;
 inline constexpr Byte Abs = 30;
+inline constexpr Byte Exp = 31;
+inline constexpr Byte Arcsin = 32;
+inline constexpr Byte Arccos = 33;
+inline constexpr Byte Arctg = 34;
+inline constexpr Byte Arcctg = 35;
+inline constexpr Byte Lg = 36;
+inline constexpr Byte Sh = 37;
+inline constexpr Byte Ch = 38;
+inline constexpr Byte Th = 39;
 inline constexpr Byte Plus = 100;
 inline constexpr Byte Minus = 101;
 inline constexpr Byte Times = 102;
@@ -27,7 +36,7 @@ inline constexpr Byte Divide = 103;
 inline constexpr Byte Power = 104;
 
 inline constexpr bool IsVariable(Byte k) { return k >= FirstVariable && k <= LastVariable; }
-inline constexpr bool IsFunction(Byte k) { return k >= Sqrt && k <= Abs; }
+inline constexpr bool IsFunction(Byte k) { return k >= Sqrt && k <= Th; }
 inline constexpr bool IsOperator(Byte k) { return k >= Plus && k <= Power; }
 } // namespace kind
 
@@ -42,6 +51,9 @@ inline constexpr Byte Ctg = 26;          // sine exactly 0: "ctg(x[0])" at x[0] 
 inline constexpr Byte Sec = 27;          // cosine exactly 0: "sec(x[0])"
 inline constexpr Byte Cosec = 28;        // sine exactly 0: "cosec(x[0])" at x[0] = 0
 inline constexpr Byte Ln = 29;           // logarithm of a number <= 0: "ln(x[0])" at x[0] = 0
+inline constexpr Byte Arcsin = 32;       // argument outside [-1, 1]: "arcsin(x[0])" at x[0] = 2
+inline constexpr Byte Arccos = 33;       // argument outside [-1, 1]: "arccos(x[0])" at x[0] = -2
+inline constexpr Byte Lg = 36;           // logarithm of a number <= 0: "lg(x[0])" at x[0] = 0
 inline constexpr Byte Divide = 103;      // division by exactly 0: "1/x[0]" at x[0] = 0
 inline constexpr Byte Power = 104;       // "x[0]^0.5" at x[0] = -1, "0^(0-1)"
 inline constexpr Byte Region = 201;      // a region condition cannot be evaluated: "ln(x[0])<=1" at x[0] = 0

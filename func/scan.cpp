@@ -5,12 +5,12 @@
 namespace qirt {
 
 namespace {
-// The nine function names and their node kinds.
+// The function names and their node kinds.
 struct FunctionName {
     std::string_view Name;
     Byte Kind;
 };
-constexpr std::array<FunctionName, 9> kFunctionNames{{
+constexpr std::array<FunctionName, 18> kFunctionNames{{
     {"sqrt", kind::Sqrt},
     {"sin", kind::Sin},
     {"cos", kind::Cos},
@@ -20,6 +20,15 @@ constexpr std::array<FunctionName, 9> kFunctionNames{{
     {"cosec", kind::Cosec},
     {"ln", kind::Ln},
     {"abs", kind::Abs},
+    {"exp", kind::Exp},
+    {"arcsin", kind::Arcsin},
+    {"arccos", kind::Arccos},
+    {"arctg", kind::Arctg},
+    {"arcctg", kind::Arcctg},
+    {"lg", kind::Lg},
+    {"sh", kind::Sh},
+    {"ch", kind::Ch},
+    {"th", kind::Th},
 }};
 
 constexpr std::string_view kOperators = "+-*/^";

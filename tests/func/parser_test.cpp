@@ -74,7 +74,7 @@ TEST(Parser, GroupsOperatorsByKind) {
 }
 
 TEST(Parser, RefusesWhatIsNotAFormula) {
-    const char* bad[] = {"sin(x[0]", "x[0])", "x[0] + 1", "Sin(x[0])", "x[10]", "exp(x[0])",
+    const char* bad[] = {"sin(x[0]", "x[0])", "x[0] + 1", "Sin(x[0])", "x[10]", "expo(x[0])",
                          "2e-3*x[0]", "(x[0])(x[1])", "()", "", "-", "x[0]+", "+x[0]",
                          "x[0]*+1", "5..", "1.2.", ".5", "sin()", "x[0](x[1])",
                          "(x[0])x[1]", "X[0]", "x[0]x[1]", "x[0]^-"};

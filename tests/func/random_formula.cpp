@@ -14,9 +14,12 @@ std::string RandomFormula::Operand(int depth) {
     case 1: return Number();
     case 2: return "(" + Expression(depth - 1) + ")";
     case 3: {
-        static const char* all[] = {"sin", "cos", "ln", "sqrt", "tg", "ctg", "sec", "cosec", "abs"};
-        static const char* differentiable[] = {"sin", "cos", "ln"};
-        std::string name = options_.OnlyDifferentiable ? differentiable[Pick(3)] : all[Pick(9)];
+        static const char* all[] = {"sin", "cos",    "ln",     "sqrt",  "tg",     "ctg",
+                                    "sec", "cosec",  "abs",    "exp",   "arcsin", "arccos",
+                                    "arctg", "arcctg", "lg",   "sh",    "ch",     "th"};
+        static const char* differentiable[] = {"sin",    "cos",    "ln", "exp", "arcsin", "arccos",
+                                               "arctg", "arcctg", "lg", "sh",  "ch",     "th"};
+        std::string name = options_.OnlyDifferentiable ? differentiable[Pick(12)] : all[Pick(18)];
         return name + "(" + Expression(depth - 1) + ")";
     }
     default: return "-" + Operand(depth - 1);

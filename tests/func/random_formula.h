@@ -11,7 +11,7 @@ namespace qirt::testing {
 struct FormulaOptions {
     int MaxDepth = 4;
     int Variables = 3;           // x[0] ... x[Variables-1]
-    bool OnlyDifferentiable = false; // no sqrt, tg, ctg, sec, cosec, abs, no x^expr
+    bool OnlyDifferentiable = false; // no sqrt, tg, ctg, sec, cosec, abs; constant exponents
     bool Mangle = false;
 };
 

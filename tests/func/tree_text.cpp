@@ -8,7 +8,9 @@ namespace qirt::testing {
 
 namespace {
 const char* FunctionName(Byte k) {
-    static const char* names[] = {"sqrt", "sin", "cos", "tg", "ctg", "sec", "cosec", "ln", "abs"};
+    static const char* names[] = {"sqrt", "sin",   "cos",    "tg",    "ctg", "sec",
+                                  "cosec", "ln",   "abs",    "exp",   "arcsin", "arccos",
+                                  "arctg", "arcctg", "lg",   "sh",    "ch",  "th"};
     return kind::IsFunction(k) ? names[k - kind::Sqrt] : "?";
 }
 } // namespace
