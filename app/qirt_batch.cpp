@@ -28,8 +28,9 @@ using namespace qirt;
 constexpr const char* kUsage =
     "usage: qirt-batch -f FORMULA [options]\n"
     "  -f TEXT                  the function of x[0] ... x[9]\n"
-    "  -m NAME                  method: rosenbrock gauss fletcher-reeves pshenichny\n"
-    "                           steepest-descent newton dfp fletcher broyden graph\n"
+    "  -m NAME                  method: rosenbrock gauss nelder-mead fletcher-reeves\n"
+    "                           pshenichny steepest-descent newton dfp fletcher broyden\n"
+    "                           bfgs graph\n"
     "                           (default fletcher-reeves; graph runs no method)\n"
     "  -s TEXT                  start point, comma-separated (default 3,4,0,0,0,0,0,0,0,0)\n"
     "  --variable-accuracy TEXT accuracy in the variables (default 1e-7)\n"

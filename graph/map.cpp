@@ -299,10 +299,11 @@ private:
 TColour TrackColour(int k) {
     // Apart from one another and from the level colours; each track is
     // drawn on a white halo, so it stands out on every level.
-    constexpr TColour kColours[9] = {{230, 25, 75},  {0, 130, 200}, {60, 180, 75},
-                                     {245, 130, 48}, {145, 30, 180}, {0, 0, 128},
-                                     {240, 50, 230}, {128, 128, 0}, {128, 0, 0}};
-    return kColours[((k % 9) + 9) % 9];
+    constexpr TColour kColours[11] = {{230, 25, 75},  {0, 130, 200}, {0, 128, 128},
+                                      {60, 180, 75},  {245, 130, 48}, {145, 30, 180},
+                                      {0, 0, 128},    {240, 50, 230}, {128, 128, 0},
+                                      {128, 0, 0},    {170, 110, 40}};
+    return kColours[((k % 11) + 11) % 11];
 }
 
 void DrawColouredTrack(TSession& S, TCanvas& canvas, int a, int b, Tdata& track, TColour colour,

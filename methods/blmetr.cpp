@@ -1,6 +1,7 @@
 #include "methods/blmetr.h"
 
 #include "func/derivative.h"
+#include "methods/bfgs.h"
 #include "methods/blis.h"
 
 namespace qirt {
@@ -74,6 +75,9 @@ void BroydenUpdate(TMetricStorage& m, int last) {
 void VariableMetricMethod(TSession& S, Vector& ResultPoint, Byte LastIndex, Real& MinimumValue,
                           int MethodVariant, int RecordTrack, Real ValueAccuracy,
                           Real VariableAccuracy) {
+    if (MethodVariant == 4)
+        return BfgsMethod(S, ResultPoint, LastIndex, MinimumValue, RecordTrack, ValueAccuracy,
+                          VariableAccuracy);
     const int last = LastIndex;
     Vector& x = ResultPoint;
     Real& f = MinimumValue;

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "methods/blis.h"
+#include "methods/nelder_mead.h"
 
 namespace qirt {
 
@@ -56,6 +57,9 @@ void RebuildDirections(Vector& h, Matrix& D, int LastIndex, bool& CanContinue) {
 void ZeroOrderMethod(TSession& S, Vector& ResultPoint, Byte LastIndex, Real& MinimumValue,
                      int MethodVariant, int RecordTrack, Real ValueAccuracy,
                      Real VariableAccuracy) {
+    if (MethodVariant == 3)
+        return NelderMeadMethod(S, ResultPoint, LastIndex, MinimumValue, RecordTrack, ValueAccuracy,
+                                VariableAccuracy);
     const int last = LastIndex;
     Vector& x = ResultPoint;
     Real& f = MinimumValue;

@@ -22,6 +22,7 @@ struct TMethodName {
 inline constexpr TMethodName kMethodNames[] = {
     {"rosenbrock", "Метод вpащающихся кооpдинат Розенбpока", family::ZeroOrder, 1},
     {"gauss", "Гауса", family::ZeroOrder, 2},
+    {"nelder-mead", "Нелдера-Мида", family::ZeroOrder, 3},
     {"fletcher-reeves", "Флетчеpа-Ривса", family::FirstOrder, 1},
     {"pshenichny", "Пшеничного", family::FirstOrder, 2},
     {"steepest-descent", "Наискорейшего спуска", family::FirstOrder, 3},
@@ -29,8 +30,9 @@ inline constexpr TMethodName kMethodNames[] = {
     {"dfp", "Дэвидона-Флетчеpа-Пауэла", family::VariableMetric, 1},
     {"fletcher", "Флетчеpа", family::VariableMetric, 2},
     {"broyden", "Бpойдена", family::VariableMetric, 3},
+    {"bfgs", "Бройдена-Флетчера-Гольдфарба-Шанно", family::VariableMetric, 4},
 };
-inline constexpr int kMethodCount = 9;
+inline constexpr int kMethodCount = 11;
 
 // How a compared run ended.
 enum class TRowEnd {

@@ -17,7 +17,7 @@ public:
     // The methods ticked, as indices into kMethodNames.
     std::vector<int> Chosen() const;
 
-    QCheckBox* Boxes[9];
+    QCheckBox* Boxes[11]; // one per method of kMethodNames
     QPushButton *Compare, *Cancel;
 };
 

@@ -142,7 +142,7 @@ expect_stderr "could not be evaluated at some points of the run"
 
 # Comparing methods: a line each, the same numbers as the single runs.
 out=$("$batch" -f '100*(x[1]-x[0]^2)^2+(1-x[0])^2' -s -1.2,1 --compare all)
-[[ $(grep -c ': point ' <<<"$out") == 9 ]] || fail "--compare all: $out"
+[[ $(grep -c ': point ' <<<"$out") == 11 ]] || fail "--compare all: $out"
 [[ $out == *$'dfp: point 0.99999955333977816,0.99999910546273139; minimum 0.00000000000019965; iterations 9; evaluations 94;'* ]] ||
     fail "--compare dfp row: $out"
 json=$("$batch" -f '100*(x[1]-x[0]^2)^2+(1-x[0])^2' -s -1.2,1 --compare dfp,newton --json \

@@ -371,9 +371,9 @@ namespace qirt {
 namespace {
 
 TEST(DrawColouredTrack, EachMethodHasItsColourOnAWhiteHalo) {
-    for (int k = 0; k < 9; ++k)
+    for (int k = 0; k < 11; ++k)
         for (int j = 0; j < k; ++j) EXPECT_NE(TrackColour(k), TrackColour(j));
-    for (int k = 0; k < 9; ++k) {
+    for (int k = 0; k < 11; ++k) {
         EXPECT_NE(TrackColour(k), kBlack); // black is the single run's
         for (std::int32_t level = 0; level < 10; ++level) EXPECT_NE(TrackColour(k), LevelColour(level));
     }

@@ -105,10 +105,12 @@ private slots:
         QCOMPARE(w.TabControl1->currentIndex(), 0);
         w.N4->trigger();
         QCOMPARE(w.windowTitle(), U("Програмный пакет по исследованиям операций(Методы переменной метрики)"));
-        QCOMPARE(Tabs(w.TabControl1), (QStringList{U("Дэвидона-Флетчеpа-Пауэла"), U("Флетчеpа"), U("Бpойдена")}));
-        w.TabControl1->setCurrentIndex(2);
-        w.N1->trigger(); // two tabs: the third cannot stay selected
-        QCOMPARE(Tabs(w.TabControl1), (QStringList{U("Метод вpащающихся кооpдинат Розенбpока"), U("Гауса")}));
+        QCOMPARE(Tabs(w.TabControl1), (QStringList{U("Дэвидона-Флетчеpа-Пауэла"), U("Флетчеpа"), U("Бpойдена"),
+                                                   U("Бройдена-Флетчера-Гольдфарба-Шанно")}));
+        w.TabControl1->setCurrentIndex(3);
+        w.N1->trigger(); // three tabs: the fourth cannot stay selected
+        QCOMPARE(Tabs(w.TabControl1), (QStringList{U("Метод вpащающихся кооpдинат Розенбpока"), U("Гауса"),
+                                                   U("Нелдера-Мида")}));
         QCOMPARE(w.TabControl1->currentIndex(), 0);
         QVERIFY(!w.ComboBox5->isVisible()); // zero order: no step
         w.TabControl1->setCurrentIndex(1);

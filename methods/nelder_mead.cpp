@@ -1,0 +1,112 @@
+#include "methods/nelder_mead.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+#include "methods/blis.h"
+
+namespace qirt {
+
+void NelderMeadMethod(TSession& S, Vector& ResultPoint, Byte LastIndex, Real& MinimumValue,
+                      int RecordTrack, Real ValueAccuracy, Real VariableAccuracy) {
+    const int last = LastIndex, n = last + 1;
+    Vector& x = ResultPoint;
+    Real& f = MinimumValue;
+    BeginMethod(S, last);
+    // A value as the simplex compares it: undefined is higher than any. A
+    // point or value past the end of the number range shows that the
+    // function falls without end (the run ends there).
+    bool fell = false;
+    auto value = [&](const Vector& p) {
+        Real v;
+        if (DefinedValue(S, p, last, v)) return v;
+        bool beyond = v == -HUGE_VALL && S.Function.LastEvaluationDefined();
+        for (int i = 0; i <= last; ++i) beyond = beyond || !std::isfinite(p[i]);
+        fell = fell || beyond;
+        return HUGE_VALL;
+    };
+    if (!DefinedValue(S, x, last, f)) {
+        S.End = TMethodEnd::UndefinedStart;
+        RecordPoint(S, x, last, f);
+        return;
+    }
+    RecordPoint(S, x, last, f);
+
+    Vector points[11];
+    Real values[11];
+    points[0] = x;
+    values[0] = f;
+    for (int i = 0; i < n; ++i) {
+        points[i + 1] = x;
+        points[i + 1][i] = x[i] != 0 ? (1 + kSimplexShare) * x[i] : kSimplexFloor;
+        values[i + 1] = value(points[i + 1]);
+    }
+    int order[11];
+    std::iota(order, order + n + 1, 0);
+    auto along = [&](const Vector& from, const Vector& to, Real t) { // from + t (to - from)
+        Vector p{};
+        for (int i = 0; i <= last; ++i) p[i] = from[i] + t * (to[i] - from[i]);
+        return p;
+    };
+    for (;;) {
+        std::stable_sort(order, order + n + 1, [&](int a, int b) { return values[a] < values[b]; });
+        const int best = order[0], worst = order[n], second = order[n - 1];
+        // Both spreads small: done.
+        Real spreadF = 0, spreadX = 0;
+        for (int k = 1; k <= n; ++k) {
+            spreadF = std::max(spreadF, std::fabs(values[order[k]] - values[best]));
+            for (int i = 0; i <= last; ++i)
+                spreadX = std::max(spreadX, std::fabs(points[order[k]][i] - points[best][i]));
+        }
+        if (S.IterationCount > 0 && spreadF <= ValueAccuracy && spreadX <= VariableAccuracy) break;
+        if (spreadX == 0) break; // the simplex has shrunk to a point: nothing can move it
+        if (S.IterationCount > 0 && !KeepGoing(S, values[best])) break;
+
+        Vector centre{};
+        for (int k = 0; k < n; ++k)
+            for (int i = 0; i <= last; ++i) centre[i] += points[order[k]][i] / n;
+        const Vector reflected = along(centre, points[worst], -kReflection);
+        const Real fr = value(reflected);
+        if (fr < values[best]) {
+            const Vector expanded = along(centre, points[worst], -kReflection * kExpansion);
+            const Real fe = value(expanded);
+            if (fe < fr) {
+                points[worst] = expanded, values[worst] = fe;
+            } else {
+                points[worst] = reflected, values[worst] = fr;
+            }
+        } else if (fr < values[second]) {
+            points[worst] = reflected, values[worst] = fr;
+        } else {
+            // Contraction, outside when the reflection improved on the worst.
+            const bool outside = fr < values[worst];
+            const Vector contracted =
+                along(centre, points[worst], outside ? -kReflection * kContraction : kContraction);
+            const Real fc = value(contracted);
+            if (fc < (outside ? fr : values[worst])) {
+                points[worst] = contracted, values[worst] = fc;
+            } else {
+                for (int k = 1; k <= n; ++k) { // shrink towards the best
+                    points[order[k]] = along(points[best], points[order[k]], kShrink);
+                    values[order[k]] = value(points[order[k]]);
+                }
+            }
+        }
+        ++S.IterationCount;
+        const int now = *std::min_element(order, order + n + 1,
+                                          [&](int a, int b) { return values[a] < values[b]; });
+        if (RecordTrack) RecordPoint(S, points[now], last, values[now]);
+        if (fell) {
+            S.End = TMethodEnd::Unbounded;
+            break;
+        }
+    }
+    const int now = *std::min_element(order, order + n + 1,
+                                      [&](int a, int b) { return values[a] < values[b]; });
+    x = points[now];
+    f = values[now];
+    RecordPoint(S, x, last, f);
+}
+
+} // namespace qirt
