@@ -161,8 +161,18 @@ std::vector<TProblem> Problems() {
 
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
     const auto problems = Problems();
+    // --list: name, start, f* and formula a line each, tab-separated (for
+    // running the same problems elsewhere, scripts/scipy_problems.py).
+    if (argc > 1 && std::string(argv[1]) == "--list") {
+        for (const TProblem& p : problems) {
+            std::printf("%s\t", p.Name);
+            for (std::size_t k = 0; k < p.Start.size(); ++k) std::printf("%s%.17g", k ? "," : "", p.Start[k]);
+            std::printf("\t%.17g\t%s\n", p.Minimum, p.Formula.c_str());
+        }
+        return 0;
+    }
     std::vector<int> solved(kMethodCount, 0);
     std::vector<std::vector<double>> evaluations(kMethodCount);
     std::printf("%-30s", "problem");
