@@ -8,6 +8,48 @@
 
 namespace qirt {
 
+TSimplexMove NelderMeadStep(TSimplex& s, int last, const std::function<Real(const Vector&)>& value) {
+    const int n = last + 1, worst = n, second = n - 1;
+    auto along = [&](const Vector& from, const Vector& to, Real t) { // from + t (to - from)
+        Vector p{};
+        for (int i = 0; i <= last; ++i) p[i] = from[i] + t * (to[i] - from[i]);
+        return p;
+    };
+    Vector centre{};
+    for (int k = 0; k < n; ++k)
+        for (int i = 0; i <= last; ++i) centre[i] += s.Points[k][i] / n;
+    const Vector reflected = along(centre, s.Points[worst], -kReflection);
+    const Real fr = value(reflected);
+    if (fr < s.Values[0]) {
+        const Vector expanded = along(centre, s.Points[worst], -kReflection * kExpansion);
+        const Real fe = value(expanded);
+        if (fe < fr) {
+            s.Points[worst] = expanded, s.Values[worst] = fe;
+            return TSimplexMove::Expansion;
+        }
+        s.Points[worst] = reflected, s.Values[worst] = fr;
+        return TSimplexMove::Reflection;
+    }
+    if (fr < s.Values[second]) {
+        s.Points[worst] = reflected, s.Values[worst] = fr;
+        return TSimplexMove::Reflection;
+    }
+    // Contraction, outside when the reflection improved on the worst.
+    const bool outside = fr < s.Values[worst];
+    const Vector contracted =
+        along(centre, s.Points[worst], outside ? -kReflection * kContraction : kContraction);
+    const Real fc = value(contracted);
+    if (fc < (outside ? fr : s.Values[worst])) {
+        s.Points[worst] = contracted, s.Values[worst] = fc;
+        return outside ? TSimplexMove::OutsideContraction : TSimplexMove::InsideContraction;
+    }
+    for (int k = 1; k <= n; ++k) { // shrink towards the best
+        s.Points[k] = along(s.Points[0], s.Points[k], kShrink);
+        s.Values[k] = value(s.Points[k]);
+    }
+    return TSimplexMove::Shrink;
+}
+
 void NelderMeadMethod(TSession& S, Vector& ResultPoint, Byte LastIndex, Real& MinimumValue,
                       int RecordTrack, Real ValueAccuracy, Real VariableAccuracy) {
     const int last = LastIndex, n = last + 1;
@@ -44,14 +86,9 @@ void NelderMeadMethod(TSession& S, Vector& ResultPoint, Byte LastIndex, Real& Mi
     }
     int order[11];
     std::iota(order, order + n + 1, 0);
-    auto along = [&](const Vector& from, const Vector& to, Real t) { // from + t (to - from)
-        Vector p{};
-        for (int i = 0; i <= last; ++i) p[i] = from[i] + t * (to[i] - from[i]);
-        return p;
-    };
     for (;;) {
         std::stable_sort(order, order + n + 1, [&](int a, int b) { return values[a] < values[b]; });
-        const int best = order[0], worst = order[n], second = order[n - 1];
+        const int best = order[0];
         // Both spreads small: done.
         Real spreadF = 0, spreadX = 0;
         for (int k = 1; k <= n; ++k) {
@@ -63,35 +100,15 @@ void NelderMeadMethod(TSession& S, Vector& ResultPoint, Byte LastIndex, Real& Mi
         if (spreadX == 0) break; // the simplex has shrunk to a point: nothing can move it
         if (S.IterationCount > 0 && !KeepGoing(S, values[best])) break;
 
-        Vector centre{};
-        for (int k = 0; k < n; ++k)
-            for (int i = 0; i <= last; ++i) centre[i] += points[order[k]][i] / n;
-        const Vector reflected = along(centre, points[worst], -kReflection);
-        const Real fr = value(reflected);
-        if (fr < values[best]) {
-            const Vector expanded = along(centre, points[worst], -kReflection * kExpansion);
-            const Real fe = value(expanded);
-            if (fe < fr) {
-                points[worst] = expanded, values[worst] = fe;
-            } else {
-                points[worst] = reflected, values[worst] = fr;
-            }
-        } else if (fr < values[second]) {
-            points[worst] = reflected, values[worst] = fr;
-        } else {
-            // Contraction, outside when the reflection improved on the worst.
-            const bool outside = fr < values[worst];
-            const Vector contracted =
-                along(centre, points[worst], outside ? -kReflection * kContraction : kContraction);
-            const Real fc = value(contracted);
-            if (fc < (outside ? fr : values[worst])) {
-                points[worst] = contracted, values[worst] = fc;
-            } else {
-                for (int k = 1; k <= n; ++k) { // shrink towards the best
-                    points[order[k]] = along(points[best], points[order[k]], kShrink);
-                    values[order[k]] = value(points[order[k]]);
-                }
-            }
+        TSimplex simplex;
+        for (int k = 0; k <= n; ++k) {
+            simplex.Points[k] = points[order[k]];
+            simplex.Values[k] = values[order[k]];
+        }
+        NelderMeadStep(simplex, last, value);
+        for (int k = 0; k <= n; ++k) {
+            points[order[k]] = simplex.Points[k];
+            values[order[k]] = simplex.Values[k];
         }
         ++S.IterationCount;
         const int now = *std::min_element(order, order + n + 1,

@@ -8,6 +8,7 @@
 #include "method_fixture.h"
 #include "graph/track.h"
 #include "methods/bfgs.h"
+#include "methods/nelder_mead.h"
 #include "methods/blis.h"
 #include "methods/blmetr.h"
 #include "methods/blpow.h"
@@ -262,6 +263,39 @@ TEST(BfgsMethod, SolvesQuadraticsInFewSteps) {
         EXPECT_LE(r.Iterations, 15) << formula;
         EXPECT_LT(r.Minimum, 1e-16L) << formula; // both minima are 0
         EXPECT_EQ(r.End, TMethodEnd::Converged);
+    }
+}
+
+// The moves on a simplex of two points on a line, best at 1, worst at 2.
+TEST(NelderMeadStep, EveryMoveOnHandWorkedCases) {
+    struct Case {
+        std::function<Real(Real)> F;
+        TSimplexMove Move;
+        Real NewPoint; // where the worst point goes
+    };
+    const Case cases[] = {
+        // centre 1, reflection 0 below the best; the expansion -1 is no lower
+        {[](Real x) { return x * x; }, TSimplexMove::Reflection, 0},
+        // the expansion -1 is lower still
+        {[](Real x) { return (x + 10) * (x + 10); }, TSimplexMove::Expansion, -1},
+        // the reflection 0 between best and worst: contraction outside, at 0.5
+        {[](Real x) { return (x - 0.9L) * (x - 0.9L); }, TSimplexMove::OutsideContraction, 0.5L},
+        // the reflection worse than the worst: contraction inside, at 1.5
+        {[](Real x) { return (x - 1.4L) * (x - 1.4L); }, TSimplexMove::InsideContraction, 1.5L},
+        // nothing better: every point but the best halves its way to it
+        {[](Real x) { return x == 1 ? Real(0) : x == 2 ? Real(1) : Real(5); }, TSimplexMove::Shrink, 1.5L},
+    };
+    for (const Case& c : cases) {
+        TSimplex s;
+        s.Points[0] = Vector{1};
+        s.Points[1] = Vector{2};
+        s.Values[0] = c.F(1);
+        s.Values[1] = c.F(2);
+        const TSimplexMove move = NelderMeadStep(s, 0, [&](const Vector& p) { return c.F(p[0]); });
+        EXPECT_EQ(move, c.Move);
+        EXPECT_EQ(s.Points[1][0], c.NewPoint);
+        EXPECT_EQ(s.Values[1], c.F(c.NewPoint));
+        EXPECT_EQ(s.Points[0][0], 1); // the best stays
     }
 }
 
