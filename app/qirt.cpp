@@ -8,6 +8,7 @@
 #include "windows/about.h"
 #include "windows/interf.h"
 #include "windows/mesage.h"
+#include "windows/settings.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -25,6 +26,13 @@ int main(int argc, char** argv) {
     form1.Messages = &form2;
     form1.AboutBox = &aboutBox;
 
+    // Windows, choices and folders as the user left them.
+    qirt::TProgramSettings settings;
+    settings.Restore(form1);
+    form1.Settings = &settings;
+
     form1.show();
-    return application.exec();
+    const int status = application.exec();
+    settings.Remember(form1);
+    return status;
 }

@@ -30,6 +30,7 @@
 #include "windows/history_model.h"
 #include "windows/mesage.h"
 #include "windows/progress.h"
+#include "windows/settings.h"
 #include "windows/vvod_obl.h"
 #include "graph/widgets/style.h"
 #include "graph/widgets/texts.h"
@@ -118,6 +119,8 @@ void TForm1::BuildLayout() {
     N5->setVisible(false);
     K1 = family("График функции", &TForm1::K1Click);
     CompareMethods1 = family("Сравнить методы…", &TForm1::CompareMethods1Click);
+    QMenu* settings = menu->addMenu(QString::fromUtf8("Настройки"));
+    Defaults1 = settings->addAction(QString::fromUtf8("Настройки по умолчанию"), this, &TForm1::RestoreDefaults);
     QMenu* help = menu->addMenu(QStringLiteral("Help"));
     Contents1 = help->addAction(QStringLiteral("Contents"), this, &TForm1::Contents1Click);
     help->addSeparator();
@@ -270,6 +273,17 @@ void TForm1::ChooseFamily(int number) {
         w->setVisible(f.Accuracies);
 }
 
+void TForm1::RestoreDefaults() {
+    if (Settings) Settings->Clear();
+    ComboBox1->setEditText(QStringLiteral("1e-7"));
+    ComboBox2->setEditText(QStringLiteral("1e-7"));
+    ComboBox5->setEditText(QString::fromUtf8(kSymbolicStepText));
+    ComboBox5->lineEdit()->setCursorPosition(0);
+    TabControl1->setCurrentIndex(0);
+    ChooseFamily(family::FirstOrder);
+    resize(minimumSizeHint());
+}
+
 void TForm1::N1Click() { ChooseFamily(family::ZeroOrder); }
 void TForm1::N2Click() { ChooseFamily(family::FirstOrder); }
 void TForm1::N3Click() { ChooseFamily(family::Newton); }
@@ -289,7 +303,9 @@ void TForm1::ComboBox3Change() {
 void TForm1::CheckBox1Click() {
     if (CheckBox1->isChecked()) {
         TForm4 region(S, Messages, this);
+        if (Settings) Settings->Restore(region);
         region.exec();
+        if (Settings) Settings->Remember(region);
         if (S.ConditionCount != 0) {
             CheckBox2->show();
         } else {
@@ -443,9 +459,11 @@ void TForm1::ShowGraph(const Vector& point, int lastIndex, bool results, Real mi
         }
         graph.ShowRuns(std::move(runs), table);
     }
+    if (Settings) Settings->Restore(graph);
     graph.Button1Click();
     if (GraphShown) GraphShown(graph);
     graph.exec();
+    if (Settings) Settings->Remember(graph);
     ReleaseTree(S.Function);
 }
 

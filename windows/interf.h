@@ -26,6 +26,7 @@ namespace qirt {
 class TForm2;
 class TAboutBox;
 class TForm3;
+class TProgramSettings;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -57,6 +58,14 @@ public:
     std::function<void(TForm3&)> GraphShown;
     // Called with the comparison dialog before its modal show (tests answer it from here).
     std::function<void(QDialog&)> CompareShown;
+    // What is remembered between sessions; none in tests unless given.
+    TProgramSettings* Settings = nullptr;
+    QAction* Defaults1; // "Настройки по умолчанию"
+
+    // The family chosen from the menu, by its number.
+    void ChooseFamily(int number);
+    // The fields, the family and the size as at the first start.
+    void RestoreDefaults();
 
     void FormCreate();
     void Form3_aktion();
@@ -85,7 +94,6 @@ private:
                    const std::vector<TComparisonRow>* compared);
     void SaveHistory(const std::string& formula);
     void BuildLayout();
-    void ChooseFamily(int number);
 
     TSession& S;
     QTextBrowser* help_ = nullptr;

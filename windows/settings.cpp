@@ -1,0 +1,108 @@
+#include "windows/settings.h"
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QSettings>
+#include <QTabBar>
+
+#include "func/scan.h"
+#include "graph/grafik.h"
+#include "graph/widgets/texts.h"
+#include "windows/interf.h"
+#include "windows/vvod_obl.h"
+
+namespace qirt {
+
+namespace {
+
+// A remembered number text, or nothing when it is not a usable one.
+QString NumberOrEmpty(const QVariant& v, bool step) {
+    const QString text = v.toString();
+    if (step && text == QString::fromUtf8(kSymbolicStepText)) return text;
+    const std::string s = Std(text);
+    if (!IsRealText(s) || TextToReal(s) < 0) return {};
+    return text;
+}
+
+} // namespace
+
+TProgramSettings::TProgramSettings(std::unique_ptr<QSettings> store) : store_(std::move(store)) {
+    if (!store_) store_ = std::make_unique<QSettings>(QStringLiteral("qirt"), QStringLiteral("qirt"));
+    readable_ = store_->status() == QSettings::NoError;
+}
+
+TProgramSettings::~TProgramSettings() = default;
+
+void TProgramSettings::Restore(TForm1& w) const {
+    if (!readable_) return;
+    const QSettings& s = *store_;
+    w.restoreGeometry(s.value(QStringLiteral("main/geometry")).toByteArray()); // false on junk: kept
+    bool ok = false;
+    const int family = s.value(QStringLiteral("main/family")).toInt(&ok);
+    if (ok && family >= family::ZeroOrder && family <= family::GraphOnly && family != family::Statistical) {
+        w.ChooseFamily(family);
+        const int tab = s.value(QStringLiteral("main/method")).toInt(&ok);
+        if (ok && tab >= 0 && tab < w.TabControl1->count()) w.TabControl1->setCurrentIndex(tab);
+    }
+    const QString step = NumberOrEmpty(s.value(QStringLiteral("main/step")), true);
+    if (!step.isEmpty()) w.ComboBox5->setEditText(step);
+    const QString variable = NumberOrEmpty(s.value(QStringLiteral("main/variableAccuracy")), false);
+    if (!variable.isEmpty()) w.ComboBox1->setEditText(variable);
+    const QString value = NumberOrEmpty(s.value(QStringLiteral("main/valueAccuracy")), false);
+    if (!value.isEmpty()) w.ComboBox2->setEditText(value);
+}
+
+void TProgramSettings::Remember(const TForm1& w) {
+    QSettings& s = *store_;
+    s.setValue(QStringLiteral("main/geometry"), w.saveGeometry());
+    s.setValue(QStringLiteral("main/family"), w.MethodFamily);
+    s.setValue(QStringLiteral("main/method"), w.TabControl1->currentIndex());
+    s.setValue(QStringLiteral("main/step"), w.ComboBox5->currentText());
+    s.setValue(QStringLiteral("main/variableAccuracy"), w.ComboBox1->currentText());
+    s.setValue(QStringLiteral("main/valueAccuracy"), w.ComboBox2->currentText());
+    s.sync();
+}
+
+void TProgramSettings::Restore(TForm3& g) const {
+    if (!readable_) return;
+    const QSettings& s = *store_;
+    g.restoreGeometry(s.value(QStringLiteral("graph/geometry")).toByteArray());
+    const QString colours = s.value(QStringLiteral("graph/colours")).toString();
+    const std::string text = Std(colours);
+    if (IsNumberText(text) && TextToReal(text) >= 1 && TextToReal(text) <= 1e6) g.Edit5->setText(colours);
+    for (auto [key, dialog] : {std::pair{"folders/map", g.SavePictureDialog1},
+                               std::pair{"folders/track", g.SaveDialog1}}) {
+        const QString folder = s.value(QString::fromUtf8(key)).toString();
+        if (!folder.isEmpty() && QFileInfo(folder).isDir()) dialog->setDirectory(folder);
+    }
+}
+
+void TProgramSettings::Remember(const TForm3& g) {
+    QSettings& s = *store_;
+    s.setValue(QStringLiteral("graph/geometry"), g.saveGeometry());
+    s.setValue(QStringLiteral("graph/colours"), g.Edit5->text());
+    if (!g.MapFileName.isEmpty())
+        s.setValue(QStringLiteral("folders/map"), QFileInfo(g.MapFileName).absolutePath());
+    if (!g.TrackFileName.isEmpty())
+        s.setValue(QStringLiteral("folders/track"), QFileInfo(g.TrackFileName).absolutePath());
+    s.sync();
+}
+
+void TProgramSettings::Restore(TForm4& r) const {
+    if (readable_) r.restoreGeometry(store_->value(QStringLiteral("region/geometry")).toByteArray());
+}
+
+void TProgramSettings::Remember(const TForm4& r) {
+    store_->setValue(QStringLiteral("region/geometry"), r.saveGeometry());
+    store_->sync();
+}
+
+void TProgramSettings::Clear() {
+    store_->clear();
+    store_->sync();
+    readable_ = true;
+}
+
+} // namespace qirt
