@@ -16,6 +16,9 @@ TMapView::TMapView(QWidget* parent) : QWidget(parent), canvas_(kMapPixels, kMapP
 
 void TMapView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    // On a screen of more than one device pixel per pixel the map's dots
+    // and lines are enlarged as they are, never blurred.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(0, 0, canvas_.Image());
     if (mark_.x() >= 0) {
         painter.setRenderHint(QPainter::Antialiasing);
