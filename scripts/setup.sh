@@ -9,6 +9,7 @@ packages=(
   clang libclang-rt-14-dev         # the fuzz target (libFuzzer, sanitizers)
   qt6-base-dev qt6-qpa-plugins     # the windows; the offscreen platform for their tests
   fonts-dejavu-core                # a font for the windows when no desktop provides one
+  dpkg-dev lintian desktop-file-utils appstream file   # the Debian package and its checks
 )
 
 missing=()

@@ -9,5 +9,6 @@ jobs=$(nproc)
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQIRT_WERROR=ON >/dev/null
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
+bash scripts/package_check.sh build
 
 bash scripts/fuzz.sh "${FUZZ_SECONDS:-60}"
