@@ -5,12 +5,12 @@
 
 #include "func/derivative.h"
 #include "methods/blis.h"
+#include "methods/blmetr.h"
 
 namespace qirt {
 
 namespace {
 
-constexpr Real kDefaultAccuracy = 1e-3L; // the family's, for a variable accuracy of 0
 // The step doubles until the function rises, or to the end of the number
 // range (about 16,400 doublings) where the function is unbounded below.
 constexpr int kBracketSteps = 40'000;
@@ -135,10 +135,8 @@ void BfgsMethod(TSession& S, Vector& ResultPoint, Byte LastIndex, Real& MinimumV
     Vector g{}, p{}, xNew{}, gNew{}, s{}, y{};
     bool scaled = false;
 
-    if (!DefinedValue(S, x, last, f)) S.End = TMethodEnd::UndefinedStart;
-    RecordPoint(S, x, last, f);
-    if (S.End != TMethodEnd::Converged) goto end;
-    if (VariableAccuracy == 0) VariableAccuracy = ValueAccuracy = kDefaultAccuracy;
+    if (!StartValue(S, x, last, f)) goto end;
+    if (VariableAccuracy == 0) VariableAccuracy = ValueAccuracy = kMetricDefaultAccuracy;
     if (!DefinedGradient(F, x, g, last)) {
         S.End = TMethodEnd::UndefinedDerivative;
         goto end;

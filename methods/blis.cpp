@@ -187,6 +187,12 @@ bool TakeStep(TSession& S, Vector& x, int LastIndex, const Vector& s, Real& Step
     return false;
 }
 
+bool StartValue(TSession& S, const Vector& x, int LastIndex, Real& f) {
+    if (!DefinedValue(S, x, LastIndex, f)) S.End = TMethodEnd::UndefinedStart;
+    RecordPoint(S, x, LastIndex, f);
+    return S.End == TMethodEnd::Converged;
+}
+
 void RecordPoint(TSession& S, const Vector& x, int LastIndex, Real f) {
     if (S.Track) AddTrackPoint(*S.Track, x, LastIndex, f);
 }

@@ -60,6 +60,11 @@ private:
 bool TakeStep(TSession& S, Vector& x, int LastIndex, const Vector& s, Real& StepLength,
               Real lastGoodStep, Vector& d, Real& f);
 
+// The start of the methods that always record their start point: f at x,
+// recorded in the track. False (S.End UndefinedStart) where the function
+// is undefined or not finite there; the method then ends.
+bool StartValue(TSession& S, const Vector& x, int LastIndex, Real& f);
+
 // Appends (x, f) to the track of the run.
 void RecordPoint(TSession& S, const Vector& x, int LastIndex, Real f);
 

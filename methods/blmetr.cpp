@@ -8,9 +8,6 @@ namespace qirt {
 
 namespace {
 
-// Replaces both accuracies when the accuracy in the variables is 0.
-constexpr Real kDefaultAccuracy = 1e-3L;
-
 void SetIdentity(Matrix& m, int last) {
     for (int i = 0; i <= last; ++i)
         for (int j = 0; j <= last; ++j) m[i][j] = i == j ? 1 : 0;
@@ -90,10 +87,8 @@ void VariableMetricMethod(TSession& S, Vector& ResultPoint, Byte LastIndex, Real
     Real alpha = kInitialStep, good = 0;
     int k = 0, failed = 0;
 
-    if (!DefinedValue(S, x, last, f)) S.End = TMethodEnd::UndefinedStart;
-    RecordPoint(S, x, last, f);
-    if (S.End != TMethodEnd::Converged) goto end;
-    if (VariableAccuracy == 0) VariableAccuracy = ValueAccuracy = kDefaultAccuracy;
+    if (!StartValue(S, x, last, f)) goto end;
+    if (VariableAccuracy == 0) VariableAccuracy = ValueAccuracy = kMetricDefaultAccuracy;
 
 restart:
     k = 0;

@@ -17,7 +17,11 @@ struct TMetricStorage {
     Vector w{};            // scratch vector of the corrections
 };
 
-// MethodVariant 1 Davidon-Fletcher-Powell, 2 Fletcher, 3 Broyden.
+// Replaces both accuracies of the family when the accuracy in the
+// variables is 0.
+inline constexpr Real kMetricDefaultAccuracy = 1e-3L;
+
+// MethodVariant 1 Davidon-Fletcher-Powell, 2 Fletcher, 3 Broyden, 4 BFGS.
 void VariableMetricMethod(TSession& S, Vector& ResultPoint, Byte LastIndex, Real& MinimumValue,
                           int MethodVariant, int RecordTrack, Real ValueAccuracy,
                           Real VariableAccuracy);

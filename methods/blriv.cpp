@@ -24,9 +24,7 @@ void FirstOrderMethod(TSession& S, Vector& ResultPoint, Byte LastIndex, Real& Mi
     Real alpha = kInitialStep, beta = 0, gg = 0, good = 0;
     int k = 0, failed = 0;
 
-    if (!DefinedValue(S, x, last, f)) S.End = TMethodEnd::UndefinedStart;
-    RecordPoint(S, x, last, f);
-    if (S.End != TMethodEnd::Converged) goto end;
+    if (!StartValue(S, x, last, f)) goto end;
 
 restart:
     alpha = kInitialStep;
