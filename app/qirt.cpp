@@ -1,6 +1,6 @@
-// The program: the function object and its region first, then the main
-// window, the message window and the about window, in that order; the
-// message loop runs until the main window is closed.
+// The program: the language last chosen, the function object and its region
+// first, then the main window, the message window and the about window, in
+// that order; the message loop runs until the main window is closed.
 #include <QApplication>
 #include <QIcon>
 
@@ -15,10 +15,16 @@ int main(int argc, char** argv) {
     application.setApplicationName(QStringLiteral("qirt"));
     application.setWindowIcon(QIcon(qirt::ProgramPixmap(64)));
 
+    // Windows, choices, folders and language as the user left them.
+    qirt::TProgramSettings settings;
+    qirt::TTranslations translations;
+    translations.Set(settings.Language());
+
     qirt::TSession session; // the function object and its condition list
     session.Conditions.ResetConditions();
 
     qirt::TForm1 form1(session);
+    form1.Translations = &translations;
     qirt::TForm2 form2(&form1);
     qirt::TAboutBox aboutBox(&form1);
     session.Function.Messages = &form2;
@@ -26,8 +32,6 @@ int main(int argc, char** argv) {
     form1.Messages = &form2;
     form1.AboutBox = &aboutBox;
 
-    // Windows, choices and folders as the user left them.
-    qirt::TProgramSettings settings;
     settings.Restore(form1);
     form1.Settings = &settings;
 

@@ -12,6 +12,7 @@
 
 #include "func/function.h"
 #include "func/penalty_derivative.h"
+#include "func/ui_text.h"
 
 namespace qirt {
 
@@ -34,8 +35,8 @@ inline constexpr Byte BadPower = 2;    // the power is not 0, 2, 4, ...
 inline constexpr Byte NoRelation = 200; // "x[0]+1": no "<", ">" or "="
 } // namespace condition_error
 
-inline constexpr const char* kExteriorKind = "внешняя";
-inline constexpr const char* kInteriorKind = "внутреняя";
+inline constexpr const char* kExteriorKind = UI_TEXT("qirt", "внешняя");
+inline constexpr const char* kInteriorKind = UI_TEXT("qirt", "внутреняя");
 // The interior term outside the region, and on its boundary.
 inline constexpr Real kInteriorOutside = 1e6L;
 

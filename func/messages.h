@@ -5,6 +5,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "func/ui_text.h"
 
 namespace qirt {
 
@@ -12,6 +15,9 @@ class TMessageWindow {
 public:
     virtual ~TMessageWindow() = default;
     virtual void SetMessage(const std::string& text) = 0;
+    // A text with numbered places (%1, %2, ...) filled from the arguments;
+    // a window that translates texts translates the pattern first.
+    virtual void SetMessage(const std::string& pattern, const std::vector<std::string>& arguments);
     virtual void ShowModal() = 0;
     virtual void ShowNonModal() = 0;
     // A new action of the user begins: its messages need not stand beside
@@ -21,42 +27,63 @@ public:
 
 // The texts of the engine's messages.
 namespace message {
-inline constexpr const char* TreeBuild = "Ошибка формирования дерева";
-inline constexpr const char* DerivativeTrees = "Ошибка создания дерева производных";
-inline constexpr const char* HessianTrees = "Ошибка создания матрицы Гессе";
-inline constexpr const char* ConditionEvaluation = "Ошибка вычисления условий";
+inline constexpr const char* TreeBuild = UI_TEXT("qirt", "Ошибка формирования дерева");
+inline constexpr const char* DerivativeTrees = UI_TEXT("qirt", "Ошибка создания дерева производных");
+inline constexpr const char* HessianTrees = UI_TEXT("qirt", "Ошибка создания матрицы Гессе");
+inline constexpr const char* ConditionEvaluation = UI_TEXT("qirt", "Ошибка вычисления условий");
 // The run of a method.
-inline constexpr const char* RunBuild = "Ошибка создания дерева";
-inline constexpr const char* MissingCoordinates = "Нехватает переменных";
-inline constexpr const char* NoVariables = "Функция не содержит переменных: минимизировать нечего";
-inline constexpr const char* UndefinedStart = "Функция не определена в начальной точке";
-inline constexpr const char* Unbounded =
+inline constexpr const char* RunBuild = UI_TEXT("qirt", "Ошибка создания дерева");
+inline constexpr const char* MissingCoordinates = UI_TEXT("qirt", "Нехватает переменных");
+inline constexpr const char* NoVariables = UI_TEXT("qirt", "Функция не содержит переменных: минимизировать нечего");
+inline constexpr const char* UndefinedStart = UI_TEXT("qirt", "Функция не определена в начальной точке");
+inline constexpr const char* Unbounded = UI_TEXT(
+    "qirt",
     "Функция не ограничена снизу: поиск дошёл до конца диапазона чисел. "
-    "Показана последняя точка с конечным значением";
-inline constexpr const char* HistoryNotWritten =
-    "Не удалось записать формулу в файл истории funtion.txt";
-inline constexpr const char* BadVariableAccuracy =
-    "Точность по переменным должна быть числом, например 1e-7";
-inline constexpr const char* BadValueAccuracy =
-    "Точность по значениям функции должна быть числом, например 1e-7";
-inline constexpr const char* BadStep =
+    "Показана последняя точка с конечным значением");
+inline constexpr const char* HistoryNotWritten = UI_TEXT(
+    "qirt",
+    "Не удалось записать формулу в файл истории funtion.txt");
+inline constexpr const char* BadVariableAccuracy = UI_TEXT(
+    "qirt",
+    "Точность по переменным должна быть числом, например 1e-7");
+inline constexpr const char* BadValueAccuracy = UI_TEXT(
+    "qirt",
+    "Точность по значениям функции должна быть числом, например 1e-7");
+inline constexpr const char* BadStep = UI_TEXT(
+    "qirt",
     "Шаг при дифференцировании должен быть числом, например 1e-5, "
-    "или «Символьное дифференцирование»";
-inline constexpr const char* BadStartCoordinate = "Начальное приближение: координата ";
-inline constexpr const char* BadColourCount =
-    "Количество цветов должно быть целым числом не меньше 1";
-inline constexpr const char* NegativeVariableAccuracy =
-    "Точность по переменным не может быть отрицательной";
-inline constexpr const char* NegativeValueAccuracy =
-    "Точность по значениям функции не может быть отрицательной";
+    "или «Символьное дифференцирование»");
+inline constexpr const char* BadStartCoordinate = UI_TEXT("qirt", "Начальное приближение: координата %1 («%2») — не число");
+inline constexpr const char* BadColourCount = UI_TEXT(
+    "qirt",
+    "Количество цветов должно быть целым числом не меньше 1");
+inline constexpr const char* NegativeVariableAccuracy = UI_TEXT(
+    "qirt",
+    "Точность по переменным не может быть отрицательной");
+inline constexpr const char* NegativeValueAccuracy = UI_TEXT(
+    "qirt",
+    "Точность по значениям функции не может быть отрицательной");
 } // namespace message
+
+// The pattern with %1, %2, ... replaced by the arguments, in one pass (an
+// argument holding "%2" stays as it is).
+std::string FillArguments(const std::string& pattern, const std::vector<std::string>& arguments);
+
+inline void TMessageWindow::SetMessage(const std::string& pattern,
+                                       const std::vector<std::string>& arguments) {
+    SetMessage(FillArguments(pattern, arguments));
+}
 
 enum class ShowKind { Modal, NonModal };
 
 // Puts the text into the window and shows it; a missing window drops it.
-inline void ShowMessage(TMessageWindow* window, const char* text, ShowKind how) {
+inline void ShowMessage(TMessageWindow* window, const char* text, ShowKind how,
+                        const std::vector<std::string>& arguments = {}) {
     if (!window) return;
-    window->SetMessage(text);
+    if (arguments.empty())
+        window->SetMessage(text);
+    else
+        window->SetMessage(text, arguments);
     if (how == ShowKind::Modal)
         window->ShowModal();
     else

@@ -1,4 +1,5 @@
 #include "graph/convergence_plot.h"
+#include "graph/widgets/texts.h"
 
 #include <algorithm>
 #include <cmath>
@@ -84,7 +85,7 @@ void TConvergencePlot::paintEvent(QPaintEvent*) {
     p.drawText(QRectF(a.left(), a.bottom() + 2, a.width(), 16), Qt::AlignRight,
                QStringLiteral("k = %1").arg(maxK_));
     p.drawText(QRectF(a.left(), a.bottom() + 2, a.width(), 16), Qt::AlignHCenter,
-               QString::fromUtf8("f(x_k) − f_лучшее"));
+               Tr("qirt", "f(x_k) − f_лучшее"));
     if (!runs_) return;
     for (std::size_t r = 0; r < runs_->size(); ++r) {
         const TShownRun& run = (*runs_)[r];

@@ -46,7 +46,7 @@ QFileDialog* MakeSaveDialog(QWidget* parent, const char* filter, const char* suf
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setOption(QFileDialog::DontConfirmOverwrite);
-    dialog->setNameFilter(QString::fromUtf8(filter));
+    dialog->setNameFilter(Tr(filter));
     if (suffix) dialog->setDefaultSuffix(QString::fromUtf8(suffix));
     return dialog;
 }
@@ -63,30 +63,30 @@ TForm3::~TForm3() = default;
 const TImageCanvas& TForm3::Canvas() const { return view_->Canvas(); }
 
 void TForm3::BuildLayout() {
-    setWindowTitle(QString::fromUtf8("График"));
+    setWindowTitle(Tr("qirt", "График"));
     UseDialogFont(this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     MainMenu1 = new QMenuBar(this);
-    QMenu* file = MainMenu1->addMenu(QStringLiteral("File"));
-    save1 = file->addAction(QStringLiteral("save map"), this, &TForm3::save1Click);
-    saveas1 = file->addAction(QStringLiteral("save as map"), this, &TForm3::saveas1Click);
-    savetrek1 = file->addAction(QStringLiteral("save trek"), this, &TForm3::savetrek1Click);
-    saveastrek1 = file->addAction(QStringLiteral("save as trek"), this, &TForm3::saveastrek1Click);
+    QMenu* file = MainMenu1->addMenu(Tr("qirt", "File"));
+    save1 = file->addAction(Tr("qirt", "save map"), this, &TForm3::save1Click);
+    saveas1 = file->addAction(Tr("qirt", "save as map"), this, &TForm3::saveas1Click);
+    savetrek1 = file->addAction(Tr("qirt", "save trek"), this, &TForm3::savetrek1Click);
+    saveastrek1 = file->addAction(Tr("qirt", "save as trek"), this, &TForm3::saveastrek1Click);
     save1->setShortcut(QKeySequence::Save);
     saveas1->setShortcut(QKeySequence::SaveAs);
     savetrek1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     saveastrek1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
     file->addSeparator();
-    savePng = file->addAction(QString::fromUtf8("Сохранить карту как PNG…"), this, &TForm3::SaveMapPng);
-    saveCsv = file->addAction(QString::fromUtf8("Сохранить траекторию как CSV…"), this, &TForm3::SaveTrackCsv);
-    saveResults = file->addAction(QString::fromUtf8("Сохранить результаты сравнения как CSV…"), this,
+    savePng = file->addAction(Tr("qirt", "Сохранить карту как PNG…"), this, &TForm3::SaveMapPng);
+    saveCsv = file->addAction(Tr("qirt", "Сохранить траекторию как CSV…"), this, &TForm3::SaveTrackCsv);
+    saveResults = file->addAction(Tr("qirt", "Сохранить результаты сравнения как CSV…"), this,
                                   &TForm3::SaveResultsCsv);
     saveResults->setEnabled(false);
     file->addSeparator();
-    file->addAction(QString::fromUtf8("Закрыть"), QKeySequence::Close, this, &QDialog::reject);
-    QMenu* view = MainMenu1->addMenu(QString::fromUtf8("Вид"));
-    showRuns = view->addAction(QString::fromUtf8("Итерации и сходимость"));
+    file->addAction(Tr("qirt", "Закрыть"), QKeySequence::Close, this, &QDialog::reject);
+    QMenu* view = MainMenu1->addMenu(Tr("qirt", "Вид"));
+    showRuns = view->addAction(Tr("qirt", "Итерации и сходимость"));
     showRuns->setCheckable(true);
     showRuns->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
     connect(showRuns, &QAction::toggled, this, &TForm3::ShowRunPanel);
@@ -142,8 +142,8 @@ void TForm3::BuildLayout() {
     view_->Released = [this](int x, int y) { Image1MouseUp(x, y); };
     view_->Wheel = [this](int x, int y, int steps) { WheelZoom(x, y, steps); };
 
-    SavePictureDialog1 = MakeSaveDialog(this, "Bitmaps (*.bmp)", "bmp");
-    SaveDialog1 = MakeSaveDialog(this, "Text DOS (*.txt)", nullptr);
+    SavePictureDialog1 = MakeSaveDialog(this, UI_TEXT("qirt", "Bitmaps (*.bmp)"), "bmp");
+    SaveDialog1 = MakeSaveDialog(this, UI_TEXT("qirt", "Text DOS (*.txt)"), nullptr);
 
     connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm3::Button2Click);
@@ -261,7 +261,7 @@ void TForm3::AxisChanged(QComboBox* changed, QComboBox* other, QLabel* rangeHead
     if (!IsListed(changed)) return;
     const QString name = changed->currentText();
     const QString otherName = other->currentText();
-    rangeHeading->setText(QString::fromUtf8("Диапазон ") + name);
+    rangeHeading->setText(Tr("qirt", "Диапазон ") + name);
     axisLabel->setText(name);
     rangeHeading->adjustSize();
     axisLabel->adjustSize();
@@ -488,7 +488,7 @@ QString AskFile(QWidget* parent, const char* filter, const char* suffix) {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setNameFilter(QString::fromUtf8(filter));
+    dialog.setNameFilter(Tr(filter));
     dialog.setDefaultSuffix(QString::fromUtf8(suffix));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().front();
@@ -544,7 +544,7 @@ void TForm3::SaveResultsCsv() {
 }
 
 void TForm3::CannotCreate(const QString& fileName) {
-    QMessageBox::critical(this, windowTitle(), QStringLiteral("Cannot create file %1").arg(fileName));
+    QMessageBox::critical(this, windowTitle(), Tr("qirt", "Cannot create file %1").arg(fileName));
 }
 
 void TForm3::DrawZoomFrame() {
@@ -556,7 +556,7 @@ void TForm3::DrawZoomFrame() {
 void TForm3::Image1MouseDown(int X, int Y) {
     Dragging = true;
     DragOrigin = DragCorner = QPoint(X, Y);
-    StatusBar1->showMessage(QStringLiteral("Origin: (%1, %2)").arg(X).arg(Y));
+    StatusBar1->showMessage(Tr("qirt", "Origin: (%1, %2)").arg(X).arg(Y));
 }
 
 void TForm3::Image1MouseMove(int X, int Y) {
@@ -585,8 +585,8 @@ void TForm3::ShowValueAt(int X, int Y) {
     F.ClearEvaluationError();
     S.Conditions.PenaltyEnabled = true;
     const QString valueText = defined ? GeneralNumberText(value)
-                                      : QString::fromUtf8("функция не определена");
-    StatusBar1->showMessage(QString::fromUtf8("Координаты:(%1;%2)  Значение: (%3)")
+                                      : Tr("qirt", "функция не определена");
+    StatusBar1->showMessage(Tr("qirt", "Координаты:(%1;%2)  Значение: (%3)")
                                 .arg(GeneralNumberText(x), GeneralNumberText(y), valueText));
 }
 

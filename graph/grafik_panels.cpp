@@ -35,9 +35,9 @@ QLineEdit* MakeEdit(QWidget* parent, const char* text, int x, int y, int width) 
 
 QPushButton* MakeButton(QWidget* parent, const char* text, const char* hint, int x, int y, int w,
                         int h) {
-    auto* button = new QPushButton(QString::fromUtf8(text), parent);
+    auto* button = new QPushButton(Tr(text), parent);
     button->setGeometry(x, y, w, h);
-    if (hint) button->setToolTip(QString::fromUtf8(hint));
+    if (hint) button->setToolTip(Tr(hint));
     button->setAutoDefault(false);
     return button;
 }
@@ -53,25 +53,25 @@ QToolButton* MakeArrow(QWidget* parent, Qt::ArrowType arrow, int x, int y) {
 
 TResultPanel BuildResultPanel(QWidget* client, TStretcher& stretcher) {
     TResultPanel p;
-    p.label1 = MakeLabel(client, "Исследуемая функция", 26, 8);
+    p.label1 = MakeLabel(client, UI_TEXT("qirt", "Исследуемая функция"), 26, 8);
     p.Label14 = MakeElidedLabel(client, 26, 24);
-    p.Label2 = MakeLabel(client, "Полученная точка", 26, 40);
+    p.Label2 = MakeLabel(client, UI_TEXT("qirt", "Полученная точка"), 26, 40);
     p.ListBox1 = new QListWidget(client);
     p.ListBox1->setGeometry(26, 56, 143, 97);
     for (int i = 0; i < 10; ++i) p.ListBox1->addItem(QString());
-    p.Label3 = MakeLabel(client, "Минимум функции", 26, 168);
+    p.Label3 = MakeLabel(client, UI_TEXT("qirt", "Минимум функции"), 26, 168);
     p.Label15 = MakeElidedLabel(client, 26, 184);
-    p.Label16 = MakeLabel(client, "Число итераций", 24, 208);
+    p.Label16 = MakeLabel(client, UI_TEXT("qirt", "Число итераций"), 24, 208);
     p.Label17 = MakeLabel(client, "", 24, 224);
-    p.Label18 = MakeLabel(client, "Число вычислений функции", 24, 248);
+    p.Label18 = MakeLabel(client, UI_TEXT("qirt", "Число вычислений функции"), 24, 248);
     p.Label19 = MakeLabel(client, "", 24, 264);
-    p.Label21 = MakeLabel(client, "Используемый метод", 24, 288);
+    p.Label21 = MakeLabel(client, UI_TEXT("qirt", "Используемый метод"), 24, 288);
     p.Label20 = MakeElidedLabel(client, 24, 304);
     // Texts set later (results, headings the run fills in) need room to grow.
     for (QLabel* label : {p.label1, p.Label14, p.Label2, p.Label3, p.Label15, p.Label16, p.Label17, p.Label18, p.Label19,
                           p.Label20, p.Label21})
         label->resize(182, label->height());
-    p.Label11 = MakeLabel(client, "Координаты", 24, 328);
+    p.Label11 = MakeLabel(client, UI_TEXT("qirt", "Координаты"), 24, 328);
     p.ComboBox1 = new QComboBox(client);
     p.ComboBox2 = new QComboBox(client);
     for (auto [box, items, x, text] :
@@ -82,22 +82,22 @@ TResultPanel BuildResultPanel(QWidget* client, TStretcher& stretcher) {
         box->setGeometry(x, 344, 49, 21);
         box->setEditText(QString::fromUtf8(text));
     }
-    p.Button3 = MakeButton(client, "-", "Уменьшить", 176, 328, 25, 25);
-    p.Button2 = MakeButton(client, "+", "Увеличить", 176, 360, 25, 25);
+    p.Button3 = MakeButton(client, "-", UI_TEXT("qirt", "Уменьшить"), 176, 328, 25, 25);
+    p.Button2 = MakeButton(client, "+", UI_TEXT("qirt", "Увеличить"), 176, 360, 25, 25);
     QFont large = p.Button2->font();
     large.setPointSize(large.pointSize() + 4);
     p.Button2->setFont(large);
     p.Button3->setFont(large);
-    p.Label12 = MakeLabel(client, "Диапазон  x[0]", 24, 376);
+    p.Label12 = MakeLabel(client, UI_TEXT("qirt", "Диапазон  x[0]"), 24, 376);
     p.Edit1 = MakeEdit(client, "-20", 24, 392, 65);
     p.Edit2 = MakeEdit(client, "20", 96, 392, 65);
-    p.Label13 = MakeLabel(client, "Диапазон  x[1]", 24, 424);
+    p.Label13 = MakeLabel(client, UI_TEXT("qirt", "Диапазон  x[1]"), 24, 424);
     p.Edit3 = MakeEdit(client, "-20", 24, 440, 65);
     p.Edit4 = MakeEdit(client, "20", 96, 440, 65);
-    p.Button1 = MakeButton(client, "Перерисовать", nullptr, 24, 472, 81, 25);
+    p.Button1 = MakeButton(client, UI_TEXT("qirt", "Перерисовать"), nullptr, 24, 472, 81, 25);
     p.Button1->setDefault(true);
     p.Button1->setAutoDefault(true);
-    p.Label4 = MakeLabel(client, "Количество цветов", 24, 504);
+    p.Label4 = MakeLabel(client, UI_TEXT("qirt", "Количество цветов"), 24, 504);
     p.Edit5 = MakeEdit(client, "16", 136, 504, 64); // room for six digits
 
     for (QWidget* w : std::initializer_list<QWidget*>{p.label1, p.Label14, p.Label2, p.ListBox1,

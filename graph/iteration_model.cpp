@@ -28,7 +28,7 @@ QVariant TIterationModel::data(const QModelIndex& index, int role) const {
     if (column == 0) return QString::number(index.row());
     if (column <= run_->LastIndex + 1) return Text(points_[row]->X[column - 1]);
     if (row >= run_->Values.size() || std::isnan(run_->Values[row]))
-        return QString::fromUtf8("не определена");
+        return Tr("qirt", "не определена");
     return Text(run_->Values[row]);
 }
 

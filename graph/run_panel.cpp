@@ -14,6 +14,7 @@
 
 #include "graph/convergence_plot.h"
 #include "graph/iteration_model.h"
+#include "graph/widgets/texts.h"
 
 namespace qirt {
 
@@ -43,29 +44,29 @@ TRunPanel::TRunPanel(QWidget* parent) : QWidget(parent) {
     auto button = [&](const char* text, const char* hint) {
         auto* b = new QToolButton;
         b->setText(QString::fromUtf8(text));
-        b->setToolTip(QString::fromUtf8(hint));
+        b->setToolTip(Tr(hint));
         walk->addWidget(b);
         return b;
     };
-    First = button("|◀", "К первой точке");
-    Back = button("◀", "На точку назад");
+    First = button("|◀", UI_TEXT("qirt", "К первой точке"));
+    Back = button("◀", UI_TEXT("qirt", "На точку назад"));
     Slider = new QSlider(Qt::Horizontal);
     walk->addWidget(Slider, 1);
-    Forward = button("▶", "На точку вперёд");
-    Last = button("▶|", "Вся траектория");
+    Forward = button("▶", UI_TEXT("qirt", "На точку вперёд"));
+    Last = button("▶|", UI_TEXT("qirt", "Вся траектория"));
     column->addLayout(walk);
     Position = new QLabel;
     column->addWidget(Position);
-    Tabs->addTab(iterations, QString::fromUtf8("Итерации"));
+    Tabs->addTab(iterations, Tr("qirt", "Итерации"));
 
     Plot = new TConvergencePlot;
-    Tabs->addTab(Plot, QString::fromUtf8("Сходимость"));
+    Tabs->addTab(Plot, Tr("qirt", "Сходимость"));
 
     Results = new QTableWidget(0, 7);
-    Results->setHorizontalHeaderLabels({QString::fromUtf8("Метод"), QString::fromUtf8("Точка"),
-                                        QString::fromUtf8("Минимум"), QString::fromUtf8("Итерации"),
-                                        QString::fromUtf8("Вычисления"), QString::fromUtf8("Время, с"),
-                                        QString::fromUtf8("Окончание")});
+    Results->setHorizontalHeaderLabels({Tr("qirt", "Метод"), Tr("qirt", "Точка"),
+                                        Tr("qirt", "Минимум"), Tr("qirt", "Итерации"),
+                                        Tr("qirt", "Вычисления"), Tr("qirt", "Время, с"),
+                                        Tr("qirt", "Окончание")});
     Results->setSelectionBehavior(QAbstractItemView::SelectRows);
     Results->setSelectionMode(QAbstractItemView::SingleSelection);
     Results->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -95,7 +96,7 @@ void TRunPanel::SetRuns(const std::vector<TShownRun>* runs, const std::vector<TR
     if (results.empty()) {
         if (resultsTab >= 0) Tabs->removeTab(resultsTab);
     } else {
-        if (resultsTab < 0) Tabs->insertTab(0, Results, QString::fromUtf8("Сравнение"));
+        if (resultsTab < 0) Tabs->insertTab(0, Results, Tr("qirt", "Сравнение"));
         Results->setRowCount(static_cast<int>(results.size()));
         for (int r = 0; r < static_cast<int>(results.size()); ++r) {
             const TResultRow& row = results[static_cast<std::size_t>(r)];
@@ -127,7 +128,7 @@ void TRunPanel::ChooseRun(int run) {
     const QSignalBlocker block(Slider);
     Slider->setRange(0, std::max(0, points - 1));
     Slider->setValue(Slider->maximum());
-    Position->setText(QString::fromUtf8("Вся траектория: %1 точек").arg(points));
+    Position->setText(Tr("qirt", "Вся траектория: %1 точек").arg(points));
     Plot->SetCurrent(run, points - 1);
 }
 
@@ -135,8 +136,8 @@ int TRunPanel::CurrentPoint() const { return Slider->value(); }
 
 void TRunPanel::SliderMoved(int point) {
     const bool whole = point == Slider->maximum();
-    Position->setText(whole ? QString::fromUtf8("Вся траектория: %1 точек").arg(Slider->maximum() + 1)
-                            : QString::fromUtf8("Точка %1 из %2").arg(point).arg(Slider->maximum()));
+    Position->setText(whole ? Tr("qirt", "Вся траектория: %1 точек").arg(Slider->maximum() + 1)
+                            : Tr("qirt", "Точка %1 из %2").arg(point).arg(Slider->maximum()));
     {
         const QSignalBlocker block(Table->selectionModel());
         Table->selectRow(point);

@@ -14,15 +14,15 @@ struct TEndNames {
     const char* Text;
 };
 constexpr TEndNames kEnds[] = {
-    {"converged", "сходимость"},
-    {"iteration-limit", "предел итераций"},
-    {"undefined-derivative", "производная не определена"},
-    {"undefined-step", "шаг в точку, где функция не определена"},
-    {"stopped", "остановлен"},
-    {"unbounded", "функция не ограничена снизу"},
-    {"undefined-start", "не определена в начальной точке"},
-    {"refused", "не запущен"},
-    {"skipped", "пропущен"},
+    {"converged", UI_TEXT("qirt", "сходимость")},
+    {"iteration-limit", UI_TEXT("qirt", "предел итераций")},
+    {"undefined-derivative", UI_TEXT("qirt", "производная не определена")},
+    {"undefined-step", UI_TEXT("qirt", "шаг в точку, где функция не определена")},
+    {"stopped", UI_TEXT("qirt", "остановлен")},
+    {"unbounded", UI_TEXT("qirt", "функция не ограничена снизу")},
+    {"undefined-start", UI_TEXT("qirt", "не определена в начальной точке")},
+    {"refused", UI_TEXT("qirt", "не запущен")},
+    {"skipped", UI_TEXT("qirt", "пропущен")},
 };
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "func/ui_text.h"
 #include "methods/run.h"
 
 namespace qirt {
@@ -20,17 +21,17 @@ struct TMethodName {
     int Variant;
 };
 inline constexpr TMethodName kMethodNames[] = {
-    {"rosenbrock", "Метод вpащающихся кооpдинат Розенбpока", family::ZeroOrder, 1},
-    {"gauss", "Гауса", family::ZeroOrder, 2},
-    {"nelder-mead", "Нелдера-Мида", family::ZeroOrder, 3},
-    {"fletcher-reeves", "Флетчеpа-Ривса", family::FirstOrder, 1},
-    {"pshenichny", "Пшеничного", family::FirstOrder, 2},
-    {"steepest-descent", "Наискорейшего спуска", family::FirstOrder, 3},
-    {"newton", "Метод Ньютона", family::Newton, 1},
-    {"dfp", "Дэвидона-Флетчеpа-Пауэла", family::VariableMetric, 1},
-    {"fletcher", "Флетчеpа", family::VariableMetric, 2},
-    {"broyden", "Бpойдена", family::VariableMetric, 3},
-    {"bfgs", "Бройдена-Флетчера-Гольдфарба-Шанно", family::VariableMetric, 4},
+    {"rosenbrock", UI_TEXT("qirt", "Метод вpащающихся кооpдинат Розенбpока"), family::ZeroOrder, 1},
+    {"gauss", UI_TEXT("qirt", "Гауса"), family::ZeroOrder, 2},
+    {"nelder-mead", UI_TEXT("qirt", "Нелдера-Мида"), family::ZeroOrder, 3},
+    {"fletcher-reeves", UI_TEXT("qirt", "Флетчеpа-Ривса"), family::FirstOrder, 1},
+    {"pshenichny", UI_TEXT("qirt", "Пшеничного"), family::FirstOrder, 2},
+    {"steepest-descent", UI_TEXT("qirt", "Наискорейшего спуска"), family::FirstOrder, 3},
+    {"newton", UI_TEXT("qirt", "Метод Ньютона"), family::Newton, 1},
+    {"dfp", UI_TEXT("qirt", "Дэвидона-Флетчеpа-Пауэла"), family::VariableMetric, 1},
+    {"fletcher", UI_TEXT("qirt", "Флетчеpа"), family::VariableMetric, 2},
+    {"broyden", UI_TEXT("qirt", "Бpойдена"), family::VariableMetric, 3},
+    {"bfgs", UI_TEXT("qirt", "Бройдена-Флетчера-Гольдфарба-Шанно"), family::VariableMetric, 4},
 };
 inline constexpr int kMethodCount = 11;
 

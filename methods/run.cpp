@@ -14,8 +14,9 @@ namespace {
 constexpr const char* kDefaultAccuracyText = "1e-7";
 
 // The run ends with a message: nothing of it stays built.
-void Refuse(TSession& S, TRun& run, TRunStatus status, const char* text) {
-    ShowMessage(S.Function.Messages, text, ShowKind::NonModal);
+void Refuse(TSession& S, TRun& run, TRunStatus status, const char* text,
+            const std::vector<std::string>& arguments = {}) {
+    ShowMessage(S.Function.Messages, text, ShowKind::NonModal, arguments);
     run.Built = true;
     FinishRun(S, run);
     run.Status = status;
@@ -118,9 +119,8 @@ void StartRun(TSession& S, const TRunInputs& in, TRun& run) {
         if (coordinate.empty())
             return Refuse(S, run, TRunStatus::MissingCoordinates, message::MissingCoordinates);
         if (!IsRealText(coordinate)) {
-            const std::string text = message::BadStartCoordinate + std::to_string(i) + " («" +
-                                     coordinate + "») — не число";
-            return Refuse(S, run, TRunStatus::BadNumber, text.c_str());
+            return Refuse(S, run, TRunStatus::BadNumber, message::BadStartCoordinate,
+                          {std::to_string(i), coordinate});
         }
         SetCoordinate(F, i - 1, TextToReal(coordinate));
     }

@@ -7,11 +7,12 @@
 #include <string>
 #include <string_view>
 
+#include "func/ui_text.h"
 #include "methods/session.h"
 
 namespace qirt {
 
-inline constexpr const char* kSymbolicStepText = "Символьное дифференцирование";
+inline constexpr const char* kSymbolicStepText = UI_TEXT("qirt", "Символьное дифференцирование");
 
 // Method families, as the main menu numbers them.
 namespace family {

@@ -1,5 +1,6 @@
 #include "windows/about.h"
 
+#include <QEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QPainter>
@@ -34,7 +35,7 @@ QPixmap ProgramPixmap(int size) {
 }
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("About"));
+    setWindowTitle(Tr("qirt", "About"));
     UseDialogFont(this);
     setFixedSize(304, 210);
     auto* panel = new QFrame(this);
@@ -49,13 +50,22 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     ProductName = new QLabel(QStringLiteral("Dravik"), panel);
     ProductName->setFont(bold);
     ProductName->move(128, 16);
-    Version = new QLabel(QStringLiteral("Version 1.0"), panel);
+    Version = new QLabel(Tr("qirt", "Version 1.0"), panel);
     Version->setFont(bold);
     Version->move(128, 40);
     OKButton = new QPushButton(QStringLiteral("&OK"), this);
     OKButton->setGeometry(114, 180, 75, 25);
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void TAboutBox::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        setWindowTitle(Tr("qirt", "About"));
+        Version->setText(Tr("qirt", "Version 1.0"));
+        Version->adjustSize();
+    }
+    QDialog::changeEvent(event);
 }
 
 } // namespace qirt

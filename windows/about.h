@@ -18,6 +18,9 @@ public:
 
     // "OK" is also the cancel button: Esc and the close box end with OK too.
     void reject() override { accept(); }
+
+protected:
+    void changeEvent(QEvent* event) override;
 };
 
 // The program's icon: a small colour level map with a track to its minimum.

@@ -12,21 +12,21 @@
 namespace qirt {
 
 TCompareDialog::TCompareDialog(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QString::fromUtf8("Сравнение методов"));
+    setWindowTitle(Tr("qirt", "Сравнение методов"));
     UseDialogFont(this);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QString::fromUtf8(
+    layout->addWidget(new QLabel(Tr("qirt",
         "Отмеченные методы выполняются один за другим с теми же\n"
         "функцией, начальной точкой, точностями, шагом и областью.")));
     for (int k = 0; k < kMethodCount; ++k) {
-        Boxes[k] = new QCheckBox(QString::fromUtf8(kMethodNames[k].Caption));
+        Boxes[k] = new QCheckBox(Tr(kMethodNames[k].Caption));
         Boxes[k]->setChecked(true);
         layout->addWidget(Boxes[k]);
     }
     auto* buttons = new QHBoxLayout;
-    Compare = new QPushButton(QString::fromUtf8("Сравнить"));
+    Compare = new QPushButton(Tr("qirt", "Сравнить"));
     Compare->setDefault(true);
-    Cancel = new QPushButton(QString::fromUtf8("Отмена"));
+    Cancel = new QPushButton(Tr("qirt", "Отмена"));
     buttons->addStretch();
     buttons->addWidget(Compare);
     buttons->addWidget(Cancel);

@@ -4,7 +4,9 @@
 #include <cmath>
 #include <limits>
 
+#include <QActionGroup>
 #include <QCheckBox>
+#include <QEvent>
 #include <QComboBox>
 #include <QCompleter>
 #include <QDialog>
@@ -43,6 +45,10 @@ namespace qirt {
 
 namespace {
 
+constexpr const char* kAutomaticCount = UI_TEXT("qirt", "Автоопределение");
+// The marked text an action shows, kept to show it again in another language.
+constexpr const char* kSourceText = "sourceText";
+
 // What each family shows: caption, tabs, whether the first tab is selected,
 // and which option controls are visible.
 struct TFamily {
@@ -54,19 +60,19 @@ struct TFamily {
 
 const TFamily& Family(int number) {
     static const TFamily families[] = {
-        {"Програмный пакет по исследованиям операций(Методы нулевого порядка)",
-         {"Метод вpащающихся кооpдинат Розенбpока", "Гауса", "Нелдера-Мида"}, false, false, false, true, true},
-        {"Програмный пакет по исследованиям операций(Методы первого порядка)",
-         {"Флетчеpа-Ривса", "Пшеничного", "Наискорейшего спуска"}, false, true, false, true, true},
-        {"Програмный пакет по исследованиям операций(Методы второго порядка)",
-         {"Метод Ньютона"}, true, true, false, true, true},
-        {"Програмный пакет по исследованиям операций(Методы переменной метрики)",
-         {"Дэвидона-Флетчеpа-Пауэла", "Флетчеpа", "Бpойдена", "Бройдена-Флетчера-Гольдфарба-Шанно"},
+        {UI_TEXT("qirt", "Програмный пакет по исследованиям операций(Методы нулевого порядка)"),
+         {UI_TEXT("qirt", "Метод вpащающихся кооpдинат Розенбpока"), UI_TEXT("qirt", "Гауса"), UI_TEXT("qirt", "Нелдера-Мида")}, false, false, false, true, true},
+        {UI_TEXT("qirt", "Програмный пакет по исследованиям операций(Методы первого порядка)"),
+         {UI_TEXT("qirt", "Флетчеpа-Ривса"), UI_TEXT("qirt", "Пшеничного"), UI_TEXT("qirt", "Наискорейшего спуска")}, false, true, false, true, true},
+        {UI_TEXT("qirt", "Програмный пакет по исследованиям операций(Методы второго порядка)"),
+         {UI_TEXT("qirt", "Метод Ньютона")}, true, true, false, true, true},
+        {UI_TEXT("qirt", "Програмный пакет по исследованиям операций(Методы переменной метрики)"),
+         {UI_TEXT("qirt", "Дэвидона-Флетчеpа-Пауэла"), UI_TEXT("qirt", "Флетчеpа"), UI_TEXT("qirt", "Бpойдена"), UI_TEXT("qirt", "Бройдена-Флетчера-Гольдфарба-Шанно")},
          false, true, false, true, true},
-        {"Програмный пакет по исследованиям операций(Статистические методы)",
-         {"Ненаправленный поиск"}, true, false, true, true, true},
-        {"Програмный пакет по исследованиям операций(График функции)",
-         {"График функции"}, true, false, false, false, false},
+        {UI_TEXT("qirt", "Програмный пакет по исследованиям операций(Статистические методы)"),
+         {UI_TEXT("qirt", "Ненаправленный поиск")}, true, false, true, true, true},
+        {UI_TEXT("qirt", "Програмный пакет по исследованиям операций(График функции)"),
+         {UI_TEXT("qirt", "График функции")}, true, false, false, false, false},
     };
     return families[number - 1];
 }
@@ -102,29 +108,42 @@ TForm1::~TForm1() {
 }
 
 void TForm1::BuildLayout() {
-    setWindowTitle(QString::fromUtf8(Family(family::FirstOrder).Caption));
+    caption_ = Family(family::FirstOrder).Caption;
     UseDialogFont(this);
 
     QMenuBar* menu = menuBar();
     auto family = [&](const char* caption, void (TForm1::*handler)()) {
-        QAction* a = menu->addAction(QString::fromUtf8(caption));
+        QAction* a = menu->addAction(Tr(caption));
+        a->setProperty(kSourceText, QByteArray(caption));
         connect(a, &QAction::triggered, this, handler);
         return a;
     };
-    N1 = family("Методы нулевого порядка", &TForm1::N1Click);
-    N2 = family("Методы первого пордка", &TForm1::N2Click);
-    N3 = family("Методы второго порядка", &TForm1::N3Click);
-    N4 = family("Методы переменной метрики", &TForm1::N4Click);
-    N5 = family("Статистические методы", &TForm1::N5Click);
+    N1 = family(UI_TEXT("qirt", "Методы нулевого порядка"), &TForm1::N1Click);
+    N2 = family(UI_TEXT("qirt", "Методы первого пордка"), &TForm1::N2Click);
+    N3 = family(UI_TEXT("qirt", "Методы второго порядка"), &TForm1::N3Click);
+    N4 = family(UI_TEXT("qirt", "Методы переменной метрики"), &TForm1::N4Click);
+    N5 = family(UI_TEXT("qirt", "Статистические методы"), &TForm1::N5Click);
     N5->setVisible(false);
-    K1 = family("График функции", &TForm1::K1Click);
-    CompareMethods1 = family("Сравнить методы…", &TForm1::CompareMethods1Click);
-    QMenu* settings = menu->addMenu(QString::fromUtf8("Настройки"));
-    Defaults1 = settings->addAction(QString::fromUtf8("Настройки по умолчанию"), this, &TForm1::RestoreDefaults);
-    QMenu* help = menu->addMenu(QStringLiteral("Help"));
-    Contents1 = help->addAction(QStringLiteral("Contents"), this, &TForm1::Contents1Click);
-    help->addSeparator();
-    About1 = help->addAction(QStringLiteral("About..."), this, &TForm1::About1Click);
+    K1 = family(UI_TEXT("qirt", "График функции"), &TForm1::K1Click);
+    CompareMethods1 = family(UI_TEXT("qirt", "Сравнить методы…"), &TForm1::CompareMethods1Click);
+    settingsMenu_ = menu->addMenu(QString());
+    Defaults1 = settingsMenu_->addAction(QString(), this, &TForm1::RestoreDefaults);
+    // The language menu reads the same in both languages, so that it can
+    // be found in either; each language is named in itself.
+    QMenu* language = menu->addMenu(QString::fromUtf8("Язык / Language"));
+    auto* languages = new QActionGroup(language);
+    for (auto [action, name, code] : {std::tuple{&Russian1, "Русский", TLanguage::Russian},
+                                      std::tuple{&English1, "English", TLanguage::English}}) {
+        *action = language->addAction(QString::fromUtf8(name));
+        (*action)->setCheckable(true);
+        languages->addAction(*action);
+        connect(*action, &QAction::triggered, this, [this, code] { ChooseLanguage(code); });
+    }
+    Russian1->setChecked(true);
+    helpMenu_ = menu->addMenu(QString());
+    Contents1 = helpMenu_->addAction(QString(), this, &TForm1::Contents1Click);
+    helpMenu_->addSeparator();
+    About1 = helpMenu_->addAction(QString(), this, &TForm1::About1Click);
 
     // The designed size; the window may grow, its fields stretching.
     constexpr QSize kDesigned(478, 336);
@@ -137,39 +156,39 @@ void TForm1::BuildLayout() {
     TabControl1 = new QTabBar(page);
     TabControl1->setExpanding(false);
     TabControl1->setDrawBase(true);
-    for (const char* tab : {"Флетчера-Ривса", "Пшеничного", "Наискорейшего спуска"})
-        TabControl1->addTab(QString::fromUtf8(tab));
+    for (const char* tab : {UI_TEXT("qirt", "Флетчера-Ривса"), UI_TEXT("qirt", "Пшеничного"), UI_TEXT("qirt", "Наискорейшего спуска")})
+        TabControl1->setTabData(TabControl1->addTab(QString()), QByteArray(tab));
     TabControl1->setGeometry(0, 0, 473, 28);
     auto* frame = new QWidget(page);
     frame->setGeometry(0, 27, 473, 302);
     frame->setAutoFillBackground(true);
     frame->lower();
 
-    Label1 = MakeLabel(page, "Минимизируемая функция", 8, 35);
+    Label1 = MakeLabel(page, UI_TEXT("qirt", "Минимизируемая функция"), 8, 35);
     ComboBox4 = MakeCombo(page, 8, 50, 145, {QString()});
-    Label2 = MakeLabel(page, "Точность по переменным", 8, 80);
+    Label2 = MakeLabel(page, UI_TEXT("qirt", "Точность по переменным"), 8, 80);
     ComboBox1 = MakeCombo(page, 8, 95, 145, Powers(3, 12));
-    Label3 = MakeLabel(page, "Точность по значениям функции", 8, 128);
+    Label3 = MakeLabel(page, UI_TEXT("qirt", "Точность по значениям функции"), 8, 128);
     ComboBox2 = MakeCombo(page, 8, 144, 145, Powers(3, 15));
-    CheckBox1 = new QCheckBox(QString::fromUtf8("Задана область(да/нет)"), page);
+    CheckBox1 = new QCheckBox(page);
     CheckBox1->setGeometry(8, 184, 153, 17);
-    CheckBox2 = new QCheckBox(QString::fromUtf8("График расширенной функции"), page);
+    CheckBox2 = new QCheckBox(page);
     CheckBox2->setGeometry(8, 208, 185, 17);
     CheckBox2->hide();
-    Button1 = new QPushButton(QString::fromUtf8("Начать вычисления"), page);
+    Button1 = new QPushButton(page);
     Button1->setGeometry(16, 272, 113, 25);
     Button1->setDefault(true);
-    Label4 = MakeLabel(page, "Количество переменных", 210, 35);
-    QStringList counts{QString::fromUtf8("Автоопределение")};
+    Label4 = MakeLabel(page, UI_TEXT("qirt", "Количество переменных"), 210, 35);
+    QStringList counts{Tr(kAutomaticCount)};
     for (int n = 1; n <= 10; ++n) counts << QString::number(n);
     ComboBox3 = MakeCombo(page, 210, 50, 145, counts);
-    Label5 = MakeLabel(page, "Начальное приближение", 210, 80);
+    Label5 = MakeLabel(page, UI_TEXT("qirt", "Начальное приближение"), 210, 80);
     Edit2 = new QLineEdit(page);
     Edit2->setGeometry(210, 95, 145, 21);
-    Label6 = MakeLabel(page, "Шаг при дифференцировании", 210, 128);
+    Label6 = MakeLabel(page, UI_TEXT("qirt", "Шаг при дифференцировании"), 210, 128);
     ComboBox5 = MakeCombo(page, 210, 144, 145,
-                          {QString::fromUtf8(kSymbolicStepText), "1e-3", "1e-5", "1e-7"});
-    Label7 = MakeLabel(page, "Максимальное число итераций", 210, 128);
+                          {Tr(kSymbolicStepText), "1e-3", "1e-5", "1e-7"});
+    Label7 = MakeLabel(page, UI_TEXT("qirt", "Максимальное число итераций"), 210, 128);
     ComboBox6 = MakeCombo(page, 210, 144, 145,
                           {"10000", "20000", "50000", "100000", "200000", "500000", "1000000"});
     Label7->hide();
@@ -178,28 +197,21 @@ void TForm1::BuildLayout() {
     for (QComboBox* box : {ComboBox1, ComboBox2, ComboBox3, ComboBox4, ComboBox5, ComboBox6})
         connect(box, &QComboBox::currentIndexChanged, box,
                 [box] { box->lineEdit()->setCursorPosition(0); });
-    // Captions get the room their font needs.
-    for (QWidget* w : {static_cast<QWidget*>(CheckBox1), static_cast<QWidget*>(CheckBox2),
-                       static_cast<QWidget*>(Button1)})
-        w->resize(std::max(w->width(), w->sizeHint().width()), w->height());
     // A formula of any length the engine takes goes in whole (the field's
     // own limit is 32,767 characters).
     ComboBox4->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
     // Growing, the two columns of fields share the room: the left fields
     // widen, the right column moves over and widens as much.
-    auto* stretcher = new TStretcher(client, kDesigned);
-    stretcher->Follow(page, 0, 0, 1, 1);
-    stretcher->Follow(TabControl1, 0, 0, 1, 0);
-    stretcher->Follow(frame, 0, 0, 1, 1);
-    for (QWidget* w : {ComboBox4, ComboBox1, ComboBox2}) stretcher->Follow(w, 0, 0, 0.5, 0);
-    for (QWidget* w : {Label4, Label5, Label6, Label7}) stretcher->Follow(w, 0.5, 0, 0, 0);
+    stretcher_ = new TStretcher(client, kDesigned);
+    stretcher_->Follow(page, 0, 0, 1, 1);
+    stretcher_->Follow(TabControl1, 0, 0, 1, 0);
+    stretcher_->Follow(frame, 0, 0, 1, 1);
+    for (QWidget* w : {ComboBox4, ComboBox1, ComboBox2}) stretcher_->Follow(w, 0, 0, 0.5, 0);
+    for (QWidget* w : {Label4, Label5, Label6, Label7}) stretcher_->Follow(w, 0.5, 0, 0, 0);
     for (QWidget* w : std::initializer_list<QWidget*>{ComboBox3, Edit2, ComboBox5, ComboBox6})
-        stretcher->Follow(w, 0.5, 0, 0.5, 0);
+        stretcher_->Follow(w, 0.5, 0, 0.5, 0);
     TipCutTexts({ComboBox4, ComboBox1, ComboBox2, ComboBox3, Edit2, ComboBox5, ComboBox6});
-    // The window starts as wide as its menu, so that every family can be chosen.
-    client->setMinimumWidth(std::max(kDesigned.width(), menu->sizeHint().width()));
-    client->resize(client->minimumWidth(), kDesigned.height());
-    stretcher->Apply();
+    Retranslate();
 
     connect(ComboBox3, &QComboBox::editTextChanged, this, &TForm1::ComboBox3Change);
     connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
@@ -210,14 +222,94 @@ void TForm1::BuildLayout() {
     connect(Edit2, &QLineEdit::returnPressed, this, &TForm1::Button1Click);
 }
 
+void TForm1::Retranslate() {
+    setWindowTitle(Tr(caption_));
+    for (int k = 0; k < TabControl1->count(); ++k)
+        TabControl1->setTabText(k, Tr(TabControl1->tabData(k).toByteArray().constData()));
+    for (QAction* a : {N1, N2, N3, N4, N5, K1, CompareMethods1})
+        a->setText(Tr(a->property(kSourceText).toByteArray().constData()));
+    settingsMenu_->setTitle(Tr("qirt", "Настройки"));
+    Defaults1->setText(Tr("qirt", "Настройки по умолчанию"));
+    helpMenu_->setTitle(Tr("qirt", "Help"));
+    Contents1->setText(Tr("qirt", "Contents"));
+    About1->setText(Tr("qirt", "About..."));
+
+    for (auto [label, text] : {std::pair{Label1, UI_TEXT("qirt", "Минимизируемая функция")},
+                               std::pair{Label2, UI_TEXT("qirt", "Точность по переменным")},
+                               std::pair{Label3, UI_TEXT("qirt", "Точность по значениям функции")}}) {
+        label->setText(Tr(text));
+        label->adjustSize();
+    }
+    for (auto [label, text] : {std::pair{Label4, UI_TEXT("qirt", "Количество переменных")},
+                               std::pair{Label5, UI_TEXT("qirt", "Начальное приближение")},
+                               std::pair{Label6, UI_TEXT("qirt", "Шаг при дифференцировании")},
+                               std::pair{Label7, UI_TEXT("qirt", "Максимальное число итераций")}}) {
+        label->setText(Tr(text));
+        stretcher_->Resize(label, label->sizeHint());
+    }
+    // Captions get the room their font needs, at least the designed one.
+    for (auto [button, text, designed] :
+         {std::tuple{static_cast<QAbstractButton*>(CheckBox1), UI_TEXT("qirt", "Задана область(да/нет)"), 153},
+          std::tuple{static_cast<QAbstractButton*>(CheckBox2), UI_TEXT("qirt", "График расширенной функции"), 185},
+          std::tuple{static_cast<QAbstractButton*>(Button1), UI_TEXT("qirt", "Начать вычисления"), 113}}) {
+        button->setText(Tr(text));
+        button->resize(std::max(designed, button->sizeHint().width()), button->height());
+    }
+    // The words among the choices of the fields; a field showing one of
+    // them shows it in the new language.
+    for (auto [box, text] : {std::pair{ComboBox3, kAutomaticCount}, std::pair{ComboBox5, kSymbolicStepText}}) {
+        const bool shown = box->currentText() == box->itemText(0);
+        const QSignalBlocker block(box);
+        box->setItemText(0, Tr(text));
+        if (shown) {
+            box->setEditText(Tr(text));
+            box->lineEdit()->setCursorPosition(0);
+        }
+    }
+    if (help_) ShowHelpTexts();
+    // The window is as wide as its menu, so that every family can be chosen.
+    QWidget* client = centralWidget();
+    client->setMinimumWidth(std::max(478, menuBar()->sizeHint().width()));
+    if (client->width() < client->minimumWidth()) client->resize(client->minimumWidth(), client->height());
+    stretcher_->Apply();
+}
+
+void TForm1::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        Retranslate();
+        const TLanguage language = Translations ? Translations->Current() : TLanguage::Russian;
+        (language == TLanguage::English ? English1 : Russian1)->setChecked(true);
+    }
+    QMainWindow::changeEvent(event);
+}
+
+void TForm1::ChooseLanguage(TLanguage language) {
+    if (!Translations || !Translations->Set(language)) {
+        (Translations && Translations->Current() == TLanguage::English ? English1 : Russian1)->setChecked(true);
+        return;
+    }
+    if (Settings) Settings->RememberLanguage(language);
+}
+
+void TForm1::ShowHelpTexts() {
+    help_->setWindowTitle(Tr("qirt", "Справка — qirt.HLP"));
+    QFile page(Tr("qirt", ":/help/qirt_help.html"));
+    if (page.open(QIODevice::ReadOnly)) help_->setHtml(QString::fromUtf8(page.readAll()));
+}
+
+std::string TForm1::EngineStepText() const {
+    const QString shown = ComboBox5->currentText();
+    return shown == Tr(kSymbolicStepText) ? std::string(kSymbolicStepText) : Std(shown);
+}
+
 void TForm1::FormCreate() {
     ComboBox1->setEditText(QStringLiteral("1e-7"));
     ComboBox2->setEditText(QStringLiteral("1e-7"));
     {
         const QSignalBlocker block(ComboBox3); // the start point is set next
-        ComboBox3->setEditText(QString::fromUtf8("Автоопределение"));
+        ComboBox3->setEditText(Tr(kAutomaticCount));
     }
-    ComboBox5->setEditText(QString::fromUtf8(kSymbolicStepText));
+    ComboBox5->setEditText(Tr(kSymbolicStepText));
     ComboBox5->lineEdit()->setCursorPosition(0);
     Edit2->setText(QStringLiteral("3,4,0,0,0,0,0,0,0,0"));
     History.Read();
@@ -251,11 +343,14 @@ void TForm1::FormCreate() {
 void TForm1::ChooseFamily(int number) {
     const TFamily& f = Family(number);
     MethodFamily = number;
-    setWindowTitle(QString::fromUtf8(f.Caption));
+    caption_ = f.Caption;
+    setWindowTitle(Tr(f.Caption));
     const int selected = TabControl1->currentIndex();
     while (TabControl1->count() > 1) TabControl1->removeTab(1);
-    TabControl1->setTabText(0, QString::fromUtf8(f.Tabs[0]));
-    for (std::size_t k = 1; k < f.Tabs.size(); ++k) TabControl1->addTab(QString::fromUtf8(f.Tabs[k]));
+    TabControl1->setTabText(0, Tr(f.Tabs[0]));
+    TabControl1->setTabData(0, QByteArray(f.Tabs[0]));
+    for (std::size_t k = 1; k < f.Tabs.size(); ++k)
+        TabControl1->setTabData(TabControl1->addTab(Tr(f.Tabs[k])), QByteArray(f.Tabs[k]));
     // The run needs a tab of this family: keep the one selected if it is
     // still there, else take the first.
     TabControl1->setCurrentIndex(f.SelectFirst || selected < 0 || selected >= TabControl1->count()
@@ -277,8 +372,9 @@ void TForm1::RestoreDefaults() {
     if (Settings) Settings->Clear();
     ComboBox1->setEditText(QStringLiteral("1e-7"));
     ComboBox2->setEditText(QStringLiteral("1e-7"));
-    ComboBox5->setEditText(QString::fromUtf8(kSymbolicStepText));
+    ComboBox5->setEditText(Tr(kSymbolicStepText));
     ComboBox5->lineEdit()->setCursorPosition(0);
+    ChooseLanguage(TLanguage::Russian);
     TabControl1->setCurrentIndex(0);
     ChooseFamily(family::FirstOrder);
     resize(minimumSizeHint());
@@ -327,11 +423,9 @@ void TForm1::Contents1Click() {
     if (!help_) {
         help_ = new QTextBrowser(this);
         help_->setWindowFlag(Qt::Window);
-        help_->setWindowTitle(QString::fromUtf8("Справка — qirt.HLP"));
         help_->resize(720, 640);
         help_->setOpenExternalLinks(false);
-        QFile page(QStringLiteral(":/help/qirt_help.html"));
-        if (page.open(QIODevice::ReadOnly)) help_->setHtml(QString::fromUtf8(page.readAll()));
+        ShowHelpTexts();
     }
     help_->show();
     help_->raise();
@@ -340,7 +434,7 @@ void TForm1::Contents1Click() {
 
 TRunInputs TForm1::Inputs() const {
     TRunInputs in;
-    in.StepText = Std(ComboBox5->currentText());
+    in.StepText = EngineStepText();
     in.Formula = Std(ComboBox4->currentText());
     in.VariableCountText = Std(ComboBox3->currentText());
     in.StartText = Std(Edit2->text());
@@ -400,7 +494,7 @@ void TForm1::CompareMethods1Click() {
     }
     const TComparisonRow* best = BestRow(rows);
     ShowGraph(best->Point, best->LastIndex, true, best->Minimum, best->Iterations,
-              best->Evaluations, QString::fromUtf8(kMethodNames[best->Method].Caption), &rows);
+              best->Evaluations, Tr(kMethodNames[best->Method].Caption), &rows);
     FinishRun(S, Run);
     SaveHistory(in.Formula);
 }
@@ -419,9 +513,9 @@ void TForm1::ShowGraph(const Vector& point, int lastIndex, bool results, Real mi
     S.CurrentLastIndex = static_cast<Byte>(lastIndex);
     graph.FillXAxisList(QStringLiteral("x[1]"), S.CurrentLastIndex);
     graph.FillYAxisList(QStringLiteral("x[0]"), S.CurrentLastIndex);
-    graph.label1->setText(QString::fromUtf8("Исследуемая функция:"));
+    graph.label1->setText(Tr("qirt", "Исследуемая функция:"));
     graph.Label14->setText(ComboBox4->currentText());
-    graph.Label3->setText(QString::fromUtf8("Найденный минимум:"));
+    graph.Label3->setText(Tr("qirt", "Найденный минимум:"));
     for (int i = 0; i < 10; ++i) {
         QListWidgetItem* item = graph.ListBox1->item(i);
         item->setText(results && i <= lastIndex ? Text(point[i]) : QString());
@@ -442,7 +536,7 @@ void TForm1::ShowGraph(const Vector& point, int lastIndex, bool results, Real mi
         std::vector<TResultRow> table;
         for (const TComparisonRow& r : *compared) {
             TShownRun run;
-            run.Name = QString::fromUtf8(kMethodNames[r.Method].Caption);
+            run.Name = Tr(kMethodNames[r.Method].Caption);
             run.Colour = TrackColour(r.Method);
             run.Track = r.Track;
             run.Values = r.Values;
@@ -451,11 +545,11 @@ void TForm1::ShowGraph(const Vector& point, int lastIndex, bool results, Real mi
             QStringList coordinates;
             for (int i = 0; i <= r.LastIndex; ++i) coordinates << Text(r.Point[i]);
             const bool ran = r.LastIndex >= 0;
-            table.push_back({QString::fromUtf8(kMethodNames[r.Method].Caption), coordinates.join(QStringLiteral("; ")),
+            table.push_back({Tr(kMethodNames[r.Method].Caption), coordinates.join(QStringLiteral("; ")),
                              ran ? Text(r.Minimum) : QString(), ran ? QString::number(r.Iterations) : QString(),
                              ran ? QString::number(r.Evaluations) : QString(),
                              ran ? QString::number(r.Seconds, 'f', 4) : QString(),
-                             QString::fromUtf8(EndText(r.End))});
+                             Tr(EndText(r.End))});
         }
         graph.ShowRuns(std::move(runs), table);
     }

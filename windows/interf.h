@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 
+#include "graph/widgets/language.h"
 #include "methods/compare.h"
 #include "methods/run.h"
 #include "windows/history.h"
@@ -17,6 +18,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QTabBar;
 class QTextBrowser;
@@ -27,6 +29,7 @@ class TForm2;
 class TAboutBox;
 class TForm3;
 class TProgramSettings;
+class TStretcher;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -61,11 +64,20 @@ public:
     // What is remembered between sessions; none in tests unless given.
     TProgramSettings* Settings = nullptr;
     QAction* Defaults1; // "Настройки по умолчанию"
+    QAction *Russian1, *English1; // the language menu
+    // The language of the windows; none in tests unless given (the menu
+    // then changes nothing).
+    TTranslations* Translations = nullptr;
 
     // The family chosen from the menu, by its number.
     void ChooseFamily(int number);
-    // The fields, the family and the size as at the first start.
+    // The fields, the family, the language and the size as at the first start.
     void RestoreDefaults();
+    // Shows every window in the language (and remembers it).
+    void ChooseLanguage(TLanguage language);
+    // The step field's text as the engine reads it (the symbolic choice is
+    // shown in the language chosen).
+    std::string EngineStepText() const;
 
     void FormCreate();
     void Form3_aktion();
@@ -84,7 +96,13 @@ public slots:
     void Button1Click();
     void CompareMethods1Click();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    // Every text of the window in the language chosen.
+    void Retranslate();
+    void ShowHelpTexts();
     // The inputs of a run as the fields hold them.
     TRunInputs Inputs() const;
     // The graph window over the function object as built, filled with a
@@ -97,6 +115,9 @@ private:
 
     TSession& S;
     QTextBrowser* help_ = nullptr;
+    QMenu *settingsMenu_, *helpMenu_;
+    const char* caption_; // the window's marked caption
+    TStretcher* stretcher_;
     bool historyWarned_ = false; // an unwritable history is told once
 };
 

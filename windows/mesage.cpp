@@ -14,14 +14,14 @@ constexpr int kMaxLines = 6; // earlier lines give way beyond this
 } // namespace
 
 TForm2::TForm2(QWidget* parent) : QDialog(parent), owner_(parent) {
-    setWindowTitle(QStringLiteral("mesage"));
+    setWindowTitle(Tr("qirt", "mesage"));
     UseDialogFont(this);
     setFixedSize(351, 118);
     Label1 = new QLabel(QStringLiteral("Label1"), this);
     Label1->setGeometry(8, 16, 335, 32);
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Button1 = new QPushButton(QString::fromUtf8("Да"), this);
+    Button1 = new QPushButton(Tr("qirt", "Да"), this);
     Button1->setGeometry(136, 56, 75, 25);
     Button1->setDefault(true);
     connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
@@ -31,18 +31,39 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent), owner_(parent) {
 
 TForm2::~TForm2() { qApp->removeEventFilter(this); }
 
-void TForm2::SetMessage(const std::string& text) {
-    const QString message = QString::fromStdString(text);
+void TForm2::SetMessage(const std::string& text) { AddLine({text, {}}); }
+
+void TForm2::SetMessage(const std::string& pattern, const std::vector<std::string>& arguments) {
+    AddLine({pattern, arguments});
+}
+
+void TForm2::AddLine(TLine line) {
     // While the window is open, a new text joins the ones shown, so that
     // the cause ("Ошибка создания дерева производных") stays beside its
     // consequence ("Ошибка создания дерева"); the same text again changes
     // nothing.
     if (!isVisible()) lines_.clear(); // after NewReport too, lines_ is empty
-    if (lines_.contains(message)) return;
-    lines_.append(message);
+    if (lines_.contains(line)) return;
+    lines_.append(std::move(line));
     while (lines_.size() > kMaxLines) lines_.removeFirst();
-    Label1->setText(lines_.join(QLatin1Char('\n')));
+    ShowLines();
+}
+
+void TForm2::ShowLines() {
+    QStringList shown;
+    for (const TLine& line : lines_)
+        shown << QString::fromStdString(FillArguments(Std(Tr(line.Pattern.c_str())), line.Arguments));
+    Label1->setText(shown.join(QLatin1Char('\n')));
     FitText();
+}
+
+void TForm2::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        setWindowTitle(Tr("qirt", "mesage"));
+        Button1->setText(Tr("qirt", "Да"));
+        if (!lines_.isEmpty()) ShowLines();
+    }
+    QDialog::changeEvent(event);
 }
 
 void TForm2::FitText() {

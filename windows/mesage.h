@@ -1,10 +1,11 @@
-// The message window: the text and "Да". The one channel through which the
+// The message window: the text and "Да", in the language chosen. The one channel through which the
 // program reports errors; shown modally or non-modally. While it is open a
 // new text is added under the ones shown, and it stays above whatever
 // window is in front, modal windows included.
 #pragma once
 
 #include <QDialog>
+#include <QList>
 
 #include "func/messages.h"
 
@@ -20,6 +21,7 @@ public:
     ~TForm2() override;
 
     void SetMessage(const std::string& text) override;
+    void SetMessage(const std::string& pattern, const std::vector<std::string>& arguments) override;
     void ShowModal() override;
     void ShowNonModal() override;
     void NewReport() override { lines_.clear(); }
@@ -33,11 +35,20 @@ public slots:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    // A text as it came: shown in the language chosen at the time.
+    struct TLine {
+        std::string Pattern;
+        std::vector<std::string> Arguments;
+        bool operator==(const TLine&) const = default;
+    };
+    void AddLine(TLine line);
+    void ShowLines();
     void FitText();
     QWidget* owner_;
-    QStringList lines_;
+    QList<TLine> lines_;
 };
 
 } // namespace qirt

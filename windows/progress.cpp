@@ -1,4 +1,5 @@
 #include "windows/progress.h"
+#include "graph/widgets/texts.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -22,7 +23,7 @@ TRunProgress::~TRunProgress() { delete dialog_; }
 
 void TRunProgress::Show() {
     dialog_ = new QDialog(parent_);
-    dialog_->setWindowTitle(QString::fromUtf8("Идёт поиск минимума"));
+    dialog_->setWindowTitle(Tr("qirt", "Идёт поиск минимума"));
     dialog_->setWindowModality(Qt::ApplicationModal);
     auto* layout = new QVBoxLayout(dialog_);
     stage_ = new QLabel(stageText_, dialog_);
@@ -31,7 +32,7 @@ void TRunProgress::Show() {
     iterations_ = new QLabel(dialog_);
     evaluations_ = new QLabel(dialog_);
     value_ = new QLabel(dialog_);
-    stop_ = new QPushButton(QString::fromUtf8("Остановить"), dialog_);
+    stop_ = new QPushButton(Tr("qirt", "Остановить"), dialog_);
     for (QWidget* w : {static_cast<QWidget*>(iterations_), static_cast<QWidget*>(evaluations_),
                        static_cast<QWidget*>(value_), static_cast<QWidget*>(stop_)})
         layout->addWidget(w);
@@ -51,10 +52,10 @@ bool TRunProgress::Continue(std::int32_t iterationCount, Real value) {
         return !stopped_;
     }
     shown_.restart();
-    iterations_->setText(QString::fromUtf8("Число итераций: %1").arg(iterationCount));
+    iterations_->setText(Tr("qirt", "Число итераций: %1").arg(iterationCount));
     evaluations_->setText(
-        QString::fromUtf8("Число вычислений функции: %1").arg(S.Function.EvaluationCount));
-    value_->setText(QString::fromUtf8("Текущее значение: %1")
+        Tr("qirt", "Число вычислений функции: %1").arg(S.Function.EvaluationCount));
+    value_->setText(Tr("qirt", "Текущее значение: %1")
                         .arg(QLocale().toString(static_cast<double>(value), 'g', 15)));
     QApplication::processEvents();
     return !stopped_;
@@ -69,10 +70,10 @@ void TRunProgress::SetStage(const QString& text) {
 }
 
 void TCompareProgress::MethodStarts(int method, int position, int count) {
-    run_.SetStage(QString::fromUtf8("Метод %1 из %2: %3")
+    run_.SetStage(Tr("qirt", "Метод %1 из %2: %3")
                       .arg(position + 1)
                       .arg(count)
-                      .arg(QString::fromUtf8(kMethodNames[method].Caption)));
+                      .arg(Tr(kMethodNames[method].Caption)));
 }
 
 } // namespace qirt

@@ -20,7 +20,7 @@ namespace {
 // A remembered number text, or nothing when it is not a usable one.
 QString NumberOrEmpty(const QVariant& v, bool step) {
     const QString text = v.toString();
-    if (step && text == QString::fromUtf8(kSymbolicStepText)) return text;
+    if (step && text == QString::fromUtf8(kSymbolicStepText)) return Tr(kSymbolicStepText);
     const std::string s = Std(text);
     if (!IsRealText(s) || TextToReal(s) < 0) return {};
     return text;
@@ -59,7 +59,7 @@ void TProgramSettings::Remember(const TForm1& w) {
     s.setValue(QStringLiteral("main/geometry"), w.saveGeometry());
     s.setValue(QStringLiteral("main/family"), w.MethodFamily);
     s.setValue(QStringLiteral("main/method"), w.TabControl1->currentIndex());
-    s.setValue(QStringLiteral("main/step"), w.ComboBox5->currentText());
+    s.setValue(QStringLiteral("main/step"), QString::fromStdString(w.EngineStepText()));
     s.setValue(QStringLiteral("main/variableAccuracy"), w.ComboBox1->currentText());
     s.setValue(QStringLiteral("main/valueAccuracy"), w.ComboBox2->currentText());
     s.sync();
@@ -96,6 +96,17 @@ void TProgramSettings::Restore(TForm4& r) const {
 
 void TProgramSettings::Remember(const TForm4& r) {
     store_->setValue(QStringLiteral("region/geometry"), r.saveGeometry());
+    store_->sync();
+}
+
+TLanguage TProgramSettings::Language() const {
+    TLanguage language = TLanguage::Russian;
+    if (readable_) LanguageFromCode(store_->value(QStringLiteral("language")).toString(), language);
+    return language;
+}
+
+void TProgramSettings::RememberLanguage(TLanguage language) {
+    store_->setValue(QStringLiteral("language"), LanguageCode(language));
     store_->sync();
 }
 

@@ -1,7 +1,7 @@
 // What the program remembers between sessions: the windows' places and
 // sizes, the chosen family and method, the step and accuracy fields, the
 // colour count and the folders of the last saves. Kept with QSettings in
-// the user's configuration folder. Anything damaged, foreign or out of
+// the user's configuration folder; and the language. Anything damaged, foreign or out of
 // range is ignored and the default stands; nothing in it can stop the
 // program.
 #pragma once
@@ -9,6 +9,8 @@
 #include <memory>
 
 #include <QSettings>
+
+#include "graph/widgets/language.h"
 
 namespace qirt {
 
@@ -31,6 +33,9 @@ public:
     void Remember(const TForm3& graph);
     void Restore(TForm4& region) const;
     void Remember(const TForm4& region);
+    // The language last chosen; Russian when none was or it is unknown.
+    TLanguage Language() const;
+    void RememberLanguage(TLanguage language);
     // Forgets everything: the next start is as the first.
     void Clear();
 

@@ -17,14 +17,22 @@ namespace qirt {
 
 namespace {
 constexpr int kMinimumRows = 5; // the header row and four data rows
-constexpr const char* kHeaders[5] = {"Номер", "Неравенство", "Коэффициент", "Степень",
-                                     "Вид функции"};
-constexpr const char* kRejected = "Недопустимое неравенство";
+constexpr const char* kHeaders[5] = {UI_TEXT("qirt", "Номер"), UI_TEXT("qirt", "Неравенство"), UI_TEXT("qirt", "Коэффициент"), UI_TEXT("qirt", "Степень"),
+                                     UI_TEXT("qirt", "Вид функции")};
+constexpr const char* kRejected = UI_TEXT("qirt", "Недопустимое неравенство");
+
+// The kind of a penalty as the engine knows it: the kinds are shown in the
+// language chosen, and whatever else is typed goes as typed.
+std::string EngineKind(const QString& shown) {
+    for (const char* kind : {kExteriorKind, kInteriorKind})
+        if (shown == Tr(kind)) return kind;
+    return Std(shown);
+}
 } // namespace
 
 TForm4::TForm4(TSession& session, TMessageWindow* messages, QWidget* parent)
     : QDialog(parent), S(session), messages_(messages) {
-    setWindowTitle(QString::fromUtf8("Ввод области"));
+    setWindowTitle(Tr("qirt", "Ввод области"));
     UseDialogFont(this);
     constexpr QSize kDesigned(748, 236);
     setMinimumSize(kDesigned);
@@ -36,7 +44,7 @@ TForm4::TForm4(TSession& session, TMessageWindow* messages, QWidget* parent)
     // own header shows the headings, and row 0, which holds them too, is
     // not drawn.
     QStringList headings;
-    for (const char* h : kHeaders) headings << QString::fromUtf8(h);
+    for (const char* h : kHeaders) headings << Tr(h);
     StringGrid1->setHorizontalHeaderLabels(headings);
     StringGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     StringGrid1->horizontalHeader()->setHighlightSections(false);
@@ -51,7 +59,7 @@ TForm4::TForm4(TSession& session, TMessageWindow* messages, QWidget* parent)
     int extra = 0;
     for (int c = 0; c < 5; ++c) {
         const int needed =
-            StringGrid1->fontMetrics().horizontalAdvance(QString::fromUtf8(kHeaders[c])) + 12;
+            StringGrid1->fontMetrics().horizontalAdvance(Tr(kHeaders[c])) + 12;
         if (c != 1 && needed > widths[c]) {
             extra += needed - widths[c];
             widths[c] = needed;
@@ -66,15 +74,15 @@ TForm4::TForm4(TSession& session, TMessageWindow* messages, QWidget* parent)
     for (int r = 0; r < kMinimumRows; ++r) StringGrid1->setRowHeight(r, 24);
 
     auto button = [this](const char* text, int y) {
-        auto* b = new QPushButton(QString::fromUtf8(text), this);
+        auto* b = new QPushButton(Tr(text), this);
         b->setGeometry(656, y, 75, 25);
         b->setAutoDefault(false);
         return b;
     };
-    Button1 = button("Добавить", 8);
-    Button2 = button("Удалить", 56);
-    Button3 = button("Изменить", 104);
-    Button5 = button("Закончить", 152);
+    Button1 = button(UI_TEXT("qirt", "Добавить"), 8);
+    Button2 = button(UI_TEXT("qirt", "Удалить"), 56);
+    Button3 = button(UI_TEXT("qirt", "Изменить"), 104);
+    Button5 = button(UI_TEXT("qirt", "Закончить"), 152);
     Button4 = button("Ok", 176);
     Button4->hide();
 
@@ -86,8 +94,8 @@ TForm4::TForm4(TSession& session, TMessageWindow* messages, QWidget* parent)
     Edit3->setGeometry(512, 176, 41, 21);
     ComboBox1 = new QComboBox(this);
     ComboBox1->setEditable(true);
-    ComboBox1->addItem(QString::fromUtf8(kExteriorKind));
-    ComboBox1->addItem(QString::fromUtf8(kInteriorKind));
+    ComboBox1->addItem(Tr(kExteriorKind));
+    ComboBox1->addItem(Tr(kInteriorKind));
     ComboBox1->setGeometry(552, 176, 89, 21);
     for (QWidget* w : {static_cast<QWidget*>(Edit1), static_cast<QWidget*>(Edit2),
                        static_cast<QWidget*>(Edit3), static_cast<QWidget*>(ComboBox1)})
@@ -160,7 +168,7 @@ void TForm4::MakeDefault(QPushButton* button) {
 }
 
 void TForm4::FormActivate() {
-    for (int c = 0; c < 5; ++c) SetCell(0, c, QString::fromUtf8(kHeaders[c]));
+    for (int c = 0; c < 5; ++c) SetCell(0, c, Tr(kHeaders[c]));
     for (int r = 1; r < StringGrid1->rowCount(); ++r) SetCell(r, 0, QString());
     S.ConditionCount = 0;
     ChangeMode = false;
@@ -180,7 +188,7 @@ void TForm4::OpenEditRow(bool change) {
     Edit1->setText(QString());
     Edit2->setText(QStringLiteral("1"));
     Edit3->setText(QStringLiteral("2"));
-    ComboBox1->setEditText(QString::fromUtf8(kExteriorKind));
+    ComboBox1->setEditText(Tr(kExteriorKind));
     for (QWidget* w : {static_cast<QWidget*>(Edit1), static_cast<QWidget*>(Edit2),
                        static_cast<QWidget*>(Edit3), static_cast<QWidget*>(ComboBox1)})
         w->show();
@@ -223,11 +231,11 @@ void TForm4::Button4Click() {
     uslov& list = S.Conditions;
     if (ChangeMode) {
         const int row = SelectedRow();
-        list.ChangeCondition(row, Std(texts[0]), Std(texts[1]), Std(texts[2]), Std(texts[3]));
+        list.ChangeCondition(row, Std(texts[0]), Std(texts[1]), Std(texts[2]), EngineKind(texts[3]));
         if (list.ConditionErrorCode == 0)
             for (int c = 1; c <= 4; ++c) SetCell(row, c, texts[c - 1]);
     } else if (!texts[0].isEmpty()) {
-        list.AddCondition(Std(texts[0]), Std(texts[1]), Std(texts[2]), Std(texts[3]));
+        list.AddCondition(Std(texts[0]), Std(texts[1]), Std(texts[2]), EngineKind(texts[3]));
         if (list.ConditionErrorCode == 0) {
             ++S.ConditionCount;
             if (StringGrid1->rowCount() <= S.ConditionCount) {

@@ -35,6 +35,12 @@ void TStretcher::Apply() {
     }
 }
 
+void TStretcher::Resize(QWidget* control, QSize placed) {
+    for (TAnchor& a : anchors_)
+        if (a.Control == control) a.Placed.setSize(placed);
+    Apply();
+}
+
 bool TStretcher::eventFilter(QObject* watched, QEvent* event) {
     if (watched == container_ && event->type() == QEvent::Resize) Apply();
     return QObject::eventFilter(watched, event);

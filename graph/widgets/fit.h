@@ -24,6 +24,9 @@ public:
     void Follow(QWidget* control, double moveX, double moveY, double growX, double growY);
     // Places every control for the container's present size.
     void Apply();
+    // A followed control takes a new size at the designed size of the
+    // container (a label given a text in another language).
+    void Resize(QWidget* control, QSize placed);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

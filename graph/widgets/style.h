@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QWidget>
 
+#include "graph/widgets/texts.h"
+
 namespace qirt {
 
 inline void UseDialogFont(QWidget* window) {
@@ -14,9 +16,10 @@ inline void UseDialogFont(QWidget* window) {
     window->setFont(font);
 }
 
-// A label with its text at a fixed place, as big as the text.
+// A label with its text (a marked text, translated) at a fixed place, as
+// big as the text.
 inline QLabel* MakeLabel(QWidget* parent, const char* text, int x, int y) {
-    auto* label = new QLabel(QString::fromUtf8(text), parent);
+    auto* label = new QLabel(Tr(text), parent);
     label->move(x, y);
     label->adjustSize();
     return label;

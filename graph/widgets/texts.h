@@ -5,12 +5,22 @@
 #include <charconv>
 #include <string>
 
+#include <QCoreApplication>
 #include <QLocale>
 #include <QString>
 
 #include "func/scan.h"
+#include "func/ui_text.h"
 
 namespace qirt {
+
+// A text marked with UI_TEXT in the language chosen (Russian: as written).
+inline QString Tr(const char* source) { return QCoreApplication::translate("qirt", source); }
+// A text given in place, in the language chosen; the translation tools
+// collect it as they collect UI_TEXT.
+inline QString Tr(const char* context, const char* source) {
+    return QCoreApplication::translate(context, source);
+}
 
 inline std::string Std(const QString& s) { return s.toStdString(); }
 inline QString Text(Real v) { return QString::fromStdString(RealToText(v)); }

@@ -1,0 +1,605 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US">
+<context>
+    <name>qirt</name>
+    <message>
+        <source>внешняя</source>
+        <translation>exterior</translation>
+    </message>
+    <message>
+        <source>внутреняя</source>
+        <translation>interior</translation>
+    </message>
+    <message>
+        <source>Ошибка формирования дерева</source>
+        <translation>Error building the expression tree</translation>
+    </message>
+    <message>
+        <source>Ошибка создания дерева производных</source>
+        <translation>Error building the derivative trees</translation>
+    </message>
+    <message>
+        <source>Ошибка создания матрицы Гессе</source>
+        <translation>Error building the Hessian matrix</translation>
+    </message>
+    <message>
+        <source>Ошибка вычисления условий</source>
+        <translation>Error evaluating the conditions</translation>
+    </message>
+    <message>
+        <source>Ошибка создания дерева</source>
+        <translation>Error building the tree</translation>
+    </message>
+    <message>
+        <source>Нехватает переменных</source>
+        <translation>Not enough variables</translation>
+    </message>
+    <message>
+        <source>Функция не содержит переменных: минимизировать нечего</source>
+        <translation>The function has no variables: there is nothing to minimise</translation>
+    </message>
+    <message>
+        <source>Функция не определена в начальной точке</source>
+        <translation>The function is undefined at the start point</translation>
+    </message>
+    <message>
+        <source>Функция не ограничена снизу: поиск дошёл до конца диапазона чисел. Показана последняя точка с конечным значением</source>
+        <translation>The function is unbounded below: the search reached the end of the number range. The last point with a finite value is shown</translation>
+    </message>
+    <message>
+        <source>Не удалось записать формулу в файл истории funtion.txt</source>
+        <translation>Could not write the formula to the history file funtion.txt</translation>
+    </message>
+    <message>
+        <source>Точность по переменным должна быть числом, например 1e-7</source>
+        <translation>The accuracy in the variables must be a number, for example 1e-7</translation>
+    </message>
+    <message>
+        <source>Точность по значениям функции должна быть числом, например 1e-7</source>
+        <translation>The accuracy in the function values must be a number, for example 1e-7</translation>
+    </message>
+    <message>
+        <source>Шаг при дифференцировании должен быть числом, например 1e-5, или «Символьное дифференцирование»</source>
+        <translation>The differentiation step must be a number, for example 1e-5, or “Symbolic differentiation”</translation>
+    </message>
+    <message>
+        <source>Начальное приближение: координата %1 («%2») — не число</source>
+        <translation>Start point: coordinate %1 (“%2”) is not a number</translation>
+    </message>
+    <message>
+        <source>Количество цветов должно быть целым числом не меньше 1</source>
+        <translation>The number of colours must be a whole number of at least 1</translation>
+    </message>
+    <message>
+        <source>Точность по переменным не может быть отрицательной</source>
+        <translation>The accuracy in the variables cannot be negative</translation>
+    </message>
+    <message>
+        <source>Точность по значениям функции не может быть отрицательной</source>
+        <translation>The accuracy in the function values cannot be negative</translation>
+    </message>
+    <message>
+        <source>сходимость</source>
+        <translation>converged</translation>
+    </message>
+    <message>
+        <source>предел итераций</source>
+        <translation>iteration limit</translation>
+    </message>
+    <message>
+        <source>производная не определена</source>
+        <translation>derivative undefined</translation>
+    </message>
+    <message>
+        <source>шаг в точку, где функция не определена</source>
+        <translation>step to a point where the function is undefined</translation>
+    </message>
+    <message>
+        <source>остановлен</source>
+        <translation>stopped</translation>
+    </message>
+    <message>
+        <source>функция не ограничена снизу</source>
+        <translation>function unbounded below</translation>
+    </message>
+    <message>
+        <source>не определена в начальной точке</source>
+        <translation>undefined at the start point</translation>
+    </message>
+    <message>
+        <source>не запущен</source>
+        <translation>not started</translation>
+    </message>
+    <message>
+        <source>пропущен</source>
+        <translation>skipped</translation>
+    </message>
+    <message>
+        <source>Метод вpащающихся кооpдинат Розенбpока</source>
+        <translation>Rosenbrock&apos;s rotating coordinates</translation>
+    </message>
+    <message>
+        <source>Гауса</source>
+        <translation>Gauss</translation>
+    </message>
+    <message>
+        <source>Нелдера-Мида</source>
+        <translation>Nelder–Mead</translation>
+    </message>
+    <message>
+        <source>Флетчеpа-Ривса</source>
+        <translation>Fletcher–Reeves</translation>
+    </message>
+    <message>
+        <source>Пшеничного</source>
+        <translation>Pshenichny</translation>
+    </message>
+    <message>
+        <source>Наискорейшего спуска</source>
+        <translation>Steepest descent</translation>
+    </message>
+    <message>
+        <source>Метод Ньютона</source>
+        <translation>Newton&apos;s method</translation>
+    </message>
+    <message>
+        <source>Дэвидона-Флетчеpа-Пауэла</source>
+        <translation>Davidon–Fletcher–Powell</translation>
+    </message>
+    <message>
+        <source>Флетчеpа</source>
+        <translation>Fletcher</translation>
+    </message>
+    <message>
+        <source>Бpойдена</source>
+        <translation>Broyden</translation>
+    </message>
+    <message>
+        <source>Бройдена-Флетчера-Гольдфарба-Шанно</source>
+        <translation>Broyden–Fletcher–Goldfarb–Shanno</translation>
+    </message>
+    <message>
+        <source>Символьное дифференцирование</source>
+        <translation>Symbolic differentiation</translation>
+    </message>
+    <message>
+        <source>f(x_k) − f_лучшее</source>
+        <translation>f(x_k) − f_best</translation>
+    </message>
+    <message>
+        <source>График</source>
+        <translation>Graph</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>save map</source>
+        <translation>Save map</translation>
+    </message>
+    <message>
+        <source>save as map</source>
+        <translation>Save map as…</translation>
+    </message>
+    <message>
+        <source>save trek</source>
+        <translation>Save track</translation>
+    </message>
+    <message>
+        <source>save as trek</source>
+        <translation>Save track as…</translation>
+    </message>
+    <message>
+        <source>Сохранить карту как PNG…</source>
+        <translation>Save map as PNG…</translation>
+    </message>
+    <message>
+        <source>Сохранить траекторию как CSV…</source>
+        <translation>Save track as CSV…</translation>
+    </message>
+    <message>
+        <source>Сохранить результаты сравнения как CSV…</source>
+        <translation>Save comparison results as CSV…</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Вид</source>
+        <translation>View</translation>
+    </message>
+    <message>
+        <source>Итерации и сходимость</source>
+        <translation>Iterations and convergence</translation>
+    </message>
+    <message>
+        <source>Bitmaps (*.bmp)</source>
+        <translation>Bitmaps (*.bmp)</translation>
+    </message>
+    <message>
+        <source>Text DOS (*.txt)</source>
+        <translation>Text (*.txt)</translation>
+    </message>
+    <message>
+        <source>Диапазон </source>
+        <translation>Range </translation>
+    </message>
+    <message>
+        <source>Cannot create file %1</source>
+        <translation>Cannot create file %1</translation>
+    </message>
+    <message>
+        <source>Origin: (%1, %2)</source>
+        <translation>Origin: (%1, %2)</translation>
+    </message>
+    <message>
+        <source>функция не определена</source>
+        <translation>function undefined</translation>
+    </message>
+    <message>
+        <source>Координаты:(%1;%2)  Значение: (%3)</source>
+        <translation>Coordinates: (%1; %2)  Value: (%3)</translation>
+    </message>
+    <message>
+        <source>Исследуемая функция</source>
+        <translation>Function studied</translation>
+    </message>
+    <message>
+        <source>Полученная точка</source>
+        <translation>Point found</translation>
+    </message>
+    <message>
+        <source>Минимум функции</source>
+        <translation>Minimum of the function</translation>
+    </message>
+    <message>
+        <source>Число итераций</source>
+        <translation>Iterations</translation>
+    </message>
+    <message>
+        <source>Число вычислений функции</source>
+        <translation>Function evaluations</translation>
+    </message>
+    <message>
+        <source>Используемый метод</source>
+        <translation>Method used</translation>
+    </message>
+    <message>
+        <source>Координаты</source>
+        <translation>Axes</translation>
+    </message>
+    <message>
+        <source>Уменьшить</source>
+        <translation>Zoom out</translation>
+    </message>
+    <message>
+        <source>Увеличить</source>
+        <translation>Zoom in</translation>
+    </message>
+    <message>
+        <source>Диапазон  x[0]</source>
+        <translation>Range  x[0]</translation>
+    </message>
+    <message>
+        <source>Диапазон  x[1]</source>
+        <translation>Range  x[1]</translation>
+    </message>
+    <message>
+        <source>Перерисовать</source>
+        <translation>Redraw</translation>
+    </message>
+    <message>
+        <source>Количество цветов</source>
+        <translation>Colours</translation>
+    </message>
+    <message>
+        <source>не определена</source>
+        <translation>undefined</translation>
+    </message>
+    <message>
+        <source>К первой точке</source>
+        <translation>To the first point</translation>
+    </message>
+    <message>
+        <source>На точку назад</source>
+        <translation>One point back</translation>
+    </message>
+    <message>
+        <source>На точку вперёд</source>
+        <translation>One point forward</translation>
+    </message>
+    <message>
+        <source>Вся траектория</source>
+        <translation>The whole track</translation>
+    </message>
+    <message>
+        <source>Итерации</source>
+        <translation>Iterations</translation>
+    </message>
+    <message>
+        <source>Сходимость</source>
+        <translation>Convergence</translation>
+    </message>
+    <message>
+        <source>Метод</source>
+        <translation>Method</translation>
+    </message>
+    <message>
+        <source>Точка</source>
+        <translation>Point</translation>
+    </message>
+    <message>
+        <source>Минимум</source>
+        <translation>Minimum</translation>
+    </message>
+    <message>
+        <source>Вычисления</source>
+        <translation>Evaluations</translation>
+    </message>
+    <message>
+        <source>Время, с</source>
+        <translation>Time, s</translation>
+    </message>
+    <message>
+        <source>Окончание</source>
+        <translation>End</translation>
+    </message>
+    <message>
+        <source>Сравнение</source>
+        <translation>Comparison</translation>
+    </message>
+    <message>
+        <source>Вся траектория: %1 точек</source>
+        <translation>The whole track: %1 points</translation>
+    </message>
+    <message>
+        <source>Точка %1 из %2</source>
+        <translation>Point %1 of %2</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>Version 1.0</source>
+        <translation>Version 1.0</translation>
+    </message>
+    <message>
+        <source>Сравнение методов</source>
+        <translation>Compare methods</translation>
+    </message>
+    <message>
+        <source>Отмеченные методы выполняются один за другим с теми же
+функцией, начальной точкой, точностями, шагом и областью.</source>
+        <translation>The ticked methods run one after another with the same
+function, start point, accuracies, step and region.</translation>
+    </message>
+    <message>
+        <source>Сравнить</source>
+        <translation>Compare</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Автоопределение</source>
+        <translation>Automatic</translation>
+    </message>
+    <message>
+        <source>Програмный пакет по исследованиям операций(Методы нулевого порядка)</source>
+        <translation>Operations research package (zero-order methods)</translation>
+    </message>
+    <message>
+        <source>Програмный пакет по исследованиям операций(Методы первого порядка)</source>
+        <translation>Operations research package (first-order methods)</translation>
+    </message>
+    <message>
+        <source>Програмный пакет по исследованиям операций(Методы второго порядка)</source>
+        <translation>Operations research package (second-order methods)</translation>
+    </message>
+    <message>
+        <source>Програмный пакет по исследованиям операций(Методы переменной метрики)</source>
+        <translation>Operations research package (variable metric methods)</translation>
+    </message>
+    <message>
+        <source>Програмный пакет по исследованиям операций(Статистические методы)</source>
+        <translation>Operations research package (statistical methods)</translation>
+    </message>
+    <message>
+        <source>Ненаправленный поиск</source>
+        <translation>Random search</translation>
+    </message>
+    <message>
+        <source>Програмный пакет по исследованиям операций(График функции)</source>
+        <translation>Operations research package (graph of the function)</translation>
+    </message>
+    <message>
+        <source>График функции</source>
+        <translation>Graph of the function</translation>
+    </message>
+    <message>
+        <source>Методы нулевого порядка</source>
+        <translation>Zero-order methods</translation>
+    </message>
+    <message>
+        <source>Методы первого пордка</source>
+        <translation>First-order methods</translation>
+    </message>
+    <message>
+        <source>Методы второго порядка</source>
+        <translation>Second-order methods</translation>
+    </message>
+    <message>
+        <source>Методы переменной метрики</source>
+        <translation>Variable metric methods</translation>
+    </message>
+    <message>
+        <source>Статистические методы</source>
+        <translation>Statistical methods</translation>
+    </message>
+    <message>
+        <source>Сравнить методы…</source>
+        <translation>Compare methods…</translation>
+    </message>
+    <message>
+        <source>Флетчера-Ривса</source>
+        <translation>Fletcher–Reeves</translation>
+    </message>
+    <message>
+        <source>Минимизируемая функция</source>
+        <translation>Function to minimise</translation>
+    </message>
+    <message>
+        <source>Точность по переменным</source>
+        <translation>Accuracy in the variables</translation>
+    </message>
+    <message>
+        <source>Точность по значениям функции</source>
+        <translation>Accuracy in the function values</translation>
+    </message>
+    <message>
+        <source>Количество переменных</source>
+        <translation>Number of variables</translation>
+    </message>
+    <message>
+        <source>Начальное приближение</source>
+        <translation>Start point</translation>
+    </message>
+    <message>
+        <source>Шаг при дифференцировании</source>
+        <translation>Differentiation step</translation>
+    </message>
+    <message>
+        <source>Максимальное число итераций</source>
+        <translation>Maximum number of iterations</translation>
+    </message>
+    <message>
+        <source>Настройки</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>Настройки по умолчанию</source>
+        <translation>Default settings</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>Contents</source>
+        <translation>Contents</translation>
+    </message>
+    <message>
+        <source>About...</source>
+        <translation>About...</translation>
+    </message>
+    <message>
+        <source>Задана область(да/нет)</source>
+        <translation>Region given (yes/no)</translation>
+    </message>
+    <message>
+        <source>График расширенной функции</source>
+        <translation>Graph of the penalised function</translation>
+    </message>
+    <message>
+        <source>Начать вычисления</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Справка — qirt.HLP</source>
+        <translation>Help — qirt.HLP</translation>
+    </message>
+    <message>
+        <source>:/help/qirt_help.html</source>
+        <translation>:/help/qirt_help_en.html</translation>
+    </message>
+    <message>
+        <source>Исследуемая функция:</source>
+        <translation>Function studied:</translation>
+    </message>
+    <message>
+        <source>Найденный минимум:</source>
+        <translation>Minimum found:</translation>
+    </message>
+    <message>
+        <source>mesage</source>
+        <translation>Message</translation>
+    </message>
+    <message>
+        <source>Да</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Идёт поиск минимума</source>
+        <translation>Searching for the minimum</translation>
+    </message>
+    <message>
+        <source>Остановить</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Число итераций: %1</source>
+        <translation>Iterations: %1</translation>
+    </message>
+    <message>
+        <source>Число вычислений функции: %1</source>
+        <translation>Function evaluations: %1</translation>
+    </message>
+    <message>
+        <source>Текущее значение: %1</source>
+        <translation>Current value: %1</translation>
+    </message>
+    <message>
+        <source>Метод %1 из %2: %3</source>
+        <translation>Method %1 of %2: %3</translation>
+    </message>
+    <message>
+        <source>Номер</source>
+        <translation>Number</translation>
+    </message>
+    <message>
+        <source>Неравенство</source>
+        <translation>Inequality</translation>
+    </message>
+    <message>
+        <source>Коэффициент</source>
+        <translation>Coefficient</translation>
+    </message>
+    <message>
+        <source>Степень</source>
+        <translation>Power</translation>
+    </message>
+    <message>
+        <source>Вид функции</source>
+        <translation>Kind</translation>
+    </message>
+    <message>
+        <source>Недопустимое неравенство</source>
+        <translation>Invalid inequality</translation>
+    </message>
+    <message>
+        <source>Ввод области</source>
+        <translation>Region</translation>
+    </message>
+    <message>
+        <source>Добавить</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>Удалить</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>Изменить</source>
+        <translation>Change</translation>
+    </message>
+    <message>
+        <source>Закончить</source>
+        <translation>Done</translation>
+    </message>
+</context>
+</TS>
