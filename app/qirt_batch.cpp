@@ -18,6 +18,7 @@
 #include "graph/image_canvas.h"
 #include "graph/map.h"
 #include "graph/track_values.h"
+#include "graph/widgets/language.h"
 #include "methods/compare.h"
 #include "methods/run.h"
 
@@ -38,8 +39,8 @@ constexpr const char* kUsage =
     "  --step TEXT              'symbolic' for symbolic derivatives (default), else the\n"
     "                           step of central differences\n"
     "  -c 'G;COEFFICIENT;POWER;KIND'\n"
-    "                           a region condition, KIND 'внешняя' or 'внутреняя';\n"
-    "                           repeatable\n"
+    "                           a region condition, KIND 'внешняя' or 'внутреняя'\n"
+    "                           ('exterior' or 'interior' with --lang en); repeatable\n"
     "  --track FILE             write the track of iterates\n"
     "  --map FILE               write the 500 x 500 map as the graph window first shows it\n"
     "                           (Windows bitmap)\n"
@@ -57,6 +58,8 @@ constexpr const char* kUsage =
     "                           minimum, iterations, evaluations, seconds, end\n"
     "  --csv FILE               write the track as comma-separated values (with\n"
     "                           --compare: the results table)\n"
+    "  --lang ru|en             the language of the messages on standard error\n"
+    "                           (default ru, the program's own)\n"
     "  -h                       this text\n"
     "Prints 'point:', 'minimum:', 'iterations:' and 'evaluations:' lines.\n"
     "Exit status: 0 done (a run that found the function unbounded below, or\n"
@@ -81,7 +84,10 @@ struct TOptions {
     std::vector<int> Compare; // indices into kMethodNames; empty: one run
     bool Json = false;
     std::string CsvFile;
+    TLanguage Language = TLanguage::Russian;
 };
+
+constexpr const char* kRejectedCondition = UI_TEXT("qirt", "Недопустимое неравенство: %1");
 
 // "all", or -m names separated by commas.
 bool ParseMethodList(std::string_view text, std::vector<int>& methods) {
@@ -106,15 +112,24 @@ bool ParseMethodList(std::string_view text, std::vector<int>& methods) {
 // cannot be evaluated).
 class TStderrMessages : public TMessageWindow {
 public:
-    void SetMessage(const std::string& text) override { text_ = text; }
+    explicit TStderrMessages(const TTranslations& translations) : translations_(translations) {}
+    void SetMessage(const std::string& text) override { text_ = Text(text); }
+    void SetMessage(const std::string& pattern, const std::vector<std::string>& arguments) override {
+        text_ = FillArguments(Text(pattern), arguments);
+    }
     void ShowModal() override { Print(); }
     void ShowNonModal() override { Print(); }
+    // A text of the program in the language chosen.
+    std::string Text(const std::string& source) const {
+        return translations_.Translate(source.c_str()).toStdString();
+    }
 
 private:
     void Print() {
         if (!printed_.insert(text_).second) return;
         std::fprintf(stderr, "%s\n", text_.c_str());
     }
+    const TTranslations& translations_;
     std::string text_;
     std::set<std::string> printed_;
 };
@@ -212,6 +227,8 @@ bool ParseOptions(int argc, char** argv, TOptions& o) {
             if (!ParseAxes(value, o.AxisX, o.AxisY)) return false;
         } else if (arg == "--colours") {
             o.Colours = value;
+        } else if (arg == "--lang") {
+            if (!LanguageFromCode(QString::fromUtf8(value), o.Language)) return false;
         } else {
             return false;
         }
@@ -318,19 +335,25 @@ int Compare(const TOptions& o, TSession& S) {
     return status;
 }
 
-int Run(const TOptions& o) {
+int Run(const TOptions& o, const TTranslations& translations) {
+    TStderrMessages messages(translations);
     if (!o.Colours.empty() && !(IsNumberText(o.Colours) && ColourCount(o.Colours) >= 1)) {
-        std::fprintf(stderr, "%s: --colours %s\n", message::BadColourCount, o.Colours.c_str());
+        std::fprintf(stderr, "%s: --colours %s\n", messages.Text(message::BadColourCount).c_str(),
+                     o.Colours.c_str());
         return 1;
     }
-    TStderrMessages messages;
     TSession S;
     S.Function.Messages = &messages;
     S.Conditions.Messages = &messages;
     for (const TCondition& c : o.Conditions) {
-        S.Conditions.AddCondition(c.Inequality, c.Coefficient, c.Power, c.Kind);
+        // The kinds are named in the language chosen too.
+        std::string kind = c.Kind;
+        for (const char* k : {kExteriorKind, kInteriorKind})
+            if (kind == messages.Text(k)) kind = k;
+        S.Conditions.AddCondition(c.Inequality, c.Coefficient, c.Power, kind);
         if (S.Conditions.ConditionErrorCode != 0) {
-            std::fprintf(stderr, "Недопустимое неравенство: %s\n", c.Inequality.c_str());
+            std::fprintf(stderr, "%s\n",
+                         FillArguments(messages.Text(kRejectedCondition), {c.Inequality}).c_str());
             return 1;
         }
     }
@@ -422,5 +445,11 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return Flushed(0);
     }
-    return Flushed(Run(options));
+    TTranslations translations;
+    if (!translations.Set(options.Language)) {
+        std::fprintf(stderr, "qirt-batch: the translation for --lang %s cannot be read\n",
+                     LanguageCode(options.Language).toUtf8().constData());
+        return 1;
+    }
+    return Flushed(Run(options, translations));
 }

@@ -369,12 +369,12 @@ void TForm1::ChooseFamily(int number) {
 }
 
 void TForm1::RestoreDefaults() {
+    ChooseLanguage(TLanguage::Russian);
     if (Settings) Settings->Clear();
     ComboBox1->setEditText(QStringLiteral("1e-7"));
     ComboBox2->setEditText(QStringLiteral("1e-7"));
     ComboBox5->setEditText(Tr(kSymbolicStepText));
     ComboBox5->lineEdit()->setCursorPosition(0);
-    ChooseLanguage(TLanguage::Russian);
     TabControl1->setCurrentIndex(0);
     ChooseFamily(family::FirstOrder);
     resize(minimumSizeHint());

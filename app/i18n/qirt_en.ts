@@ -601,5 +601,9 @@ function, start point, accuracies, step and region.</translation>
         <source>Закончить</source>
         <translation>Done</translation>
     </message>
+    <message>
+        <source>Недопустимое неравенство: %1</source>
+        <translation>Invalid inequality: %1</translation>
+    </message>
 </context>
 </TS>

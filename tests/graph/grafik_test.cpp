@@ -22,8 +22,10 @@
 #include "func/function.h"
 #include "graph/grafik.h"
 #include "graph/map.h"
+#include "../windows/test_language.h"
 
 using namespace qirt;
+using qirt::testing::T;
 
 namespace {
 
@@ -107,7 +109,7 @@ private slots:
     void createsTheFirstViewAroundTheFoundPoint() {
         Window win("x[0]^2+x[1]^2", Vector{0, 0});
         TForm3& w = *win.w;
-        QCOMPARE(w.windowTitle(), QString::fromUtf8("График"));
+        QCOMPARE(w.windowTitle(), T("График"));
         QCOMPARE(w.GridSize, 251);
         QCOMPARE(w.Label7->text(), QStringLiteral("-5"));
         QCOMPARE(w.Label10->text(), QStringLiteral("5"));
@@ -118,7 +120,7 @@ private slots:
         QCOMPARE(w.ComboBox1->itemText(1), QString());
         QCOMPARE(w.ComboBox2->itemText(0), QStringLiteral("x[1]"));
         QCOMPARE(w.Button1->isDefault(), true);
-        QCOMPARE(w.Button2->toolTip(), QString::fromUtf8("Увеличить"));
+        QCOMPARE(w.Button2->toolTip(), T("Увеличить"));
         QCOMPARE(w.Image1->size(), QSize(500, 500));
         QCOMPARE(w.Image1->cursor().shape(), Qt::CrossCursor);
     }
@@ -186,7 +188,7 @@ private slots:
         QCOMPARE(w.Label6->text(), QStringLiteral("x[0]")); // an incomplete name does nothing
         QTest::keyClicks(w.ComboBox1->lineEdit(), "]");
         QCOMPARE(w.Label6->text(), QStringLiteral("x[2]"));
-        QCOMPARE(w.Label12->text(), QString::fromUtf8("Диапазон x[2]"));
+        QCOMPARE(w.Label12->text(), T("Диапазон ") + "x[2]");
         QCOMPARE(w.Edit1->text(), QStringLiteral("-2")); // found 3 minus 5
         QCOMPARE(w.Edit2->text(), QStringLiteral("8"));
         QCOMPARE(w.ComboBox2->currentText(), QStringLiteral("x[1]"));
@@ -258,16 +260,16 @@ private slots:
         Type(w.Edit4, "250");
         QTest::mouseClick(w.Button1, Qt::LeftButton);
         Mouse(w.Image1, QEvent::MouseMove, QPoint(250, 250), Qt::NoButton);
-        QCOMPARE(w.StatusBar1->currentMessage(), QString::fromUtf8("Координаты:(0;0)  Значение: (0)"));
+        QCOMPARE(w.StatusBar1->currentMessage(), T("Координаты:(%1;%2)  Значение: (%3)").arg("0", "0", "0"));
         Mouse(w.Image1, QEvent::MouseMove, QPoint(260, 240), Qt::NoButton);
-        QCOMPARE(w.StatusBar1->currentMessage(), QString::fromUtf8("Координаты:(10;10)  Значение: (200)"));
+        QCOMPARE(w.StatusBar1->currentMessage(), T("Координаты:(%1;%2)  Значение: (%3)").arg("10", "10", "200"));
 
         QLocale::setDefault(QLocale(QLocale::Russian));
         Type(w.Edit1, "-5");
         Type(w.Edit2, "5");
         QTest::mouseClick(w.Button1, Qt::LeftButton);
         Mouse(w.Image1, QEvent::MouseMove, QPoint(275, 240), Qt::NoButton); // x = 0.5, y = 10
-        QCOMPARE(w.StatusBar1->currentMessage(), QString::fromUtf8("Координаты:(0,5;10)  Значение: (100,25)"));
+        QCOMPARE(w.StatusBar1->currentMessage(), T("Координаты:(%1;%2)  Значение: (%3)").arg("0,5", "10", "100,25"));
         QLocale::setDefault(QLocale::c());
     }
 
@@ -287,13 +289,13 @@ private slots:
             Type(w.Edit4, "5");
             QTest::mouseClick(w.Button1, Qt::LeftButton);
             Mouse(w.Image1, QEvent::MouseMove, QPoint(299, 200), Qt::NoButton); // x = 0.98, y = 1
-            QVERIFY2(w.StatusBar1->currentMessage().endsWith(QString::fromUtf8("Значение: (%1)").arg(value)),
+            QVERIFY2(w.StatusBar1->currentMessage().endsWith(QStringLiteral("(%1)").arg(value)),
                      qPrintable(w.StatusBar1->currentMessage()));
             Type(w.Edit1, "0");
             Type(w.Edit2, "0.005");
             QTest::mouseClick(w.Button1, Qt::LeftButton);
             Mouse(w.Image1, QEvent::MouseMove, QPoint(1, 250), Qt::NoButton); // x = 1e-05, y = 0
-            QVERIFY2(w.StatusBar1->currentMessage().startsWith(QString::fromUtf8("Координаты:(%1;").arg(tiny)),
+            QVERIFY2(w.StatusBar1->currentMessage().startsWith(T("Координаты:(%1;%2)  Значение: (%3)").section(QLatin1Char('%'), 0, 0) + tiny),
                      qPrintable(w.StatusBar1->currentMessage()));
         }
         QLocale::setDefault(QLocale::c());
@@ -305,12 +307,12 @@ private slots:
         const QImage before = w.Canvas().Image().copy();
         for (const char* name : {"x[5]", "x[1]"}) { // not a variable; the other axis's
             w.ComboBox1->setEditText(QString::fromUtf8(name));
-            QCOMPARE(w.Label12->text(), QString::fromUtf8("Диапазон  x[0]")); // labels stay
+            QCOMPARE(w.Label12->text(), T("Диапазон  x[0]")); // labels stay
             QCOMPARE(w.Label6->text(), QStringLiteral("x[0]"));
             QTest::mouseClick(w.Button1, Qt::LeftButton);
             QVERIFY(w.Canvas().Image() == before); // the same map: x[0] still across
             Mouse(w.Image1, QEvent::MouseMove, QPoint(350, 250), Qt::NoButton); // x[0] = 2, x[1] = 0
-            QVERIFY2(w.StatusBar1->currentMessage().endsWith(QString::fromUtf8("Значение: (4)")),
+            QVERIFY2(w.StatusBar1->currentMessage().endsWith(QStringLiteral("(4)")),
                      qPrintable(w.StatusBar1->currentMessage()));
         }
         w.ComboBox2->setEditText(QStringLiteral("x[7]"));
@@ -372,7 +374,7 @@ private slots:
         Window win("ln(x[0])+x[1]", Vector{3, 0});
         TForm3& w = *win.w;
         Mouse(w.Image1, QEvent::MouseMove, QPoint(10, 250), Qt::NoButton); // x[0] < 0
-        QVERIFY(w.StatusBar1->currentMessage().contains(QString::fromUtf8("не определена")));
+        QVERIFY(w.StatusBar1->currentMessage().contains(T("функция не определена")));
         QVERIFY(At(w, 10, 250) == kWhite);  // an undefined sample stays white
         QVERIFY(At(w, 450, 250) != kWhite); // the defined half is coloured
     }
@@ -396,7 +398,7 @@ private slots:
         WhenModal([&](QWidget* modal) {
             auto* dialog = qobject_cast<QFileDialog*>(modal);
             QVERIFY(dialog);
-            QCOMPARE(dialog->nameFilters(), QStringList{QStringLiteral("Bitmaps (*.bmp)")});
+            QCOMPARE(dialog->nameFilters(), QStringList{T("Bitmaps (*.bmp)")});
             dialog->selectFile(dir.filePath("map"));
             static_cast<QDialog*>(dialog)->accept(); // as the Save button does
         });
@@ -458,7 +460,7 @@ private slots:
         WhenModal([&](QWidget* modal) {
             auto* dialog = qobject_cast<QFileDialog*>(modal);
             QVERIFY(dialog);
-            QCOMPARE(dialog->nameFilters(), QStringList{QStringLiteral("Text DOS (*.txt)")});
+            QCOMPARE(dialog->nameFilters(), QStringList{T("Text DOS (*.txt)")});
             dialog->selectFile(dir.filePath("trek"));
             static_cast<QDialog*>(dialog)->accept(); // as the Save button does
         });
@@ -473,5 +475,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(GraphWindowTest)
+QIRT_TEST_MAIN(GraphWindowTest)
 #include "grafik_test.moc"

@@ -29,6 +29,7 @@
 #include "windows/compare_dialog.h"
 
 using namespace qirt;
+using qirt::testing::T;
 using qirt::testing::Program;
 
 namespace {
@@ -67,12 +68,12 @@ private slots:
                 QCOMPARE(static_cast<int>(graph.Runs.size()), 10);
                 QTableWidget* results = graph.RunPanel->Results;
                 QCOMPARE(results->rowCount(), 10);
-                QCOMPARE(results->item(0, 0)->text(), QString::fromUtf8("Метод вpащающихся кооpдинат Розенбpока"));
+                QCOMPARE(results->item(0, 0)->text(), T("Метод вpащающихся кооpдинат Розенбpока"));
                 // DFP is row 6 (Gauss left out): its numbers are those of its single run.
-                QCOMPARE(results->item(6, 0)->text(), QString::fromUtf8("Дэвидона-Флетчеpа-Пауэла"));
+                QCOMPARE(results->item(6, 0)->text(), T("Дэвидона-Флетчеpа-Пауэла"));
                 QCOMPARE(results->item(6, 3)->text(), QStringLiteral("9"));
                 QCOMPARE(results->item(6, 4)->text(), QStringLiteral("94"));
-                QCOMPARE(results->item(6, 6)->text(), QString::fromUtf8("сходимость"));
+                QCOMPARE(results->item(6, 6)->text(), T("сходимость"));
                 QVERIFY(!results->item(6, 0)->icon().isNull()); // its colour in the legend
                 // Every track in its own colour on the map.
                 const QImage map = graph.Canvas().Image();
@@ -125,9 +126,9 @@ private slots:
         auto* poll = new QTimer;
         QObject::connect(poll, &QTimer::timeout, [&, poll] {
             for (QWidget* w : QApplication::topLevelWidgets())
-                if (w->isVisible() && w->windowTitle() == QString::fromUtf8("Идёт поиск минимума")) {
+                if (w->isVisible() && w->windowTitle() == T("Идёт поиск минимума")) {
                     for (QLabel* label : w->findChildren<QLabel*>())
-                        if (label->text().startsWith(QString::fromUtf8("Метод "))) stage = label->text();
+                        if (label->text().startsWith(T("Метод %1 из %2: %3").section(QLatin1Char('%'), 0, 0))) stage = label->text();
                     for (QPushButton* b : w->findChildren<QPushButton*>()) b->click();
                     poll->stop();
                 }
@@ -141,10 +142,10 @@ private slots:
         };
         p.form1->CompareMethods1->trigger();
         delete poll;
-        QCOMPARE(stage, QString::fromUtf8("Метод 1 из 11: Метод вpащающихся кооpдинат Розенбpока"));
+        QCOMPARE(stage, T("Метод %1 из %2: %3").arg(1).arg(11).arg(T("Метод вpащающихся кооpдинат Розенбpока")));
         QCOMPARE(ends.size(), 11);
-        QCOMPARE(ends[0], QString::fromUtf8("остановлен"));
-        for (int r = 1; r < 11; ++r) QCOMPARE(ends[r], QString::fromUtf8("пропущен"));
+        QCOMPARE(ends[0], T("остановлен"));
+        for (int r = 1; r < 11; ++r) QCOMPARE(ends[r], T("пропущен"));
     }
 
     void iterationTableAndSliderWalkTheTrack() {
@@ -257,5 +258,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(RunsTest)
+QIRT_TEST_MAIN(RunsTest)
 #include "runs_test.moc"

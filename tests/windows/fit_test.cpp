@@ -26,6 +26,7 @@
 #include "windows/vvod_obl.h"
 
 using namespace qirt;
+using qirt::testing::T;
 using qirt::testing::Program;
 
 namespace {
@@ -37,7 +38,6 @@ QString LongFormula(int terms) {
     return parts.join(QLatin1Char('+'));
 }
 
-QString U(const char* text) { return QString::fromUtf8(text); }
 
 // The text a tooltip shows, markup and break chances taken out.
 QString Plain(QString tip) {
@@ -146,7 +146,7 @@ private slots:
 
     // The graph window of the run above, shown.
     void Check(TForm3& graph) {
-        QVERIFY(graph.Label20->text().startsWith(U("Метод")));
+        QCOMPARE(graph.Label20->text(), T("Метод вpащающихся кооpдинат Розенбpока"));
         for (QLabel* label : {graph.Label14, graph.Label20}) {
             QVERIFY(static_cast<TElidedLabel*>(label)->IsElided());
             QCOMPARE(Plain(CutTextTip(label)), label->text());
@@ -200,7 +200,7 @@ private slots:
         // The fifth condition is scrolled into view.
         const QRect fifth = grid->visualItemRect(grid->item(5, 1));
         QVERIFY(grid->horizontalHeader()->isVisible()); // the headings stay in place
-        QCOMPARE(grid->model()->headerData(2, Qt::Horizontal).toString(), U("Коэффициент"));
+        QCOMPARE(grid->model()->headerData(2, Qt::Horizontal).toString(), T("Коэффициент"));
         QVERIFY2(grid->viewport()->rect().contains(fifth),
                  qPrintable(QStringLiteral("%1,%2 %3x%4 in %5x%6 rows %7").arg(fifth.x()).arg(fifth.y()).arg(fifth.width()).arg(fifth.height()).arg(grid->viewport()->width()).arg(grid->viewport()->height()).arg(grid->rowCount())));
         // A long inequality shows whole as its cell's tip.
@@ -217,5 +217,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(FitTest)
+QIRT_TEST_MAIN(FitTest)
 #include "fit_test.moc"

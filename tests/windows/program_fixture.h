@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 
 #include "methods/session.h"
+#include "test_language.h"
 #include "windows/about.h"
 #include "windows/interf.h"
 #include "windows/mesage.h"
@@ -28,9 +29,13 @@ struct Program {
         S.Conditions.Messages = form2.get();
         form1->Messages = form2.get();
         form1->AboutBox = about.get();
+        form1->Translations = &Translations();
         form1->show();
     }
-    ~Program() { QDir::setCurrent(QDir::tempPath()); }
+    ~Program() {
+        QDir::setCurrent(QDir::tempPath());
+        Translations().Set(RunLanguage()); // a test may have switched
+    }
     void Formula(const char* text, const char* start) {
         form1->ComboBox4->setEditText(QString::fromUtf8(text));
         form1->Edit2->setText(QString::fromUtf8(start));

@@ -15,6 +15,7 @@
 #include "windows/settings.h"
 
 using namespace qirt;
+using qirt::testing::T;
 using qirt::testing::Program;
 
 namespace {
@@ -79,7 +80,7 @@ private slots:
         // The way back: everything as at the first start.
         w.Defaults1->trigger();
         QCOMPARE(w.MethodFamily, 2);
-        QCOMPARE(w.ComboBox5->currentText(), QString::fromUtf8("Символьное дифференцирование"));
+        QCOMPARE(w.ComboBox5->currentText(), T("Символьное дифференцирование"));
         QCOMPARE(w.ComboBox1->currentText(), QStringLiteral("1e-7"));
         QVERIFY(Store(file)->allKeys().isEmpty());
     }
@@ -104,7 +105,7 @@ private slots:
             settings.Restore(w);
             QCOMPARE(w.MethodFamily, 2);
             QCOMPARE(w.TabControl1->currentIndex(), 0);
-            QCOMPARE(w.ComboBox5->currentText(), QString::fromUtf8("Символьное дифференцирование"));
+            QCOMPARE(w.ComboBox5->currentText(), T("Символьное дифференцирование"));
             QCOMPARE(w.ComboBox1->currentText(), QStringLiteral("1e-7"));
             QCOMPARE(w.size(), size);
             settings.Remember(w); // and it can be written over
@@ -112,5 +113,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(SettingsTest)
+QIRT_TEST_MAIN(SettingsTest)
 #include "settings_test.moc"
