@@ -1,5 +1,6 @@
 #include "graph/grafik_panels.h"
 
+#include <algorithm>
 #include <tuple>
 
 #include <QComboBox>
@@ -36,7 +37,9 @@ QLineEdit* MakeEdit(QWidget* parent, const char* text, int x, int y, int width) 
 QPushButton* MakeButton(QWidget* parent, const char* text, const char* hint, int x, int y, int w,
                         int h) {
     auto* button = new QPushButton(Tr(text), parent);
-    button->setGeometry(x, y, w, h);
+    // At least as wide as its caption needs.
+    const int needed = button->fontMetrics().horizontalAdvance(button->text()) + 12;
+    button->setGeometry(x, y, std::max(w, needed), h);
     if (hint) button->setToolTip(Tr(hint));
     button->setAutoDefault(false);
     return button;

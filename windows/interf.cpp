@@ -271,6 +271,7 @@ void TForm1::Retranslate() {
     QWidget* client = centralWidget();
     client->setMinimumWidth(std::max(478, menuBar()->sizeHint().width()));
     if (client->width() < client->minimumWidth()) client->resize(client->minimumWidth(), client->height());
+    if (width() < minimumSizeHint().width()) resize(minimumSizeHint().width(), height());
     stretcher_->Apply();
 }
 

@@ -163,6 +163,26 @@ expect_run 2 "" -- -f 'x[0]^2' --compare dfp,simplex
 help=$("$batch" -h) || fail "-h must exit 0"
 [[ $help == usage:* ]] || fail "-h prints usage on stdout"
 
+# --lang en: the same runs, their messages in English; the kinds of a
+# condition may be named in English then.
+expect_run 1 "" -- -f 'x[0]+x[1]' -s '1,a' --lang en
+expect_stderr "Start point: coordinate 2 (“a”) is not a number"
+LC_ALL=C grep -q $'[\xd0-\xd3]' "$work/stderr" && fail "--lang en leaves Russian: $(cat "$work/stderr")"
+expect_run 1 "" -- -f 'x[0]+' --lang en
+expect_stderr "Error building the expression tree"
+expect_stderr "Error building the tree"
+expect_run 1 "" -- -f 'x[0]^2' -c 'x[0]>>1;1;2;exterior' --lang en
+expect_stderr "Invalid inequality: x[0]>>1"
+expect_run 1 "" -- -f 'x[0]^2' --colours 0 --lang en
+expect_stderr "The number of colours must be a whole number of at least 1: --colours 0"
+exterior=$("$batch" -f 'x[0]^2+x[1]^2' -s 3,4 -c 'x[0]>1;1;2;внешняя')
+expect_run 0 "$exterior" -- -f 'x[0]^2+x[1]^2' -s 3,4 -c 'x[0]>1;1;2;exterior' --lang en
+interior=$("$batch" -f 'x[0]^2+x[1]^2' -s 3,4 -c 'x[0]>1;1;2;внутреняя')
+[[ $interior != "$exterior" ]] || fail "the interior kind gives the exterior result"
+expect_run 0 "$interior" -- -f 'x[0]^2+x[1]^2' -s 3,4 -c 'x[0]>1;1;2;interior' --lang en
+expect_run 0 "$exterior" -- -f 'x[0]^2+x[1]^2' -s 3,4 -c 'x[0]>1;1;2;внешняя' --lang ru
+expect_run 2 "" -- -f 'x[0]^2' --lang de
+
 if ((failures)); then
     echo "$failures failure(s)"
     exit 1
