@@ -79,6 +79,9 @@ TEST(StartRun, ReadsTheStartPointFieldByField) {
                              "Начальное приближение: координата 1 («1.5.2») — не число"}));
     EXPECT_EQ(r.messages.shown[0].How, ShowKind::NonModal);
     EXPECT_EQ(r.S.Function.Root, nullptr); // nothing stays built
+    // The coordinate as typed, even when it looks like a numbered place.
+    EXPECT_EQ(r.Run(Inputs("x[0]+x[1]", "%2,1")), TRunStatus::BadNumber);
+    EXPECT_EQ(r.Texts().back(), "Начальное приближение: координата 1 («%2») — не число");
     // The exponent form, and blanks around a coordinate, are taken.
     EXPECT_EQ(r.Run(Inputs("x[0]^2+x[1]^2", "1e-3, -2E+1 ")), TRunStatus::Done);
     EXPECT_EQ(r.run.Track.Head->X[0], TextToReal("1e-3"));
@@ -272,6 +275,14 @@ TEST(StartRun, RegionMinimumIsTheSameWithSymbolicAndNumericDerivatives) {
             FinishRun(r.S, r.run);
         }
     }
+}
+
+TEST(FillArguments, FillsEachPlaceOnceAndLeavesTheRest) {
+    // An argument is not read again for places; places without an argument,
+    // %0 and a lone % stay as written.
+    EXPECT_EQ(FillArguments("a %1 b %2 %3 %0 %", {"x%2", "y"}), "a x%2 b y %3 %0 %");
+    EXPECT_EQ(FillArguments("%2%1", {"1", "2"}), "21");
+    EXPECT_EQ(FillArguments("no places", {"unused"}), "no places");
 }
 
 } // namespace
