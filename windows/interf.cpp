@@ -164,11 +164,11 @@ void TForm1::BuildLayout() {
     frame->setAutoFillBackground(true);
     frame->lower();
 
-    Label1 = MakeLabel(page, UI_TEXT("qirt", "Минимизируемая функция"), 8, 35);
+    Label1 = MakeLabel(page, "", 8, 35);
     ComboBox4 = MakeCombo(page, 8, 50, 145, {QString()});
-    Label2 = MakeLabel(page, UI_TEXT("qirt", "Точность по переменным"), 8, 80);
+    Label2 = MakeLabel(page, "", 8, 80);
     ComboBox1 = MakeCombo(page, 8, 95, 145, Powers(3, 12));
-    Label3 = MakeLabel(page, UI_TEXT("qirt", "Точность по значениям функции"), 8, 128);
+    Label3 = MakeLabel(page, "", 8, 128);
     ComboBox2 = MakeCombo(page, 8, 144, 145, Powers(3, 15));
     CheckBox1 = new QCheckBox(page);
     CheckBox1->setGeometry(8, 184, 153, 17);
@@ -178,17 +178,17 @@ void TForm1::BuildLayout() {
     Button1 = new QPushButton(page);
     Button1->setGeometry(16, 272, 113, 25);
     Button1->setDefault(true);
-    Label4 = MakeLabel(page, UI_TEXT("qirt", "Количество переменных"), 210, 35);
+    Label4 = MakeLabel(page, "", 210, 35);
     QStringList counts{Tr(kAutomaticCount)};
     for (int n = 1; n <= 10; ++n) counts << QString::number(n);
     ComboBox3 = MakeCombo(page, 210, 50, 145, counts);
-    Label5 = MakeLabel(page, UI_TEXT("qirt", "Начальное приближение"), 210, 80);
+    Label5 = MakeLabel(page, "", 210, 80);
     Edit2 = new QLineEdit(page);
     Edit2->setGeometry(210, 95, 145, 21);
-    Label6 = MakeLabel(page, UI_TEXT("qirt", "Шаг при дифференцировании"), 210, 128);
+    Label6 = MakeLabel(page, "", 210, 128);
     ComboBox5 = MakeCombo(page, 210, 144, 145,
                           {Tr(kSymbolicStepText), "1e-3", "1e-5", "1e-7"});
-    Label7 = MakeLabel(page, UI_TEXT("qirt", "Максимальное число итераций"), 210, 128);
+    Label7 = MakeLabel(page, "", 210, 128);
     ComboBox6 = MakeCombo(page, 210, 144, 145,
                           {"10000", "20000", "50000", "100000", "200000", "500000", "1000000"});
     Label7->hide();
@@ -211,7 +211,7 @@ void TForm1::BuildLayout() {
     for (QWidget* w : std::initializer_list<QWidget*>{ComboBox3, Edit2, ComboBox5, ComboBox6})
         stretcher_->Follow(w, 0.5, 0, 0.5, 0);
     TipCutTexts({ComboBox4, ComboBox1, ComboBox2, ComboBox3, Edit2, ComboBox5, ComboBox6});
-    Retranslate();
+    Retranslate(); // every text, the labels' included
 
     connect(ComboBox3, &QComboBox::editTextChanged, this, &TForm1::ComboBox3Change);
     connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
@@ -277,7 +277,7 @@ void TForm1::Retranslate() {
 
 void TForm1::changeEvent(QEvent* event) {
     if (event->type() == QEvent::LanguageChange) {
-        Retranslate();
+        Retranslate(); // every text, the labels' included
         const TLanguage language = Translations ? Translations->Current() : TLanguage::Russian;
         (language == TLanguage::English ? English1 : Russian1)->setChecked(true);
     }
@@ -299,8 +299,7 @@ void TForm1::ShowHelpTexts() {
 }
 
 std::string TForm1::EngineStepText() const {
-    const QString shown = ComboBox5->currentText();
-    return shown == Tr(kSymbolicStepText) ? std::string(kSymbolicStepText) : Std(shown);
+    return EngineWord(ComboBox5->currentText(), {kSymbolicStepText});
 }
 
 void TForm1::FormCreate() {

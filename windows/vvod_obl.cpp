@@ -21,13 +21,6 @@ constexpr const char* kHeaders[5] = {UI_TEXT("qirt", "Номер"), UI_TEXT("qir
                                      UI_TEXT("qirt", "Вид функции")};
 constexpr const char* kRejected = UI_TEXT("qirt", "Недопустимое неравенство");
 
-// The kind of a penalty as the engine knows it: the kinds are shown in the
-// language chosen, and whatever else is typed goes as typed.
-std::string EngineKind(const QString& shown) {
-    for (const char* kind : {kExteriorKind, kInteriorKind})
-        if (shown == Tr(kind)) return kind;
-    return Std(shown);
-}
 } // namespace
 
 TForm4::TForm4(TSession& session, TMessageWindow* messages, QWidget* parent)
@@ -228,14 +221,16 @@ void TForm4::Button3Click() {
 void TForm4::Button4Click() {
     const QString texts[4] = {Edit1->text(), Edit2->text(), Edit3->text(),
                               ComboBox1->currentText()};
+    // The kinds are shown in the language chosen; the engine knows its own.
+    const std::string kind = EngineWord(texts[3], {kExteriorKind, kInteriorKind});
     uslov& list = S.Conditions;
     if (ChangeMode) {
         const int row = SelectedRow();
-        list.ChangeCondition(row, Std(texts[0]), Std(texts[1]), Std(texts[2]), EngineKind(texts[3]));
+        list.ChangeCondition(row, Std(texts[0]), Std(texts[1]), Std(texts[2]), kind);
         if (list.ConditionErrorCode == 0)
             for (int c = 1; c <= 4; ++c) SetCell(row, c, texts[c - 1]);
     } else if (!texts[0].isEmpty()) {
-        list.AddCondition(Std(texts[0]), Std(texts[1]), Std(texts[2]), EngineKind(texts[3]));
+        list.AddCondition(Std(texts[0]), Std(texts[1]), Std(texts[2]), kind);
         if (list.ConditionErrorCode == 0) {
             ++S.ConditionCount;
             if (StringGrid1->rowCount() <= S.ConditionCount) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <charconv>
+#include <initializer_list>
 #include <string>
 
 #include <QCoreApplication>
@@ -24,6 +25,14 @@ inline QString Tr(const char* context, const char* source) {
 
 inline std::string Std(const QString& s) { return s.toStdString(); }
 inline QString Text(Real v) { return QString::fromStdString(RealToText(v)); }
+
+// A field's text as the engine reads it: one of the engine's words shown in
+// the language chosen becomes that word again; anything else goes as typed.
+inline std::string EngineWord(const QString& shown, std::initializer_list<const char*> words) {
+    for (const char* word : words)
+        if (shown == Tr(word)) return word;
+    return Std(shown);
+}
 
 // A number as C's "%.15g" writes it ("39300.986016", "1e-05"), with the
 // decimal separator of the user's locale and no digit grouping.

@@ -6,12 +6,13 @@
 # `cmake --build build --target update_translations` and translate what it
 # marks unfinished.
 set -euo pipefail
+# Usage: translation_check.sh LUPDATE CHECKER LUPDATE-OPTIONS...
 lupdate=$1 checker=$2
+shift 2
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp "$root/app/i18n/qirt_en.ts" "$work/fresh.ts"
 cd "$root"
-"$lupdate" -silent -locations none -tr-function-alias translate+=Tr,QT_TRANSLATE_NOOP+=UI_TEXT \
-  func methods graph windows app/*.cpp -ts "$work/fresh.ts"
+"$lupdate" -silent "$@" func methods graph windows app/*.cpp -ts "$work/fresh.ts"
 "$checker" "$root/app/i18n/qirt_en.ts" "$work/fresh.ts"
