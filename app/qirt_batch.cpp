@@ -2,7 +2,6 @@
 // start button of the main window runs it, with the result on standard
 // output. For scripts, teaching material and reproducible results.
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <functional>
 #include <cerrno>
@@ -55,15 +54,19 @@ constexpr const char* kUsage =
     "                           inputs; one line each, or JSON with --json; with --map\n"
     "                           every track in its colour on one map\n"
     "  --json                   the results as a JSON array of objects: method, point,\n"
-    "                           minimum, iterations, evaluations, seconds, end\n"
+    "                           minimum, gradient, iterations, evaluations,\n"
+    "                           gradient_evaluations, hessian_evaluations, seconds, end\n"
     "  --csv FILE               write the track as comma-separated values (with\n"
     "                           --compare: the results table)\n"
     "  --lang ru|en             the language of the messages on standard error\n"
     "                           (default ru, the program's own)\n"
     "  -h                       this text\n"
-    "Prints 'point:', 'minimum:', 'iterations:' and 'evaluations:' lines.\n"
-    "Exit status: 0 done (a run that found the function unbounded below, or\n"
-    "stopped at the iteration limit, says so on standard error); 1 nothing ran,\n"
+    "Prints 'point:', 'minimum:', 'gradient:' (the largest gradient component\n"
+    "at the point), 'iterations:', 'evaluations:' and 'end:' lines; the end is\n"
+    "converged, not-stationary, unbounded, runs-off, singular-hessian,\n"
+    "iteration-limit, undefined-derivative, undefined-step or undefined-start.\n"
+    "Exit status: 0 done (an end other than converged is also said on standard\n"
+    "error); 1 nothing ran,\n"
     "a file or standard output could not be written, or a region condition\n"
     "could not be evaluated during the run; 2 a bad option.\n";
 
@@ -81,7 +84,7 @@ struct TOptions {
     int AxisX = 0, AxisY = 1;
     std::string Colours = "16";
     bool Help = false;
-    std::vector<int> Compare; // indices into kMethodNames; empty: one run
+    std::vector<int> Compare; // indices into kMethods; empty: one run
     bool Json = false;
     std::string CsvFile;
     TLanguage Language = TLanguage::Russian;
@@ -197,8 +200,8 @@ bool ParseOptions(int argc, char** argv, TOptions& o) {
             } else {
                 const int k = MethodIndex(value);
                 if (k < 0) return false;
-                o.Run.MethodFamily = kMethodNames[k].Family;
-                o.Run.MethodVariant = kMethodNames[k].Variant;
+                o.Run.MethodFamily = kMethods[k].Family;
+                o.Run.MethodVariant = kMethods[k].Variant;
             }
         } else if (arg == "--compare") {
             if (!ParseMethodList(value, o.Compare)) return false;
@@ -259,18 +262,25 @@ bool WriteMap(TSession& S, const TOptions& o, const std::string& fileName) {
 std::string JsonNumber(Real v) { return std::isfinite(v) ? ShortestText(v) : "null"; }
 
 // One result as a JSON object.
-std::string JsonRow(const TComparisonRow& r, const char* name) {
+std::string JsonRow(const TRunResult& r) {
     std::string point = "[";
     for (int i = 0; i <= r.LastIndex; ++i) point += (i ? "," : "") + JsonNumber(r.Point[i]);
     point += "]";
     const bool ran = r.LastIndex >= 0;
-    char rest[256];
+    char rest[320];
     std::snprintf(rest, sizeof rest,
-                  ",\"iterations\":%d,\"evaluations\":%lld,\"seconds\":%.6f,\"end\":\"%s\"}",
-                  r.Iterations, static_cast<long long>(r.Evaluations), r.Seconds, EndKey(r.End));
-    return std::string("{\"method\":\"") + name + "\",\"point\":" + point +
-           ",\"minimum\":" + (ran ? JsonNumber(r.Minimum) : "null") + rest;
+                  ",\"iterations\":%d,\"evaluations\":%lld,\"gradient_evaluations\":%lld,"
+                  "\"hessian_evaluations\":%lld,\"seconds\":%.6f,\"end\":\"%s\"}",
+                  r.Iterations, static_cast<long long>(r.Evaluations),
+                  static_cast<long long>(r.GradientEvaluations),
+                  static_cast<long long>(r.HessianEvaluations), r.Seconds, EndKey(r.End));
+    return std::string("{\"method\":\"") + kMethods[r.Method].Name + "\",\"point\":" + point +
+           ",\"minimum\":" + (ran ? JsonNumber(r.Minimum) : "null") +
+           ",\"gradient\":" + (ran ? JsonNumber(r.GradientNorm) : "null") + rest;
 }
+
+// The largest gradient component as the text lines show it.
+std::string GradientText(Real g) { return std::isnan(g) ? "undefined" : RealToText(g); }
 
 bool WriteCsv(const std::string& fileName, const std::function<bool(std::FILE*)>& write) {
     if (WriteWholeFile(fileName, write)) return true;
@@ -288,27 +298,31 @@ int Compare(const TOptions& o, TSession& S) {
     if (o.Json) {
         std::string text = "[";
         for (std::size_t k = 0; k < rows.size(); ++k)
-            text += (k ? ",\n " : "") + JsonRow(rows[k], kMethodNames[rows[k].Method].Name);
+            text += (k ? ",\n " : "") + JsonRow(rows[k]);
         std::printf("%s]\n", text.c_str());
     } else {
         for (const TComparisonRow& r : rows)
-            std::printf("%s: point %s; minimum %s; iterations %d; evaluations %lld; seconds %.6f; end %s\n",
-                        kMethodNames[r.Method].Name, JoinPoint(r.Point, r.LastIndex).c_str(),
-                        r.LastIndex >= 0 ? RealToText(r.Minimum).c_str() : "", r.Iterations,
+            std::printf("%s: point %s; minimum %s; gradient %s; iterations %d; evaluations %lld; "
+                        "seconds %.6f; end %s\n",
+                        kMethods[r.Method].Name, JoinPoint(r.Point, r.LastIndex).c_str(),
+                        r.LastIndex >= 0 ? RealToText(r.Minimum).c_str() : "",
+                        r.LastIndex >= 0 ? GradientText(r.GradientNorm).c_str() : "", r.Iterations,
                         static_cast<long long>(r.Evaluations), r.Seconds, EndKey(r.End));
     }
     if (!o.CsvFile.empty() && !WriteCsv(o.CsvFile, [&](std::FILE* f) {
             std::string line = "method";
             for (int i = 0; i <= last; ++i) line += ",x[" + std::to_string(i) + "]";
-            line += ",minimum,iterations,evaluations,seconds,end\n";
+            line += ",minimum,iterations,evaluations,seconds,end,gradient\n";
             for (const TComparisonRow& r : rows) {
-                line += kMethodNames[r.Method].Name;
+                line += kMethods[r.Method].Name;
                 for (int i = 0; i <= last; ++i)
                     line += "," + (i <= r.LastIndex ? ShortestText(r.Point[i]) : std::string());
-                char rest[160];
-                std::snprintf(rest, sizeof rest, ",%s,%d,%lld,%.6f,%s\n",
+                const bool ran = r.LastIndex >= 0 && !std::isnan(r.GradientNorm);
+                char rest[200];
+                std::snprintf(rest, sizeof rest, ",%s,%d,%lld,%.6f,%s,%s\n",
                               r.LastIndex >= 0 ? ShortestText(r.Minimum).c_str() : "", r.Iterations,
-                              static_cast<long long>(r.Evaluations), r.Seconds, EndKey(r.End));
+                              static_cast<long long>(r.Evaluations), r.Seconds, EndKey(r.End),
+                              ran ? ShortestText(r.GradientNorm).c_str() : "");
                 line += rest;
             }
             return std::fputs(line.c_str(), f) >= 0;
@@ -323,7 +337,7 @@ int Compare(const TOptions& o, TSession& S) {
                 RedrawMap(S, canvas, o.AxisX, o.AxisY, o.Colours);
                 for (const TComparisonRow& r : rows)
                     if (r.Track->Head)
-                        DrawColouredTrack(S, canvas, o.AxisX, o.AxisY, *r.Track, TrackColour(r.Method));
+                        DrawColouredTrack(S, canvas, o.AxisX, o.AxisY, *r.Track, kMethods[r.Method].Colour);
             }
             if (!canvas.SaveBitmap(QString::fromStdString(o.MapFile))) {
                 std::fprintf(stderr, "Cannot create file %s\n", o.MapFile.c_str());
@@ -361,10 +375,7 @@ int Run(const TOptions& o, const TTranslations& translations) {
     if (!o.Compare.empty()) return Compare(o, S);
 
     TRun run;
-    const auto started = std::chrono::steady_clock::now();
     StartRun(S, o.Run, run);
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     if (run.Status == TRunStatus::NotStarted)
         std::fprintf(stderr, "qirt-batch: --step is empty: give 'symbolic' or a number\n");
     if (run.Status != TRunStatus::Done) {
@@ -374,29 +385,38 @@ int Run(const TOptions& o, const TTranslations& translations) {
     // Points where a condition could not be evaluated were taken as
     // undefined; the result stands, but the region was not usable everywhere.
     const bool regionFailed = S.Conditions.ErrorReported;
-    const bool graphOnly = run.MethodFamily == family::GraphOnly;
-    if (o.Json && !graphOnly) {
-        TComparisonRow r;
-        r.LastIndex = run.LastIndex;
-        r.Point = run.ResultPoint;
-        r.Minimum = run.MinimumValue;
-        r.Iterations = S.IterationCount;
-        r.Evaluations = S.Function.EvaluationCount;
-        r.End = RowEnd(run.Status, S.End);
-        r.Seconds = seconds;
-        const int k = MethodIndex(run.MethodFamily, run.MethodVariant);
-        std::printf("[%s]\n", JsonRow(r, kMethodNames[k].Name).c_str());
-    } else if (graphOnly) {
-        std::printf("point:\nminimum:\niterations:\nevaluations:\n");
+    const TRunResult& r = run.Result;
+    if (run.MethodFamily == family::GraphOnly) {
+        std::printf("point:\nminimum:\ngradient:\niterations:\nevaluations:\nend:\n");
+    } else if (o.Json) {
+        std::printf("[%s]\n", JsonRow(r).c_str());
     } else {
-        std::printf("point: %s\n", JoinPoint(run.ResultPoint, run.LastIndex).c_str());
-        std::printf("minimum: %s\n", RealToText(run.MinimumValue).c_str());
-        std::printf("iterations: %d\n", S.IterationCount);
-        std::printf("evaluations: %lld\n", static_cast<long long>(S.Function.EvaluationCount));
-        if (S.End == TMethodEnd::IterationLimit)
-            std::fprintf(stderr, "stopped after %d iterations\n", kMaxIterations);
-        if (S.End == TMethodEnd::Unbounded)
-            std::fprintf(stderr, "the function is unbounded below: the last finite point is shown\n");
+        std::printf("point: %s\n", JoinPoint(r.Point, r.LastIndex).c_str());
+        std::printf("minimum: %s\n", RealToText(r.Minimum).c_str());
+        std::printf("gradient: %s\n", GradientText(r.GradientNorm).c_str());
+        std::printf("iterations: %d\n", r.Iterations);
+        std::printf("evaluations: %lld\n", static_cast<long long>(r.Evaluations));
+        std::printf("end: %s\n", EndKey(r.End));
+    }
+    // Every end but convergence is said in words a script's log can grep.
+    switch (r.End) {
+    case TRunEnd::IterationLimit:
+        std::fprintf(stderr, "stopped after %d iterations\n", kMaxIterations);
+        break;
+    case TRunEnd::Unbounded:
+        std::fprintf(stderr, "the function is unbounded below: the last finite point is shown\n");
+        break;
+    case TRunEnd::RunsOff:
+        std::fprintf(stderr, "the point runs off to infinity while the values approach their "
+                             "infimum: there is no minimum\n");
+        break;
+    case TRunEnd::NotStationary:
+        std::fprintf(stderr, "the method stopped where the gradient is not small: not a minimum\n");
+        break;
+    case TRunEnd::SingularHessian:
+        std::fprintf(stderr, "the Hessian is singular: Newton's method cannot take a step\n");
+        break;
+    default: break;
     }
     int status = 0;
     if (regionFailed) {

@@ -3,8 +3,11 @@
 // formula language with their standard start points and known minima.
 // Every method runs on every problem as the start button would (symbolic
 // derivatives, both accuracies 1e-10); a problem counts as solved when
-// f - f* <= 1e-6 max(1, |f*|). Prints per method the problems solved and
-// the median evaluations over the solved ones.
+// f - f* <= 1e-6 max(1, |f*|). Prints per method the problems solved, the
+// median evaluations of f, of the gradient and of the Hessian over the
+// solved ones, the median correct digits of f over all, and how the runs
+// ended: converged, converged on a problem not solved ("falsely"),
+// stopped without a minimum, and any other end.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -173,11 +176,19 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
-    std::vector<int> solved(kMethodCount, 0);
-    std::vector<std::vector<double>> evaluations(kMethodCount);
-    std::printf("%-30s", "problem");
-    for (int m = 0; m < kMethodCount; ++m) std::printf(" %6.6s", kMethodNames[m].Name);
-    std::printf("\n");
+    // --evidence: a line per run with its end, the gradient evidence and the
+    // error of f, for choosing the stationarity scale.
+    const bool evidence = argc > 1 && std::string(argv[1]) == "--evidence";
+    struct TTally {
+        int Solved = 0, Converged = 0, FalselyConverged = 0, NotStationary = 0, Other = 0;
+        std::vector<double> F, G, H, Digits;
+    };
+    std::vector<TTally> tally(kMethodCount);
+    if (!evidence) {
+        std::printf("%-30s", "problem");
+        for (int m = 0; m < kMethodCount; ++m) std::printf(" %6.6s", kMethods[m].Name);
+        std::printf("\n");
+    }
     for (const TProblem& problem : problems) {
         TRunInputs in;
         in.Formula = problem.Formula;
@@ -189,23 +200,50 @@ int main(int argc, char** argv) {
         for (int m = 0; m < kMethodCount; ++m) all.push_back(m);
         TSession S;
         const auto rows = CompareMethods(S, in, all);
-        std::printf("%-30s", problem.Name);
+        if (!evidence) std::printf("%-30s", problem.Name);
         for (const TComparisonRow& r : rows) {
-            const bool ok = r.LastIndex >= 0 &&
-                            double(r.Minimum) - problem.Minimum <= 1e-6 * std::max(1.0, std::fabs(problem.Minimum));
+            const double scale = std::max(1.0, std::fabs(problem.Minimum));
+            const double error = r.LastIndex >= 0 ? std::fabs(double(r.Minimum) - problem.Minimum) / scale : 1e300;
+            const bool ok = r.LastIndex >= 0 && double(r.Minimum) - problem.Minimum <= 1e-6 * scale;
+            TTally& t = tally[r.Method];
+            // Correct digits of f, relative to max(1, |f*|), at most 16.
+            t.Digits.push_back(std::clamp(-std::log10(std::max(error, 1e-16)), 0.0, 16.0));
             if (ok) {
-                ++solved[r.Method];
-                evaluations[r.Method].push_back(double(r.Evaluations));
+                ++t.Solved;
+                t.F.push_back(double(r.Evaluations));
+                t.G.push_back(double(r.GradientEvaluations));
+                t.H.push_back(double(r.HessianEvaluations));
             }
-            std::printf(" %6s", ok ? "yes" : "-");
+            if (r.End == TRunEnd::Converged) {
+                ++t.Converged;
+                if (!ok) ++t.FalselyConverged;
+            } else if (r.End == TRunEnd::NotStationary) {
+                ++t.NotStationary;
+            } else {
+                ++t.Other;
+            }
+            if (evidence) {
+                const double ratio = double(r.RelativeGradient);
+                std::printf("%-28s %-16s %-15s solved %-3s gradient %10.3g ratio %10.3g error %10.3g\n",
+                            problem.Name, kMethods[r.Method].Name, EndKey(r.End), ok ? "yes" : "no",
+                            double(r.GradientNorm), ratio, error);
+            } else {
+                std::printf(" %6s", ok ? "yes" : "-");
+            }
         }
-        std::printf("\n");
+        if (!evidence) std::printf("\n");
     }
-    std::printf("\n%-18s %7s %18s\n", "method", "solved", "median evaluations");
+    if (evidence) return 0;
+    auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v.empty() ? 0 : (v[(v.size() - 1) / 2] + v[v.size() / 2]) / 2;
+    };
+    std::printf("\n%-18s %7s %8s %8s %8s %7s %10s %10s %15s %6s\n", "method", "solved", "median f",
+                "median g", "median H", "digits", "converged", "falsely", "not-stationary", "other");
     for (int m = 0; m < kMethodCount; ++m) {
-        auto& e = evaluations[m];
-        std::sort(e.begin(), e.end());
-        const double median = e.empty() ? 0 : (e[(e.size() - 1) / 2] + e[e.size() / 2]) / 2;
-        std::printf("%-18s %3d/%-3zu %18.0f\n", kMethodNames[m].Name, solved[m], problems.size(), median);
+        const TTally& t = tally[m];
+        std::printf("%-18s %3d/%-3zu %8.0f %8.0f %8.0f %7.1f %10d %10d %15d %6d\n", kMethods[m].Name, t.Solved,
+                    problems.size(), median(t.F), median(t.G), median(t.H), median(t.Digits), t.Converged,
+                    t.FalselyConverged, t.NotStationary, t.Other);
     }
 }

@@ -27,43 +27,28 @@ bool HasVariable(const TreeNode* node) {
     return false;
 }
 
-// True when every node that differentiation visits has a rule. The exponent
-// of "^" must be a constant node, and is not visited.
+// True when every node that differentiation visits is well formed: operators
+// with both operands, functions with an argument. The exponent of "^" is
+// visited only when it holds a variable.
 bool HasRules(const TreeNode* node) {
     std::vector<const TreeNode*> pending{node};
     while (!pending.empty()) {
         const TreeNode* n = pending.back();
         pending.pop_back();
         if (!n) return false;
-        switch (n->Kind) {
-        case kind::Constant: break;
-        case kind::Plus:
-        case kind::Minus:
-        case kind::Times:
-        case kind::Divide:
-            pending.push_back(n->Left);
+        if (n->Kind == kind::Constant || kind::IsVariable(n->Kind)) continue;
+        if (kind::IsFunction(n->Kind)) {
             pending.push_back(n->Right);
-            break;
-        case kind::Power:
+        } else if (n->Kind == kind::Power) {
             if (!n->Right) return false;
             // An exponent without variables is not differentiated.
             if (HasVariable(n->Right)) pending.push_back(n->Right);
             pending.push_back(n->Left);
-            break;
-        case kind::Sin:
-        case kind::Cos:
-        case kind::Ln:
-        case kind::Exp:
-        case kind::Arcsin:
-        case kind::Arccos:
-        case kind::Arctg:
-        case kind::Arcctg:
-        case kind::Lg:
-        case kind::Sh:
-        case kind::Ch:
-        case kind::Th: pending.push_back(n->Right); break;
-        default:
-            if (!kind::IsVariable(n->Kind)) return false; // sqrt, tg, ctg, sec, cosec, abs
+        } else if (kind::IsOperator(n->Kind)) {
+            pending.push_back(n->Left);
+            pending.push_back(n->Right);
+        } else {
+            return false;
         }
     }
     return true;
@@ -195,6 +180,39 @@ private:
             TreeNode* d = Node(kind::Divide, du, Node(kind::Plus, Const(1), Node(kind::Power, Copy(u), Const(2))));
             return n->Kind == kind::Arctg ? d : Node(kind::Times, Const(-1), d);
         }
+        case kind::Sqrt: { // u' / (2 sqrt(u)); a division by 0 where u = 0, undefined as there
+            TreeNode* du = Pop();
+            return Node(kind::Divide, du,
+                        Node(kind::Times, Const(2), Node(kind::Sqrt, nullptr, Copy(u))));
+        }
+        case kind::Abs: { // u' (u / abs(u)): u' times the sign of u, and 0/0 (undefined) at u = 0
+            TreeNode* du = Pop();
+            return Node(kind::Times, du,
+                        Node(kind::Divide, Copy(u), Node(kind::Abs, nullptr, Copy(u))));
+        }
+        case kind::Tg: { // u' / cos(u)^2
+            TreeNode* du = Pop();
+            return Node(kind::Divide, du,
+                        Node(kind::Power, Node(kind::Cos, nullptr, Copy(u)), Const(2)));
+        }
+        case kind::Ctg: { // -1 (u' / sin(u)^2)
+            TreeNode* du = Pop();
+            TreeNode* d = Node(kind::Divide, du,
+                               Node(kind::Power, Node(kind::Sin, nullptr, Copy(u)), Const(2)));
+            return Node(kind::Times, Const(-1), d);
+        }
+        case kind::Sec: { // (sec(u) tg(u)) u'
+            TreeNode* du = Pop();
+            TreeNode* f = Node(kind::Times, Node(kind::Sec, nullptr, Copy(u)),
+                               Node(kind::Tg, nullptr, Copy(u)));
+            return Node(kind::Times, f, du);
+        }
+        case kind::Cosec: { // (-1 (cosec(u) ctg(u))) u'
+            TreeNode* du = Pop();
+            TreeNode* f = Node(kind::Times, Node(kind::Cosec, nullptr, Copy(u)),
+                               Node(kind::Ctg, nullptr, Copy(u)));
+            return Node(kind::Times, Node(kind::Times, Const(-1), f), du);
+        }
         case kind::Lg: // (1 / (u ln 10)) u'
             return Node(kind::Times,
                         Node(kind::Divide, Const(1), Node(kind::Times, Copy(u), Const(std::log(10.0L)))),
@@ -324,6 +342,7 @@ void BuildDerivativeObjects(TFunction& F) {
             ReleaseDerivativeObjects(F);
             F.ErrorCode = error::Build;
             ShowMessage(F.Messages, message::DerivativeTrees, ShowKind::NonModal);
+            ShowMessage(F.Messages, message::UseNumericStep, ShowKind::NonModal);
             return;
         }
     }
@@ -335,6 +354,7 @@ void BuildDerivativeObjects(TFunction& F) {
                 ReleaseDerivativeObjects(F);
                 F.ErrorCode = error::Build;
                 ShowMessage(F.Messages, message::HessianTrees, ShowKind::NonModal);
+                ShowMessage(F.Messages, message::UseNumericStep, ShowKind::NonModal);
                 return;
             }
         }
@@ -352,8 +372,8 @@ Real GradientComponent(TFunction& F, int i) {
         return derivative ? FunctionValue(*derivative, F.Point, F.VariableCount - 1) : 0;
     }
     F.CountingPaused = true;
-    const Real h = NumericStep(F);
     const Real x = F.Point[i];
+    const Real h = ScaledStep(NumericStep(F), x);
     F.Point[i] = x + h;
     const Real f1 = CurrentValue(F);
     F.Point[i] = x - h;
@@ -395,12 +415,14 @@ bool AddPenalties(TFunction& F, Vector& gradient, Matrix* hessian, int lastIndex
 } // namespace
 
 void Gradient(TFunction& F, const Vector& point, Vector& gradient, int lastIndex) {
+    ++F.GradientCount;
     for (int i = 0; i <= lastIndex; ++i) F.Point[i] = point[i];
     for (int i = 0; i <= lastIndex; ++i) gradient[i] = GradientComponent(F, i);
     AddPenalties(F, gradient, nullptr, lastIndex);
 }
 
 bool DefinedGradient(TFunction& F, const Vector& point, Vector& gradient, int lastIndex) {
+    ++F.GradientCount;
     for (int i = 0; i <= lastIndex; ++i) F.Point[i] = point[i];
     for (int i = 0; i <= lastIndex; ++i) {
         TFunction* derivative = F.DifferentiationStep == 0 ? F.GradientTrees[i] : &F;
@@ -435,6 +457,7 @@ void HessianWith(TFunction& F, const Vector& point, Matrix& hessian, int lastInd
 } // namespace
 
 void Hessian(TFunction& F, const Vector& point, Matrix& hessian, int lastIndex) {
+    ++F.HessianCount;
     HessianWith(F, point, hessian, lastIndex, [lastIndex](TFunction& G, const Vector& p) {
         return FunctionValue(G, p, lastIndex);
     });
@@ -446,6 +469,7 @@ void Hessian(TFunction& F, const Vector& point, Matrix& hessian, int lastIndex) 
 }
 
 bool DefinedHessian(TFunction& F, const Vector& point, Matrix& hessian, int lastIndex) {
+    ++F.HessianCount;
     bool defined = true;
     HessianWith(F, point, hessian, lastIndex, [&](TFunction& G, const Vector& p) {
         G.ClearEvaluationError();

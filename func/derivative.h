@@ -6,9 +6,10 @@
 
 namespace qirt {
 
-// Derivative trees by rule, from the table in derivative.cpp. False (and no
-// tree) when a node of the subtree has no rule, or when building would take
-// more than `budget` nodes; the nodes built are taken from the budget.
+// Derivative trees by rule, from the table in derivative.cpp (every node kind
+// has one). False (and no tree) when the subtree is malformed (an operand
+// missing), or when building would take more than `budget` nodes; the nodes
+// built are taken from the budget.
 bool Differentiate(const TreeNode* node, int k, TreeNode*& newRoot, TreeNode* parent,
                    std::size_t& budget);
 bool Differentiate(const TreeNode* node, int k, TreeNode*& newRoot, TreeNode* parent);
@@ -16,8 +17,9 @@ bool Differentiate(const TreeNode* node, int k, TreeNode*& newRoot, TreeNode* pa
 // One pre-order pass folding constants and dropping 0 and 1 terms in place.
 void Simplify(TreeNode*& node);
 
-// Builds GradientTrees and HessianTrees of F from its Root; on failure shows
-// the message, sets ErrorCode to 1 and leaves no derivative object behind.
+// Builds GradientTrees and HessianTrees of F from its Root; on failure (trees
+// too large) shows the message and the advice to take a numeric step, sets
+// ErrorCode to 1 and leaves no derivative object behind.
 void BuildDerivativeObjects(TFunction& F);
 
 // d f / d x[i] at F.Point.
@@ -35,6 +37,16 @@ bool DefinedHessian(TFunction& F, const Vector& point, Matrix& hessian, int last
 
 // The numeric step, replaced by 1e-5 when it is not in (0, 1).
 Real NumericStep(TFunction& F);
+
+// The central-difference step h in a coordinate x: h itself, unless x is so
+// large that x + h would lose most of h's digits (or all of them, and the
+// difference would be 0): then 2^-47 |x|, which keeps about 16 bits of the
+// step. With a step of 1e-5 nothing changes for |x| below 1e9.
+inline constexpr Real kRelativeStepFloor = 1.0L / 140737488355328.0L; // 2^-47
+inline Real ScaledStep(Real h, Real x) {
+    const Real floor = (x < 0 ? -x : x) * kRelativeStepFloor;
+    return floor > h ? floor : h;
+}
 
 // Second derivatives by central differences with step h of value(t), t a
 // point that differs from the given one in at most two coordinates: four

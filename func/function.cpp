@@ -30,6 +30,7 @@ void BuildTree(TFunction& F, std::string_view text, bool derivatives) {
     }
     F.ErrorCode = error::None;
     F.EvaluationCount = 0;
+    F.GradientCount = F.HessianCount = 0;
     F.CountingPaused = false;
     F.VariableCount = 0;
     for (bool used : F.VariableUsed) F.VariableCount += used ? 1 : 0;

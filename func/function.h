@@ -30,6 +30,8 @@ public:
     Real DifferentiationStep = 0;  // 0: derivatives from symbolic trees
     Byte ErrorCode = 0;            // see error:: in kinds.h
     std::int64_t EvaluationCount = 0; // 64 bits: a long run cannot wrap it
+    std::int64_t GradientCount = 0;   // gradients taken since the build
+    std::int64_t HessianCount = 0;    // Hessians taken since the build
     TFunction* GradientTrees[10] = {};     // d f / d x[i] (symbolic mode)
     TFunction* HessianTrees[10][10] = {};  // entry (i, j), j < i, is entry (j, i)
     uslov* Conditions = nullptr;   // penalty terms added to every value

@@ -30,6 +30,12 @@ namespace message {
 inline constexpr const char* TreeBuild = UI_TEXT("qirt", "Ошибка формирования дерева");
 inline constexpr const char* DerivativeTrees = UI_TEXT("qirt", "Ошибка создания дерева производных");
 inline constexpr const char* HessianTrees = UI_TEXT("qirt", "Ошибка создания матрицы Гессе");
+// Shown after either of the two above: every function has a derivative rule,
+// so the trees failed only for their size, and central differences need none.
+inline constexpr const char* UseNumericStep = UI_TEXT(
+    "qirt",
+    "Производные слишком велики для символьного дифференцирования: "
+    "задайте шаг при дифференцировании числом, например 1e-5");
 inline constexpr const char* ConditionEvaluation = UI_TEXT("qirt", "Ошибка вычисления условий");
 // The run of a method.
 inline constexpr const char* RunBuild = UI_TEXT("qirt", "Ошибка создания дерева");
@@ -40,6 +46,18 @@ inline constexpr const char* Unbounded = UI_TEXT(
     "qirt",
     "Функция не ограничена снизу: поиск дошёл до конца диапазона чисел. "
     "Показана последняя точка с конечным значением");
+inline constexpr const char* RunsOff = UI_TEXT(
+    "qirt",
+    "Точка уходит в бесконечность, а значения функции выходят на свою нижнюю грань: "
+    "минимума нет. Показана последняя точка с конечными координатами");
+inline constexpr const char* NotStationary = UI_TEXT(
+    "qirt",
+    "Метод остановился, но градиент в найденной точке не мал: это не минимум. "
+    "Попробуйте другой метод, числовой шаг дифференцирования или другие точности");
+inline constexpr const char* SingularHessian = UI_TEXT(
+    "qirt",
+    "Матрица Гессе вырождена: метод Ньютона не может сделать шаг. "
+    "Попробуйте метод переменной метрики или другую начальную точку");
 inline constexpr const char* HistoryNotWritten = UI_TEXT(
     "qirt",
     "Не удалось записать формулу в файл истории funtion.txt");

@@ -1,7 +1,7 @@
 // Derivatives of a region condition's expression g, which the symbolic
 // gradient and Hessian of the penalised function need: derivative trees in
-// every variable that g holds, or, where some part of g has no derivative
-// rule (sqrt, abs, tg ...), central differences of g.
+// every variable that g holds, or, where those trees would take more nodes
+// than kMaxDerivativeNodes, central differences of g.
 #pragma once
 
 #include <memory>
@@ -10,14 +10,14 @@
 
 namespace qirt {
 
-// The step of the central differences of a condition without symbolic
-// derivatives (the step that replaces an unusable one elsewhere too).
+// The step of the central differences of a condition whose derivative trees
+// are too large (the step that replaces an unusable one elsewhere too).
 inline constexpr Real kConditionStep = 1e-5L;
 
 class TConditionDerivatives {
 public:
     // Builds the first and second derivative trees of g. Nothing is shown
-    // when a rule is missing: the condition then uses central differences.
+    // when they are too large: the condition then uses central differences.
     void Build(const TFunction& g);
     void Release();
     bool Symbolic() const { return symbolic_; }

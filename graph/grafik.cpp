@@ -93,7 +93,7 @@ void TForm3::BuildLayout() {
     layout->setMenuBar(MainMenu1);
     // The designed size; the window may grow, the left column widening.
     // The panel of runs stands beside it when shown.
-    constexpr QSize kDesigned(800, 545);
+    constexpr QSize kDesigned(800, 585);
     auto* body = new QWidget(this);
     auto* row = new QHBoxLayout(body);
     row->setContentsMargins(0, 0, 0, 0);
@@ -123,6 +123,7 @@ void TForm3::BuildLayout() {
         std::tie(left.label1, left.Label14, left.Label2, left.Label3, left.Label15, left.Label16,
                  left.Label17, left.Label18, left.Label19, left.Label20, left.Label21, left.Label11,
                  left.Label12, left.Label13, left.Label4);
+    std::tie(Label22, Label23, Label24) = std::tie(left.Label22, left.Label23, left.Label24);
     ListBox1 = left.ListBox1;
     std::tie(ComboBox1, ComboBox2, Button1, Button2, Button3) =
         std::tie(left.ComboBox1, left.ComboBox2, left.Button1, left.Button2, left.Button3);
@@ -421,6 +422,7 @@ void TForm3::TakeSingleRun() {
     run.Colour = kBlack;
     run.Track = std::shared_ptr<Tdata>(S.Track, [](Tdata*) {}); // the run owns it
     run.LastIndex = S.CurrentLastIndex;
+    run.GradientNorm = SingleRunGradient;
     if (S.Function.Root)
         run.Values = TrackValues(S.Function, &S.Conditions, *S.Track, S.CurrentLastIndex);
     Runs.push_back(std::move(run));
@@ -517,10 +519,10 @@ bool TForm3::WriteResultsCsv(const QString& fileName) const {
             text.replace(QLatin1Char('"'), QStringLiteral("\"\""));
             return QLatin1Char('"') + text + QLatin1Char('"');
         };
-        QString text = QStringLiteral("method,point,minimum,iterations,evaluations,seconds,end\n");
+        QString text = QStringLiteral("method,point,minimum,iterations,evaluations,seconds,end,gradient\n");
         for (const TResultRow& r : ResultRows)
             text += QStringList{field(r.Method), field(r.Point), r.Minimum, r.Iterations, r.Evaluations,
-                                r.Seconds, field(r.End)}
+                                r.Seconds, field(r.End), r.Gradient}
                         .join(QLatin1Char(',')) +
                     QLatin1Char('\n');
         const QByteArray bytes = text.toUtf8();

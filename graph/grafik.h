@@ -47,6 +47,10 @@ public:
     // Left column.
     QLabel *label1, *Label14, *Label2, *Label3, *Label15, *Label16, *Label17, *Label18, *Label19,
         *Label20, *Label21, *Label11, *Label12, *Label13, *Label4;
+    QLabel *Label22, *Label23, *Label24; // gradient caption, its value, the end
+    // The largest gradient component where the single run ended, for the
+    // last row of its iteration table.
+    Real SingleRunGradient = std::nanl("");
     QListWidget* ListBox1;
     QComboBox *ComboBox1, *ComboBox2;
     QPushButton *Button1, *Button2, *Button3;

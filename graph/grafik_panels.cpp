@@ -102,16 +102,20 @@ TResultPanel BuildResultPanel(QWidget* client, TStretcher& stretcher) {
     p.Button1->setAutoDefault(true);
     p.Label4 = MakeLabel(client, UI_TEXT("qirt", "Количество цветов"), 24, 504);
     p.Edit5 = MakeEdit(client, "16", 136, 504, 64); // room for six digits
+    p.Label22 = MakeLabel(client, UI_TEXT("qirt", "Градиент (‖∇f‖∞)"), 24, 532);
+    p.Label23 = MakeElidedLabel(client, 24, 548);
+    p.Label24 = MakeElidedLabel(client, 24, 564);
+    for (QLabel* label : {p.Label22, p.Label23, p.Label24}) label->resize(182, label->height());
 
     for (QWidget* w : std::initializer_list<QWidget*>{p.label1, p.Label14, p.Label2, p.ListBox1,
                                                       p.Label3, p.Label15, p.Label16, p.Label17,
                                                       p.Label18, p.Label19, p.Label21, p.Label20,
-                                                      p.Edit5})
+                                                      p.Edit5, p.Label22, p.Label23, p.Label24})
         stretcher.Follow(w, 0, 0, 1, 0);
     for (QWidget* w : {p.Edit1, p.Edit3}) stretcher.Follow(w, 0, 0, 0.5, 0);
     for (QWidget* w : {p.Edit2, p.Edit4}) stretcher.Follow(w, 0.5, 0, 0.5, 0);
     for (QWidget* w : {p.Button2, p.Button3}) stretcher.Follow(w, 1, 0, 0, 0);
-    TipCutTexts({p.Label14, p.Label15, p.Label17, p.Label19, p.Label20, p.Edit1, p.Edit2, p.Edit3,
+    TipCutTexts({p.Label14, p.Label15, p.Label17, p.Label19, p.Label20, p.Label23, p.Label24, p.Edit1, p.Edit2, p.Edit3,
                  p.Edit4, p.Edit5, p.ComboBox1, p.ComboBox2});
     return p;
 }

@@ -24,6 +24,9 @@ class TStretcher;
 struct TResultPanel {
     QLabel *label1, *Label14, *Label2, *Label3, *Label15, *Label16, *Label17, *Label18, *Label19,
         *Label20, *Label21, *Label11, *Label12, *Label13, *Label4;
+    // The evidence beside the minimum: the largest gradient component at
+    // the point found (caption and value) and how the run ended.
+    QLabel *Label22, *Label23, *Label24;
     QListWidget* ListBox1;
     QComboBox *ComboBox1, *ComboBox2;
     QPushButton *Button1, *Button2, *Button3;

@@ -18,7 +18,8 @@ int TIterationModel::rowCount(const QModelIndex& parent) const {
 }
 
 int TIterationModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() || !run_ ? 0 : run_->LastIndex + 3; // k, the coordinates, f
+    // k, the coordinates, f, and the gradient evidence at the last point
+    return parent.isValid() || !run_ ? 0 : run_->LastIndex + 4;
 }
 
 QVariant TIterationModel::data(const QModelIndex& index, int role) const {
@@ -27,6 +28,8 @@ QVariant TIterationModel::data(const QModelIndex& index, int role) const {
     const int column = index.column();
     if (column == 0) return QString::number(index.row());
     if (column <= run_->LastIndex + 1) return Text(points_[row]->X[column - 1]);
+    if (column == run_->LastIndex + 3)
+        return row + 1 == points_.size() ? GradientText(run_->GradientNorm) : QString();
     if (row >= run_->Values.size() || std::isnan(run_->Values[row]))
         return Tr("qirt", "не определена");
     return Text(run_->Values[row]);
@@ -36,7 +39,8 @@ QVariant TIterationModel::headerData(int section, Qt::Orientation orientation, i
     if (role != Qt::DisplayRole || orientation != Qt::Horizontal || !run_) return {};
     if (section == 0) return QStringLiteral("k");
     if (section <= run_->LastIndex + 1) return QStringLiteral("x[%1]").arg(section - 1);
-    return QStringLiteral("f");
+    if (section == run_->LastIndex + 2) return QStringLiteral("f");
+    return QString::fromUtf8("‖∇f‖∞");
 }
 
 } // namespace qirt

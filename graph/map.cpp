@@ -1,5 +1,7 @@
 #include "graph/map.h"
 
+#include "methods/method_table.h"
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -296,15 +298,7 @@ private:
 
 } // namespace
 
-TColour TrackColour(int k) {
-    // Apart from one another and from the level colours; each track is
-    // drawn on a white halo, so it stands out on every level.
-    constexpr TColour kColours[11] = {{230, 25, 75},  {0, 130, 200}, {0, 128, 128},
-                                      {60, 180, 75},  {245, 130, 48}, {145, 30, 180},
-                                      {0, 0, 128},    {240, 50, 230}, {128, 128, 0},
-                                      {128, 0, 0},    {170, 110, 40}};
-    return kColours[((k % 11) + 11) % 11];
-}
+TColour TrackColour(int k) { return kMethods[((k % kMethodCount) + kMethodCount) % kMethodCount].Colour; }
 
 void DrawColouredTrack(TSession& S, TCanvas& canvas, int a, int b, Tdata& track, TColour colour,
                        bool bold) {

@@ -62,9 +62,10 @@ TRunPanel::TRunPanel(QWidget* parent) : QWidget(parent) {
     Plot = new TConvergencePlot;
     Tabs->addTab(Plot, Tr("qirt", "Сходимость"));
 
-    Results = new QTableWidget(0, 7);
+    Results = new QTableWidget(0, 8);
     Results->setHorizontalHeaderLabels({Tr("qirt", "Метод"), Tr("qirt", "Точка"),
-                                        Tr("qirt", "Минимум"), Tr("qirt", "Итерации"),
+                                        Tr("qirt", "Минимум"), QString::fromUtf8("‖∇f‖∞"),
+                                        Tr("qirt", "Итерации"),
                                         Tr("qirt", "Вычисления"), Tr("qirt", "Время, с"),
                                         Tr("qirt", "Окончание")});
     Results->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -100,9 +101,9 @@ void TRunPanel::SetRuns(const std::vector<TShownRun>* runs, const std::vector<TR
         Results->setRowCount(static_cast<int>(results.size()));
         for (int r = 0; r < static_cast<int>(results.size()); ++r) {
             const TResultRow& row = results[static_cast<std::size_t>(r)];
-            const QString texts[7] = {row.Method, row.Point, row.Minimum, row.Iterations,
-                                      row.Evaluations, row.Seconds, row.End};
-            for (int c = 0; c < 7; ++c) {
+            const QString texts[8] = {row.Method, row.Point, row.Minimum, row.Gradient,
+                                      row.Iterations, row.Evaluations, row.Seconds, row.End};
+            for (int c = 0; c < 8; ++c) {
                 auto* item = new QTableWidgetItem(texts[c]);
                 item->setToolTip(texts[c]);
                 Results->setItem(r, c, item);

@@ -25,7 +25,7 @@ class TIterationModel;
 
 // A row of the results table.
 struct TResultRow {
-    QString Method, Point, Minimum, Iterations, Evaluations, Seconds, End;
+    QString Method, Point, Minimum, Gradient, Iterations, Evaluations, Seconds, End;
 };
 
 class TRunPanel : public QWidget {

@@ -2,6 +2,8 @@
 // track's colour, the track and f at each of its points.
 #pragma once
 
+#include <cmath>
+
 #include <memory>
 #include <vector>
 
@@ -18,6 +20,8 @@ struct TShownRun {
     std::shared_ptr<Tdata> Track; // shared with whoever made the run
     std::vector<Real> Values;     // f at the points, NaN where undefined
     int LastIndex = 0;
+    // The largest gradient component at the last point (NaN: unknown).
+    Real GradientNorm = std::nanl("");
     // The points in order, for access by number.
     std::vector<const TrackPoint*> Points() const;
 };

@@ -1,6 +1,5 @@
 #include "methods/compare.h"
 
-#include <chrono>
 #include <cmath>
 
 #include "graph/track_values.h"
@@ -9,61 +8,11 @@ namespace qirt {
 
 namespace {
 
-struct TEndNames {
-    const char* Key;
-    const char* Text;
-};
-constexpr TEndNames kEnds[] = {
-    {"converged", UI_TEXT("qirt", "сходимость")},
-    {"iteration-limit", UI_TEXT("qirt", "предел итераций")},
-    {"undefined-derivative", UI_TEXT("qirt", "производная не определена")},
-    {"undefined-step", UI_TEXT("qirt", "шаг в точку, где функция не определена")},
-    {"stopped", UI_TEXT("qirt", "остановлен")},
-    {"unbounded", UI_TEXT("qirt", "функция не ограничена снизу")},
-    {"undefined-start", UI_TEXT("qirt", "не определена в начальной точке")},
-    {"refused", UI_TEXT("qirt", "не запущен")},
-    {"skipped", UI_TEXT("qirt", "пропущен")},
-};
-
-} // namespace
-
-TRowEnd RowEnd(TRunStatus status, TMethodEnd end) {
-    if (status == TRunStatus::UndefinedStart) return TRowEnd::UndefinedStart;
-    if (status != TRunStatus::Done) return TRowEnd::Refused;
-    switch (end) {
-    case TMethodEnd::Converged: return TRowEnd::Converged;
-    case TMethodEnd::UndefinedStart: return TRowEnd::UndefinedStart;
-    case TMethodEnd::UndefinedDerivative: return TRowEnd::UndefinedDerivative;
-    case TMethodEnd::NoDefinedStep: return TRowEnd::UndefinedStep;
-    case TMethodEnd::IterationLimit: return TRowEnd::IterationLimit;
-    case TMethodEnd::Cancelled: return TRowEnd::Stopped;
-    case TMethodEnd::Unbounded: return TRowEnd::Unbounded;
-    }
-    return TRowEnd::Converged;
-}
-
-namespace {
-
 void CopyTrack(const Tdata& from, int lastIndex, Tdata& to) {
     for (const TrackPoint* p = from.Head; p; p = p->Next) AddTrackPoint(to, p->X, lastIndex, p->PointValue);
 }
 
 } // namespace
-
-const char* EndKey(TRowEnd end) { return kEnds[static_cast<int>(end)].Key; }
-const char* EndText(TRowEnd end) { return kEnds[static_cast<int>(end)].Text; }
-
-int MethodIndex(const std::string& name) {
-    for (int k = 0; k < kMethodCount; ++k)
-        if (name == kMethodNames[k].Name) return k;
-    return -1;
-}
-
-int MethodIndex(int family, int variant) {
-    for (int k = 0; k < kMethodCount; ++k)
-        if (kMethodNames[k].Family == family && kMethodNames[k].Variant == variant) return k;
-    return -1;
-}
 
 std::vector<TComparisonRow> CompareMethods(TSession& S, const TRunInputs& in,
                                            const std::vector<int>& methods,
@@ -81,24 +30,20 @@ std::vector<TComparisonRow> CompareMethods(TSession& S, const TRunInputs& in,
         }
         if (progress) progress->MethodStarts(row.Method, static_cast<int>(k), static_cast<int>(methods.size()));
         TRunInputs one = in;
-        one.MethodFamily = kMethodNames[row.Method].Family;
-        one.MethodVariant = kMethodNames[row.Method].Variant;
+        one.MethodFamily = kMethods[row.Method].Family;
+        one.MethodVariant = kMethods[row.Method].Variant;
         TRun run;
-        const auto started = std::chrono::steady_clock::now();
         StartRun(S, one, run);
-        row.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-        row.End = RowEnd(run.Status, S.End);
         if (run.Status == TRunStatus::Done || run.Status == TRunStatus::UndefinedStart) {
-            row.LastIndex = run.LastIndex;
-            row.Point = run.ResultPoint;
-            row.Minimum = run.MinimumValue;
-            row.Iterations = S.IterationCount;
-            row.Evaluations = S.Function.EvaluationCount;
+            static_cast<TRunResult&>(row) = run.Result;
+            row.Track = std::make_shared<Tdata>(); // the run's own goes with it
             CopyTrack(run.Track, run.LastIndex, *row.Track);
             row.Values = TrackValues(S.Function, &S.Conditions, run.Track, run.LastIndex);
         }
+        row.Method = methods[k];
+        row.End = RunEnd(run);
         FinishRun(S, run);
-        stopped = row.End == TRowEnd::Stopped;
+        stopped = row.End == TRunEnd::Stopped;
         rows.push_back(std::move(row));
     }
     S.Progress = before;

@@ -64,7 +64,10 @@ void NewtonMethod(TSession& S, Vector& ResultPoint, Byte LastIndex, Real& Minimu
             goto end;
         }
         InvertMatrix(M, last, ok);
-        if (!ok) goto end;
+        if (!ok) {
+            S.End = TMethodEnd::SingularHessian;
+            goto end;
+        }
         if (!DefinedGradient(F, x, g, last)) {
             S.End = TMethodEnd::UndefinedDerivative;
             goto end;

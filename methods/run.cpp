@@ -1,11 +1,12 @@
 #include "methods/run.h"
 
+#include <chrono>
+
+#include "func/conditions.h"
+#include "func/derivative.h"
 #include "func/messages.h"
 #include "func/scan.h"
-#include "methods/blmetr.h"
-#include "methods/blpow.h"
-#include "methods/blriv.h"
-#include "methods/nyton.h"
+#include "methods/verdict.h"
 
 namespace qirt {
 
@@ -20,30 +21,58 @@ void Refuse(TSession& S, TRun& run, TRunStatus status, const char* text,
     run.Built = true;
     FinishRun(S, run);
     run.Status = status;
+    run.Result = TRunResult{};
+    run.Result.End = TRunEnd::Refused;
 }
 
-void RunMethod(TSession& S, TRun& run) {
-    const auto last = static_cast<Byte>(run.LastIndex);
-    const int record = 1;
-    switch (run.MethodFamily) {
-    case family::ZeroOrder:
-        ZeroOrderMethod(S, run.ResultPoint, last, run.MinimumValue, run.MethodVariant, record,
-                        run.ValueAccuracy, run.VariableAccuracy);
-        break;
-    case family::FirstOrder:
-        FirstOrderMethod(S, run.ResultPoint, last, run.MinimumValue, run.MethodVariant, record,
-                         run.ValueAccuracy, run.VariableAccuracy);
-        break;
-    case family::Newton:
-        NewtonMethod(S, run.ResultPoint, last, run.MinimumValue, record, run.ValueAccuracy,
-                     run.VariableAccuracy);
-        break;
-    case family::VariableMetric:
-        VariableMetricMethod(S, run.ResultPoint, last, run.MinimumValue, run.MethodVariant,
-                             record, run.ValueAccuracy, run.VariableAccuracy);
-        break;
-    default: // graph only: the map is centred on 0
-        for (int i = 0; i <= run.LastIndex; ++i) run.ResultPoint[i] = 0;
+// The highest variable of the formula, and of the region's conditions
+// while the region is in force, plus one; 0 for none.
+int CountToHighestVariable(const TFunction& F, const uslov& region) {
+    int count = 0;
+    for (int i = 0; i < 10; ++i)
+        if (F.VariableUsed[i]) count = i + 1;
+    if (region.PenaltyEnabled)
+        for (const straf* c = region.Head; c; c = c->Next)
+            for (int i = 0; i < 10; ++i)
+                if (c->Expression.VariableUsed[i]) count = std::max(count, i + 1);
+    return count;
+}
+
+// The method's end weighed against the gradient where it stopped, and the
+// whole result of the run.
+void FillResult(TSession& S, TRun& run, int method, double seconds) {
+    TRunResult& r = run.Result;
+    const TFunction& F = S.Function;
+    r.Method = method;
+    r.LastIndex = run.LastIndex;
+    r.Point = run.ResultPoint;
+    r.Minimum = run.MinimumValue;
+    r.Iterations = S.IterationCount;
+    r.Evaluations = F.EvaluationCount;
+    r.GradientEvaluations = F.GradientCount;
+    r.HessianEvaluations = F.HessianCount;
+    r.Seconds = seconds;
+    r.Track = std::shared_ptr<Tdata>(&run.Track, [](Tdata*) {}); // the run owns it
+    r.GradientNorm = r.RelativeGradient = std::nanl("");
+    r.EvidenceEvaluations = 0;
+    Vector g{};
+    if (S.End != TMethodEnd::UndefinedStart &&
+        GradientEvidence(S, run.ResultPoint, run.LastIndex, kMethods[method].Needs != TDerivatives::None, g,
+                         r.EvidenceEvaluations)) {
+        r.GradientNorm = LargestComponent(g, run.LastIndex);
+        r.RelativeGradient = RelativeGradient(g, run.MinimumValue, run.ResultPoint, run.LastIndex);
+    }
+    r.End = Verdict(S.End, run.MinimumValue, Stationary(r.RelativeGradient, run.ValueAccuracy));
+}
+
+// The message of an end that the user should not miss, or null.
+const char* EndMessage(TRunEnd end) {
+    switch (end) {
+    case TRunEnd::Unbounded: return message::Unbounded;
+    case TRunEnd::RunsOff: return message::RunsOff;
+    case TRunEnd::NotStationary: return message::NotStationary;
+    case TRunEnd::SingularHessian: return message::SingularHessian;
+    default: return nullptr;
     }
 }
 
@@ -81,6 +110,8 @@ void StartRun(TSession& S, const TRunInputs& in, TRun& run) {
     TFunction& F = S.Function;
     if (F.Messages) F.Messages->NewReport();
     run.Status = TRunStatus::NotStarted;
+    run.Result = TRunResult{};
+    run.Result.End = TRunEnd::Refused;
     bool inputsValid = true;
     if (in.StepText.empty() && in.MethodFamily != family::GraphOnly) inputsValid = false;
     if (in.Formula.empty() || in.VariableCountText.empty()) inputsValid = false;
@@ -90,10 +121,9 @@ void StartRun(TSession& S, const TRunInputs& in, TRun& run) {
     run.ValueAccuracy =
         TextToReal(in.ValueAccuracyText.empty() ? kDefaultAccuracyText : in.ValueAccuracyText);
     if (!inputsValid) return;
-    // Only the gradient and Newton families take derivatives (and a step).
-    const bool derivatives = in.MethodFamily == family::FirstOrder ||
-                             in.MethodFamily == family::Newton ||
-                             in.MethodFamily == family::VariableMetric;
+    // Only the methods that take derivatives read the step.
+    const int method = MethodIndex(in.MethodFamily, in.MethodVariant);
+    const bool derivatives = method >= 0 && kMethods[method].Needs != TDerivatives::None;
     if (const char* refusal = BadNumberText(in, run, derivatives)) {
         run.Status = TRunStatus::BadNumber;
         ShowMessage(F.Messages, refusal, ShowKind::NonModal);
@@ -105,9 +135,13 @@ void StartRun(TSession& S, const TRunInputs& in, TRun& run) {
     run.MethodVariant = in.MethodVariant;
     F.DifferentiationStep = in.StepText == kSymbolicStepText ? 0 : TextToReal(in.StepText);
 
-    // The other families must not fail on a formula (with sqrt, abs, tg
-    // ...) that has no symbolic derivative.
-    BuildTree(F, in.Formula, derivatives);
+    // The derivative trees are built once the variables that take part are
+    // known; methods without derivatives build none.
+    BuildTree(F, in.Formula, false);
+    if (F.ErrorCode == error::None && in.VariableCountText == kAutomaticCount)
+        F.VariableCount = static_cast<Byte>(CountToHighestVariable(F, S.Conditions));
+    if (F.ErrorCode == error::None && derivatives && F.DifferentiationStep == 0 && F.VariableCount > 0)
+        BuildDerivativeObjects(F);
     if (F.ErrorCode != error::None) return Refuse(S, run, TRunStatus::BuildFailed, message::RunBuild);
     if (F.VariableCount == 0)
         return Refuse(S, run, TRunStatus::NoVariables, message::NoVariables);
@@ -135,24 +169,43 @@ void StartRun(TSession& S, const TRunInputs& in, TRun& run) {
     S.Track = &run.Track;
     run.Built = true;
 
-    if (run.MethodFamily < family::ZeroOrder || run.MethodFamily > family::GraphOnly ||
-        run.MethodFamily == family::Statistical) {
+    if (method < 0 && run.MethodFamily != family::GraphOnly) {
         FinishRun(S, run);
         run.Status = TRunStatus::NoMethod;
         return;
     }
     S.End = TMethodEnd::Converged;
     S.Conditions.NewErrorReport();
-    RunMethod(S, run);
+    if (method < 0) { // graph only: the map is centred on 0
+        for (int i = 0; i <= run.LastIndex; ++i) run.ResultPoint[i] = 0;
+        S.CurrentLastIndex = static_cast<Byte>(run.LastIndex);
+        S.FoundPoint = run.ResultPoint;
+        run.Result = TRunResult{};
+        run.Result.LastIndex = run.LastIndex;
+        run.Result.Track = std::shared_ptr<Tdata>(&run.Track, [](Tdata*) {});
+        run.Status = TRunStatus::Done;
+        return;
+    }
+    const auto started = std::chrono::steady_clock::now();
+    kMethods[method].Run(S, run.ResultPoint, static_cast<Byte>(run.LastIndex), run.MinimumValue,
+                         run.ValueAccuracy, run.VariableAccuracy);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     S.CurrentLastIndex = static_cast<Byte>(run.LastIndex);
     S.FoundPoint = run.ResultPoint;
+    FillResult(S, run, method, seconds);
     if (S.End == TMethodEnd::UndefinedStart) {
         ShowMessage(F.Messages, message::UndefinedStart, ShowKind::NonModal);
         run.Status = TRunStatus::UndefinedStart;
         return;
     }
-    if (S.End == TMethodEnd::Unbounded) ShowMessage(F.Messages, message::Unbounded, ShowKind::NonModal);
+    if (const char* text = EndMessage(run.Result.End)) ShowMessage(F.Messages, text, ShowKind::NonModal);
     run.Status = TRunStatus::Done;
+}
+
+TRunEnd RunEnd(const TRun& run) {
+    if (run.Status == TRunStatus::UndefinedStart) return TRunEnd::UndefinedStart;
+    if (run.Status != TRunStatus::Done) return TRunEnd::Refused;
+    return run.Result.End;
 }
 
 void FinishRun(TSession& S, TRun& run) {

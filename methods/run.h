@@ -8,26 +8,24 @@
 #include <string_view>
 
 #include "func/ui_text.h"
+#include "methods/method_table.h"
+#include "methods/result.h"
 #include "methods/session.h"
 
 namespace qirt {
 
 inline constexpr const char* kSymbolicStepText = UI_TEXT("qirt", "Символьное дифференцирование");
-
-// Method families, as the main menu numbers them.
-namespace family {
-inline constexpr int ZeroOrder = 1;
-inline constexpr int FirstOrder = 2;
-inline constexpr int Newton = 3;
-inline constexpr int VariableMetric = 4;
-inline constexpr int Statistical = 5; // has no method
-inline constexpr int GraphOnly = 6;
-} // namespace family
+// The variable count that takes part: x[0] up to the highest variable of
+// the formula or of the region in force.
+inline constexpr const char* kAutomaticCount = UI_TEXT("qirt", "Автоопределение");
 
 // The texts and choices of the main window.
 struct TRunInputs {
     std::string Formula;
-    std::string VariableCountText = "2"; // only checked for being filled in
+    // "Автоопределение": x[0] ... x[k] take part, x[k] the highest variable
+    // of the formula or of the region in force. Any other text (it must not
+    // be empty) leaves the count of distinct variables of the formula.
+    std::string VariableCountText = kAutomaticCount;
     std::string StepText = kSymbolicStepText;
     std::string StartText = "3,4,0,0,0,0,0,0,0,0";
     std::string VariableAccuracyText = "1e-7";
@@ -60,6 +58,9 @@ struct TRun {
     Real MinimumValue = 0;
     Tdata Track; // the track of this run; S.Track points here while it lasts
     bool Built = false; // the function object holds this run's tree
+    // What the run found, as every window and qirt-batch read it; its track
+    // is this run's Track.
+    TRunResult Result;
 };
 
 // The n-th comma-separated field of the text (n counted from 1), exactly as
@@ -72,6 +73,10 @@ std::string NthCoordinate(std::string_view text, int n);
 // UndefinedStart run the tree and the track stay for the graph window
 // until FinishRun.
 void StartRun(TSession& S, const TRunInputs& in, TRun& run);
+
+// How the run ended: its result's end, UndefinedStart, or Refused for a run
+// that did not start.
+TRunEnd RunEnd(const TRun& run);
 
 // Releases what the run built: the expression tree, the derivative objects
 // and the track.

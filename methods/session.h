@@ -30,12 +30,14 @@ public:
 // Why the last method ended.
 enum class TMethodEnd {
     Converged,            // a stopping test held, or a search found no decrease
+                          // (the evidence at the point decides what the user is told)
     UndefinedStart,       // the function is not defined (or not finite) at the start point
     UndefinedDerivative,  // the gradient or Hessian cannot be computed at the current point
     NoDefinedStep,        // the point a search led to is undefined or not finite
     IterationLimit,       // kMaxIterations accepted iterations
     Cancelled,            // the progress callback said stop
-    Unbounded,            // a search fell to the end of the number range: no minimum
+    Unbounded,            // a search ran to the end of the number range
+    SingularHessian,      // Newton's method could not invert the Hessian
 };
 
 // No method runs more iterations than this; a run that gets there ends at

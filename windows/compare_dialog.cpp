@@ -19,7 +19,7 @@ TCompareDialog::TCompareDialog(QWidget* parent) : QDialog(parent) {
         "Отмеченные методы выполняются один за другим с теми же\n"
         "функцией, начальной точкой, точностями, шагом и областью.")));
     for (int k = 0; k < kMethodCount; ++k) {
-        Boxes[k] = new QCheckBox(Tr(kMethodNames[k].Caption));
+        Boxes[k] = new QCheckBox(Tr(kMethods[k].Caption));
         Boxes[k]->setChecked(true);
         layout->addWidget(Boxes[k]);
     }

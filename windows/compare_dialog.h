@@ -14,10 +14,10 @@ namespace qirt {
 class TCompareDialog : public QDialog {
 public:
     explicit TCompareDialog(QWidget* parent = nullptr);
-    // The methods ticked, as indices into kMethodNames.
+    // The methods ticked, as indices into kMethods.
     std::vector<int> Chosen() const;
 
-    QCheckBox* Boxes[11]; // one per method of kMethodNames
+    QCheckBox* Boxes[11]; // one per method of kMethods
     QPushButton *Compare, *Cancel;
 };
 

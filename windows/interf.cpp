@@ -45,7 +45,6 @@ namespace qirt {
 
 namespace {
 
-constexpr const char* kAutomaticCount = UI_TEXT("qirt", "Автоопределение");
 // The marked text an action shows, kept to show it again in another language.
 constexpr const char* kSourceText = "sourceText";
 
@@ -436,7 +435,7 @@ TRunInputs TForm1::Inputs() const {
     TRunInputs in;
     in.StepText = EngineStepText();
     in.Formula = Std(ComboBox4->currentText());
-    in.VariableCountText = Std(ComboBox3->currentText());
+    in.VariableCountText = EngineWord(ComboBox3->currentText(), {kAutomaticCount});
     in.StartText = Std(Edit2->text());
     in.VariableAccuracyText = Std(ComboBox1->currentText());
     in.ValueAccuracyText = Std(ComboBox2->currentText());
@@ -493,21 +492,20 @@ void TForm1::CompareMethods1Click() {
         return;
     }
     const TComparisonRow* best = BestRow(rows);
-    ShowGraph(best->Point, best->LastIndex, true, best->Minimum, best->Iterations,
-              best->Evaluations, Tr(kMethodNames[best->Method].Caption), &rows);
+    ShowGraph(*best, true, Tr(kMethods[best->Method].Caption), &rows);
     FinishRun(S, Run);
     SaveHistory(in.Formula);
 }
 
 void TForm1::Form3_aktion() {
     const bool results = Run.MethodFamily != family::GraphOnly;
-    ShowGraph(Run.ResultPoint, Run.LastIndex, results, Run.MinimumValue, S.IterationCount,
-              S.Function.EvaluationCount, TabControl1->tabText(Run.MethodVariant - 1), nullptr);
+    ShowGraph(Run.Result, results, TabControl1->tabText(Run.MethodVariant - 1), nullptr);
 }
 
-void TForm1::ShowGraph(const Vector& point, int lastIndex, bool results, Real minimum,
-                       std::int32_t iterations, std::int64_t evaluations, const QString& method,
+void TForm1::ShowGraph(const TRunResult& result, bool results, const QString& method,
                        const std::vector<TComparisonRow>* compared) {
+    const Vector& point = result.Point;
+    const int lastIndex = result.LastIndex;
     S.FoundPoint = point;
     TForm3 graph(S, this);
     S.CurrentLastIndex = static_cast<Byte>(lastIndex);
@@ -521,9 +519,12 @@ void TForm1::ShowGraph(const Vector& point, int lastIndex, bool results, Real mi
         item->setText(results && i <= lastIndex ? Text(point[i]) : QString());
         item->setToolTip(item->text()); // the whole coordinate, however narrow the list
     }
-    graph.Label15->setText(results ? Text(minimum) : QString());
-    graph.Label17->setText(results ? Text(iterations) : QString());
-    graph.Label19->setText(results ? Text(Real(evaluations)) : QString());
+    graph.Label15->setText(results ? Text(result.Minimum) : QString());
+    graph.Label17->setText(results ? Text(result.Iterations) : QString());
+    graph.Label19->setText(results ? Text(Real(result.Evaluations)) : QString());
+    graph.SingleRunGradient = result.GradientNorm;
+    graph.Label23->setText(results ? GradientText(result.GradientNorm) : QString());
+    graph.Label24->setText(results ? Tr(EndText(result.End)) : QString());
     graph.Label20->setText(method);
     graph.Edit1->setText(Text(std::trunc(point[0] - 5.1L)));
     graph.Edit2->setText(Text(std::trunc(point[0] + 5.1L)));
@@ -536,8 +537,9 @@ void TForm1::ShowGraph(const Vector& point, int lastIndex, bool results, Real mi
         std::vector<TResultRow> table;
         for (const TComparisonRow& r : *compared) {
             TShownRun run;
-            run.Name = Tr(kMethodNames[r.Method].Caption);
-            run.Colour = TrackColour(r.Method);
+            run.Name = Tr(kMethods[r.Method].Caption);
+            run.Colour = kMethods[r.Method].Colour;
+            run.GradientNorm = r.GradientNorm;
             run.Track = r.Track;
             run.Values = r.Values;
             run.LastIndex = std::max(r.LastIndex, 0);
@@ -545,8 +547,9 @@ void TForm1::ShowGraph(const Vector& point, int lastIndex, bool results, Real mi
             QStringList coordinates;
             for (int i = 0; i <= r.LastIndex; ++i) coordinates << Text(r.Point[i]);
             const bool ran = r.LastIndex >= 0;
-            table.push_back({Tr(kMethodNames[r.Method].Caption), coordinates.join(QStringLiteral("; ")),
-                             ran ? Text(r.Minimum) : QString(), ran ? QString::number(r.Iterations) : QString(),
+            table.push_back({Tr(kMethods[r.Method].Caption), coordinates.join(QStringLiteral("; ")),
+                             ran ? Text(r.Minimum) : QString(), ran ? GradientText(r.GradientNorm) : QString(),
+                             ran ? QString::number(r.Iterations) : QString(),
                              ran ? QString::number(r.Evaluations) : QString(),
                              ran ? QString::number(r.Seconds, 'f', 4) : QString(),
                              Tr(EndText(r.End))});

@@ -107,8 +107,7 @@ private:
     TRunInputs Inputs() const;
     // The graph window over the function object as built, filled with a
     // result, shown modally; the runs of a comparison beside the map.
-    void ShowGraph(const Vector& point, int lastIndex, bool results, Real minimum,
-                   std::int32_t iterations, std::int64_t evaluations, const QString& method,
+    void ShowGraph(const TRunResult& result, bool results, const QString& method,
                    const std::vector<TComparisonRow>* compared);
     void SaveHistory(const std::string& formula);
     void BuildLayout();

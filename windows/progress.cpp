@@ -73,7 +73,7 @@ void TCompareProgress::MethodStarts(int method, int position, int count) {
     run_.SetStage(Tr("qirt", "Метод %1 из %2: %3")
                       .arg(position + 1)
                       .arg(count)
-                      .arg(Tr(kMethodNames[method].Caption)));
+                      .arg(Tr(kMethods[method].Caption)));
 }
 
 } // namespace qirt

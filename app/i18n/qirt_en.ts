@@ -605,5 +605,37 @@ function, start point, accuracies, step and region.</translation>
         <source>Недопустимое неравенство: %1</source>
         <translation>Invalid inequality: %1</translation>
     </message>
+    <message>
+        <source>Производные слишком велики для символьного дифференцирования: задайте шаг при дифференцировании числом, например 1e-5</source>
+        <translation>The derivatives are too large for symbolic differentiation: enter a numeric differentiation step, for example 1e-5</translation>
+    </message>
+    <message>
+        <source>Точка уходит в бесконечность, а значения функции выходят на свою нижнюю грань: минимума нет. Показана последняя точка с конечными координатами</source>
+        <translation>The point runs off to infinity while the function approaches its infimum: there is no minimum. The last point with finite coordinates is shown</translation>
+    </message>
+    <message>
+        <source>Матрица Гессе вырождена: метод Ньютона не может сделать шаг. Попробуйте метод переменной метрики или другую начальную точку</source>
+        <translation>The Hessian is singular: Newton&apos;s method cannot take a step. Try a variable-metric method or another start point</translation>
+    </message>
+    <message>
+        <source>остановка не в минимуме</source>
+        <translation>stopped, not at a minimum</translation>
+    </message>
+    <message>
+        <source>матрица Гессе вырождена</source>
+        <translation>singular Hessian</translation>
+    </message>
+    <message>
+        <source>точка уходит в бесконечность</source>
+        <translation>the point runs off to infinity</translation>
+    </message>
+    <message>
+        <source>Метод остановился, но градиент в найденной точке не мал: это не минимум. Попробуйте другой метод, числовой шаг дифференцирования или другие точности</source>
+        <translation>The method stopped, but the gradient at the point found is not small: this is not a minimum. Try another method, a numeric differentiation step or other accuracies</translation>
+    </message>
+    <message>
+        <source>Градиент (‖∇f‖∞)</source>
+        <translation>Gradient (‖∇f‖∞)</translation>
+    </message>
 </context>
 </TS>

@@ -28,11 +28,11 @@ expect_stderr() {
     grep -qF -- "$1" "$work/stderr" || fail "stderr lacks [$1]: $(cat "$work/stderr")"
 }
 
-expect_run 0 $'point: 1,2\nminimum: 0\niterations: 2\nevaluations: 10' -- \
+expect_run 0 $'point: 1,2\nminimum: 0\ngradient: 0\niterations: 2\nevaluations: 10\nend: converged' -- \
     -f '(x[0]-1)^2+(x[1]-2)^2' -m gauss -s 0,0
-expect_run 0 $'point:\nminimum:\niterations:\nevaluations:' -- -f 'x[0]^2+x[1]^2' -m graph
+expect_run 0 $'point:\nminimum:\ngradient:\niterations:\nevaluations:\nend:' -- -f 'x[0]^2+x[1]^2' -m graph
 # Newton on a sphere: one accepted step to the origin.
-expect_run 0 $'point: 0,0\nminimum: 0\niterations: 1\nevaluations: 8' -- \
+expect_run 0 $'point: 0,0\nminimum: 0\ngradient: 0\niterations: 1\nevaluations: 8\nend: converged' -- \
     -f 'x[0]^2+x[1]^2' -m newton -s 1,1
 
 expect_run 2 "" -- -f 'x[0]^2' --bogus 1
@@ -51,7 +51,7 @@ expect_run 1 "" -- -f 'x[0]+x[1]' -s 3
 expect_stderr "Нехватает переменных"
 expect_run 1 "" -- -f 'x[0]+x[1]' -s '1,a'
 expect_stderr "Начальное приближение: координата 2 («a») — не число"
-expect_run 0 $'point: 0,0\nminimum: 0\niterations: 1\nevaluations: 7' -- -f 'x[0]^2+x[1]^2' -s '1e-3,2'
+expect_run 0 $'point: 0,0\nminimum: 0\ngradient: 0\niterations: 1\nevaluations: 7\nend: converged' -- -f 'x[0]^2+x[1]^2' -s '1e-3,2'
 expect_run 1 "" -- -f 'x[0]^2' --variable-accuracy abc
 expect_stderr "Точность по переменным должна быть числом"
 expect_run 1 "" -- -f 'x[0]^2' --step abc
@@ -66,7 +66,7 @@ out=$("$batch" -f 'x[0]^2' -s 3 -m newton --step 1e-4 -c 'x[0]>=2;1000;2;вне�
 [[ $out == "point: 1.99"* ]] || fail "region: $out"
 
 # The track: count line, then one 46-character line per point, CR LF.
-expect_run 0 $'point: 1,2\nminimum: 0\niterations: 2\nevaluations: 10' -- \
+expect_run 0 $'point: 1,2\nminimum: 0\ngradient: 0\niterations: 2\nevaluations: 10\nend: converged' -- \
     -f '(x[0]-1)^2+(x[1]-2)^2' -m gauss -s 0,0 --track "$work/track.txt"
 expected=$'2\r\n 0.00000000000000E+0000 0.00000000000000E+0000\r\n 1.00000000000000E+0000 2.00000000000000E+0000\r\n'
 [[ $(cat "$work/track.txt"; echo x) == "${expected}x" ]] || fail "track file: $(od -c "$work/track.txt" | head)"
@@ -143,15 +143,15 @@ expect_stderr "could not be evaluated at some points of the run"
 # Comparing methods: a line each, the same numbers as the single runs.
 out=$("$batch" -f '100*(x[1]-x[0]^2)^2+(1-x[0])^2' -s -1.2,1 --compare all)
 [[ $(grep -c ': point ' <<<"$out") == 11 ]] || fail "--compare all: $out"
-[[ $out == *$'dfp: point 0.99999955333977816,0.99999910546273139; minimum 0.00000000000019965; iterations 9; evaluations 94;'* ]] ||
+[[ $out == *$'dfp: point 0.99999955333977816,0.99999910546273139; minimum 0.00000000000019965; gradient 0.00000040651088931; iterations 9; evaluations 94;'* ]] ||
     fail "--compare dfp row: $out"
 json=$("$batch" -f '100*(x[1]-x[0]^2)^2+(1-x[0])^2' -s -1.2,1 --compare dfp,newton --json \
     --csv "$work/results.csv" --map "$work/compare.bmp" --range -2,2,-1,3)
-[[ $json == '[{"method":"dfp","point":[0.9999995533397781592,0.99999910546273139417],"minimum":1.9965346862110082711e-13,"iterations":9,"evaluations":94,"seconds":'*',"end":"converged"},'* ]] ||
+[[ $json == '[{"method":"dfp","point":[0.9999995533397781592,0.99999910546273139417],"minimum":1.9965346862110082711e-13,"gradient":4.065108893080396786e-07,"iterations":9,"evaluations":94,"gradient_evaluations":16,"hessian_evaluations":0,"seconds":'*',"end":"converged"},'* ]] ||
     fail "--json dfp: $json"
-[[ $json == *$'\n {"method":"newton","point":['*'],"minimum":'*',"iterations":17,"evaluations":124,"seconds":'*',"end":"converged"}]' ]] ||
+[[ $json == *$'\n {"method":"newton","point":['*'],"minimum":'*',"gradient":'*',"iterations":17,"evaluations":124,"gradient_evaluations":17,"hessian_evaluations":17,"seconds":'*',"end":"converged"}]' ]] ||
     fail "--json newton: $json"
-[[ $(head -1 "$work/results.csv") == "method,x[0],x[1],minimum,iterations,evaluations,seconds,end" ]] ||
+[[ $(head -1 "$work/results.csv") == "method,x[0],x[1],minimum,iterations,evaluations,seconds,end,gradient" ]] ||
     fail "results csv: $(cat "$work/results.csv")"
 [[ $(wc -l <"$work/results.csv") == 3 ]] || fail "results csv rows"
 [[ $(bmp_size "$work/compare.bmp") == 500x500 ]] || fail "comparison map"

@@ -3,6 +3,7 @@
 // and outside every condition.
 #include <cmath>
 #include <random>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -115,13 +116,23 @@ TEST(PenalisedDerivatives, InteriorTermsMatchCentralDifferences) {
                             true);
 }
 
-TEST(PenalisedDerivatives, ConditionsWithoutRulesUseCentralDifferences) {
-    // sqrt, abs and tg have no symbolic derivative; the condition still
-    // takes part, its own derivatives by central differences.
+TEST(PenalisedDerivatives, ConditionsWithSqrtAbsAndTrigonometryAreSymbolic) {
     CheckAgainstDifferences("x[0]^2+x[1]^2",
                             {{"sqrt(x[0]^2+x[1]^2+1)<=2", "2", "2", kExteriorKind},
-                             {"abs(x[0])+x[1]>0.5", "1", "2", kInteriorKind}},
-                            false);
+                             {"abs(x[0])+x[1]>0.5", "1", "2", kInteriorKind},
+                             {"tg(x[0]/2)*sec(x[1]/3)>=0.3", "1", "4", kExteriorKind},
+                             {"ctg(x[1]/4+2)-cosec(x[0]/4+2)<=-1.5", "0.5", "2", kExteriorKind}},
+                            true);
+}
+
+TEST(PenalisedDerivatives, ConditionsWithTooLargeTreesUseCentralDifferences) {
+    // 300 nested sines: the first derivative trees fit the node budget,
+    // the second ones would not, so the condition's own derivatives come
+    // from central differences.
+    std::string nested = "x[0]*x[1]/10";
+    for (int k = 0; k < 300; ++k) nested = "sin(" + nested + ")";
+    const std::string condition = "x[0]^2+x[1]+" + nested + "<=1";
+    CheckAgainstDifferences("x[0]^2+x[1]^2", {{condition.c_str(), "2", "2", kExteriorKind}}, false);
 }
 
 TEST(PenalisedDerivatives, UndefinedConditionMeansUndefinedDerivatives) {

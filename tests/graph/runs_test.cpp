@@ -71,9 +71,12 @@ private slots:
                 QCOMPARE(results->item(0, 0)->text(), T("Метод вpащающихся кооpдинат Розенбpока"));
                 // DFP is row 6 (Gauss left out): its numbers are those of its single run.
                 QCOMPARE(results->item(6, 0)->text(), T("Дэвидона-Флетчеpа-Пауэла"));
-                QCOMPARE(results->item(6, 3)->text(), QStringLiteral("9"));
-                QCOMPARE(results->item(6, 4)->text(), QStringLiteral("94"));
-                QCOMPARE(results->item(6, 6)->text(), T("сходимость"));
+                QCOMPARE(results->item(6, 3)->text(), QStringLiteral("0.00000040651088931"));
+                QCOMPARE(results->item(6, 4)->text(), QStringLiteral("9"));
+                QCOMPARE(results->item(6, 5)->text(), QStringLiteral("94"));
+                QCOMPARE(results->item(6, 7)->text(), T("сходимость"));
+                // Steepest descent stops in the valley: the table says so.
+                QCOMPARE(results->item(4, 7)->text(), T("остановка не в минимуме"));
                 QVERIFY(!results->item(6, 0)->icon().isNull()); // its colour in the legend
                 // Every track in its own colour on the map.
                 const QImage map = graph.Canvas().Image();
@@ -96,7 +99,7 @@ private slots:
                 QVERIFY(csv.open(QIODevice::ReadOnly));
                 const QStringList lines = QString::fromUtf8(csv.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
                 QCOMPARE(lines.size(), 11);
-                QCOMPARE(lines[0], QStringLiteral("method,point,minimum,iterations,evaluations,seconds,end"));
+                QCOMPARE(lines[0], QStringLiteral("method,point,minimum,iterations,evaluations,seconds,end,gradient"));
                 // "save trek" saves the chosen run's track, in the track file's own form.
                 graph.TrackFileName = dir.filePath("broyden.txt");
                 graph.savetrek1->trigger();
@@ -137,7 +140,7 @@ private slots:
         QStringList ends;
         p.form1->GraphShown = [&](TForm3& graph) {
             for (int r = 0; r < graph.RunPanel->Results->rowCount(); ++r)
-                ends << graph.RunPanel->Results->item(r, 6)->text();
+                ends << graph.RunPanel->Results->item(r, 7)->text();
             QTimer::singleShot(0, &graph, &QDialog::accept);
         };
         p.form1->CompareMethods1->trigger();
@@ -161,7 +164,12 @@ private slots:
                 QVERIFY(graph.RunPanel->isVisible());
                 TRunPanel& panel = *graph.RunPanel;
                 QCOMPARE(panel.Model->rowCount(), 11); // start, 9 steps, the end again
-                QCOMPARE(panel.Model->columnCount(), 4); // k, x[0], x[1], f
+                QCOMPARE(panel.Model->columnCount(), 5); // k, x[0], x[1], f, the gradient
+                // The gradient stands in the last row only, as the results show it.
+                QCOMPARE(panel.Model->index(0, 4).data().toString(), QString());
+                QCOMPARE(panel.Model->index(10, 4).data().toString(), graph.Label23->text());
+                QVERIFY(!graph.Label23->text().isEmpty());
+                QCOMPARE(graph.Label24->text(), T("сходимость"));
                 QCOMPARE(panel.Model->index(0, 1).data().toString(), QStringLiteral("-1.2"));
                 QCOMPARE(panel.Model->index(0, 3).data().toString(), QStringLiteral("24.2"));
                 QCOMPARE(panel.Slider->value(), 10);

@@ -31,15 +31,17 @@ TEST(CompareMethods, EachRowIsTheSingleRun) {
         const auto rows = CompareMethods(S, Rosenbrock(step), All());
         ASSERT_EQ(rows.size(), 11u);
         for (const TComparisonRow& row : rows) {
-            SCOPED_TRACE(std::string(kMethodNames[row.Method].Name) + " " + step);
+            SCOPED_TRACE(std::string(kMethods[row.Method].Name) + " " + step);
             TSession single;
             TRunInputs in = Rosenbrock(step);
-            in.MethodFamily = kMethodNames[row.Method].Family;
-            in.MethodVariant = kMethodNames[row.Method].Variant;
+            in.MethodFamily = kMethods[row.Method].Family;
+            in.MethodVariant = kMethods[row.Method].Variant;
             TRun run;
             StartRun(single, in, run);
             ASSERT_EQ(run.Status, TRunStatus::Done);
-            EXPECT_EQ(row.End, RowEnd(run.Status, single.End));
+            EXPECT_EQ(row.End, RunEnd(run));
+            EXPECT_EQ(row.GradientNorm, run.Result.GradientNorm);
+            EXPECT_EQ(row.GradientEvaluations, run.Result.GradientEvaluations);
             EXPECT_EQ(row.LastIndex, run.LastIndex);
             EXPECT_EQ(row.Point, run.ResultPoint);
             EXPECT_EQ(row.Minimum, run.MinimumValue);
@@ -83,10 +85,11 @@ TEST(CompareMethods, StoppingEndsTheCurrentMethodAndSkipsTheRest) {
                                      &progress);
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(progress.started, (std::vector<int>{5, 5})); // steepest descent twice
-    EXPECT_EQ(rows[0].End, TRowEnd::Converged);
-    EXPECT_EQ(rows[1].End, TRowEnd::Stopped);
+    // Steepest descent stops in Rosenbrock's valley, the gradient still 0.012.
+    EXPECT_EQ(rows[0].End, TRunEnd::NotStationary);
+    EXPECT_EQ(rows[1].End, TRunEnd::Stopped);
     EXPECT_EQ(rows[1].Iterations, 3);
-    EXPECT_EQ(rows[2].End, TRowEnd::Skipped);
+    EXPECT_EQ(rows[2].End, TRunEnd::Skipped);
     EXPECT_EQ(rows[2].LastIndex, -1);
     EXPECT_STREQ(EndKey(rows[1].End), "stopped");
     EXPECT_STREQ(EndKey(rows[2].End), "skipped");
@@ -99,10 +102,10 @@ TEST(CompareMethods, RefusedAndUndefinedStartsHaveTheirRows) {
     in.Formula = "ln(x[0])+x[1]^2";
     in.StartText = "-1,1";
     const auto rows = CompareMethods(S, in, {MethodIndex("gauss"), MethodIndex("dfp")});
-    for (const auto& r : rows) EXPECT_EQ(r.End, TRowEnd::UndefinedStart);
+    for (const auto& r : rows) EXPECT_EQ(r.End, TRunEnd::UndefinedStart);
     in.StartText = "1,a";
     const auto refused = CompareMethods(S, in, {MethodIndex("gauss")});
-    EXPECT_EQ(refused[0].End, TRowEnd::Refused);
+    EXPECT_EQ(refused[0].End, TRunEnd::Refused);
 }
 
 TEST(TrackCsv, HeaderThenEveryPointWithItsValue) {

@@ -3,6 +3,8 @@
 // messages, the region window, the progress dialog, about and help.
 #include <functional>
 
+#include "func/messages.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -262,11 +264,14 @@ private slots:
         QCOMPARE(m.Label1->text(), QStringLiteral("third"));
         QCOMPARE(m.windowTitle(), T("mesage"));
 
-        // The real case: no symbolic derivative of sqrt, and the run's
-        // consequence; then a new run starts a new report.
-        p.Formula("sqrt(x[0]^2+1)+x[1]^2", "1,1");
+        // The real case: derivative trees too large to build, the way out,
+        // and the run's consequence; then a new run starts a new report.
+        QString product = QStringLiteral("x[0]");
+        for (int k = 0; k < 400; ++k) product += QStringLiteral("*sin(x[0]+%1)").arg(k);
+        p.Formula(product.toUtf8().constData(), "1");
         QTest::mouseClick(p.form1->Button1, Qt::LeftButton);
-        QCOMPARE(m.Label1->text(), T("Ошибка создания дерева производных") + "\n" + T("Ошибка создания дерева"));
+        QCOMPARE(m.Label1->text(), T("Ошибка создания матрицы Гессе") + "\n" + T(message::UseNumericStep) + "\n" +
+                                       T("Ошибка создания дерева"));
         p.Formula("5", "1,1");
         QTest::mouseClick(p.form1->Button1, Qt::LeftButton);
         QVERIFY(m.Label1->text().startsWith(T("Функция не содержит переменных: минимизировать нечего")));

@@ -1,0 +1,56 @@
+// The result of one run, the same for the start button, a comparison and
+// qirt-batch: where the method ended, what it counted, how it ended and the
+// first-order evidence beside the minimum.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <memory>
+
+#include "graph/track.h"
+
+namespace qirt {
+
+// How a run ended, as the user is told.
+enum class TRunEnd {
+    Converged,           // the method's tests held and the gradient there is small
+    IterationLimit,
+    UndefinedDerivative,
+    UndefinedStep,
+    Stopped,             // the user stopped it
+    Unbounded,           // the values fell without limit
+    UndefinedStart,      // no value at the start point
+    Refused,             // the run did not start (the inputs; a message says why)
+    Skipped,             // not run: a comparison was stopped before it
+    NotStationary,       // the method stopped, but the gradient says it is no minimum
+    SingularHessian,     // Newton's matrix could not be inverted
+    RunsOff,             // the point ran off to infinity while the values levelled off
+};
+
+// The end's key in qirt-batch's JSON ("iteration-limit", ...), its text in
+// the windows, and what the help page and the messages tell the student.
+const char* EndKey(TRunEnd end);
+const char* EndText(TRunEnd end);
+
+struct TRunResult {
+    int Method = -1; // index into kMethods; -1 for the map alone
+    TRunEnd End = TRunEnd::Skipped;
+    int LastIndex = -1; // the coordinates 0 ... LastIndex took part; -1 when nothing ran
+    Vector Point{};
+    Real Minimum = 0;
+    std::int32_t Iterations = 0;
+    std::int64_t Evaluations = 0;         // values of f
+    std::int64_t GradientEvaluations = 0; // gradients taken by the method
+    std::int64_t HessianEvaluations = 0;  // Hessians taken by the method
+    // The largest gradient component of what was minimised at Point; NaN
+    // where it cannot be computed. Its own values are counted apart.
+    Real GradientNorm = std::nanl("");
+    // max |df/dx_i| max(1, |x_i|) / max(1, |f|), the measure the end is
+    // judged by; NaN with GradientNorm.
+    Real RelativeGradient = std::nanl("");
+    std::int64_t EvidenceEvaluations = 0;
+    double Seconds = 0;
+    std::shared_ptr<Tdata> Track = std::make_shared<Tdata>();
+};
+
+} // namespace qirt
