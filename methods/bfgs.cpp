@@ -6,6 +6,7 @@
 #include "func/derivative.h"
 #include "methods/blis.h"
 #include "methods/blmetr.h"
+#include "methods/verdict.h"
 
 namespace qirt {
 
@@ -15,6 +16,9 @@ namespace {
 // range (about 16,400 doublings) where the function is unbounded below.
 constexpr int kBracketSteps = 40'000;
 constexpr int kZoomSteps = 40;
+// Iterations in a row with neither the value nor the point changing, after
+// which the method ends whatever the gradient says.
+constexpr int kStillIterations = 20;
 
 Real Dot(const Vector& a, const Vector& b, int last) {
     Real sum = 0;
@@ -134,6 +138,7 @@ void BfgsMethod(TSession& S, Vector& ResultPoint, Byte LastIndex, Real& MinimumV
     Matrix H{};
     Vector g{}, p{}, xNew{}, gNew{}, s{}, y{};
     bool scaled = false;
+    int stillCount = 0; // iterations in a row on which the value and step tests held
 
     if (!StartValue(S, x, last, f)) goto end;
     if (VariableAccuracy == 0) VariableAccuracy = ValueAccuracy = kMetricDefaultAccuracy;
@@ -178,8 +183,20 @@ restart:
             S.End = TMethodEnd::Unbounded;
             goto end;
         }
-        if (ValueConverged(fPrev, f, ValueAccuracy)) goto end;
-        if (StepConverged(s, x, last, VariableAccuracy)) goto end;
+        {
+            // A small change of the value or of the point alone says little
+            // where the function is flat along the step: both must hold on
+            // two iterations in a row, and the gradient must be small.
+            // Where they keep holding with the gradient still large, the
+            // method makes no progress: it ends after kStillIterations (or
+            // at once when the values have fallen below any real problem's)
+            // and the gradient tells the user it found no minimum.
+            const bool still = ValueConverged(fPrev, f, ValueAccuracy) && StepConverged(s, x, last, VariableAccuracy);
+            stillCount = still ? stillCount + 1 : 0;
+            if (stillCount >= 2 && (RelativeGradient(g, f, x, last) <= StationaryTolerance(ValueAccuracy) ||
+                                    f <= kUnboundedValue || stillCount >= kStillIterations))
+                goto end;
+        }
         if (!KeepGoing(S, f)) goto end;
 
         const Real ys = Dot(y, s, last);

@@ -63,6 +63,14 @@ void NewtonMethod(TSession& S, Vector& ResultPoint, Byte LastIndex, Real& Minimu
             S.End = TMethodEnd::UndefinedDerivative;
             goto end;
         }
+        // A coordinate the function does not depend on has no curvature
+        // (and a zero gradient): a unit entry in its place lets the others
+        // be inverted, and it keeps its value.
+        for (int i = 0; i <= last; ++i)
+            if (!S.CoordinateUsed[i]) {
+                for (int j = 0; j <= last; ++j) M[i][j] = M[j][i] = 0;
+                M[i][i] = 1;
+            }
         InvertMatrix(M, last, ok);
         if (!ok) {
             S.End = TMethodEnd::SingularHessian;

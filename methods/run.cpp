@@ -25,16 +25,16 @@ void Refuse(TSession& S, TRun& run, TRunStatus status, const char* text,
     run.Result.End = TRunEnd::Refused;
 }
 
-// The highest variable of the formula, and of the region's conditions
-// while the region is in force, plus one; 0 for none.
-int CountToHighestVariable(const TFunction& F, const uslov& region) {
+// Marks the variables of the formula, and of the region's conditions while
+// the region is in force; returns the highest plus one (0 for none).
+int CountToHighestVariable(const TFunction& F, const uslov& region, bool (&used)[10]) {
     int count = 0;
-    for (int i = 0; i < 10; ++i)
-        if (F.VariableUsed[i]) count = i + 1;
-    if (region.PenaltyEnabled)
-        for (const straf* c = region.Head; c; c = c->Next)
-            for (int i = 0; i < 10; ++i)
-                if (c->Expression.VariableUsed[i]) count = std::max(count, i + 1);
+    for (int i = 0; i < 10; ++i) {
+        used[i] = F.VariableUsed[i];
+        if (region.PenaltyEnabled)
+            for (const straf* c = region.Head; c; c = c->Next) used[i] = used[i] || c->Expression.VariableUsed[i];
+        if (used[i]) count = i + 1;
+    }
     return count;
 }
 
@@ -62,7 +62,8 @@ void FillResult(TSession& S, TRun& run, int method, double seconds) {
         r.GradientNorm = LargestComponent(g, run.LastIndex);
         r.RelativeGradient = RelativeGradient(g, run.MinimumValue, run.ResultPoint, run.LastIndex);
     }
-    r.End = Verdict(S.End, run.MinimumValue, Stationary(r.RelativeGradient, run.ValueAccuracy));
+    r.End = Verdict(S.End, run.MinimumValue, Stationary(r.RelativeGradient, run.ValueAccuracy),
+                    LargestComponent(run.ResultPoint, run.LastIndex));
 }
 
 // The message of an end that the user should not miss, or null.
@@ -138,8 +139,13 @@ void StartRun(TSession& S, const TRunInputs& in, TRun& run) {
     // The derivative trees are built once the variables that take part are
     // known; methods without derivatives build none.
     BuildTree(F, in.Formula, false);
-    if (F.ErrorCode == error::None && in.VariableCountText == kAutomaticCount)
-        F.VariableCount = static_cast<Byte>(CountToHighestVariable(F, S.Conditions));
+    bool used[10];
+    const int highest = CountToHighestVariable(F, S.Conditions, used);
+    for (int i = 0; i < 10; ++i) S.CoordinateUsed[i] = true;
+    if (F.ErrorCode == error::None && in.VariableCountText == kAutomaticCount) {
+        F.VariableCount = static_cast<Byte>(highest);
+        for (int i = 0; i < 10; ++i) S.CoordinateUsed[i] = used[i];
+    }
     if (F.ErrorCode == error::None && derivatives && F.DifferentiationStep == 0 && F.VariableCount > 0)
         BuildDerivativeObjects(F);
     if (F.ErrorCode != error::None) return Refuse(S, run, TRunStatus::BuildFailed, message::RunBuild);

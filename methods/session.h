@@ -59,6 +59,9 @@ struct TSession {
     TViewRange View;           // what the map shows
     Vector FoundPoint{};       // the map holds the variables off its axes here
     std::int32_t ConditionCount = 0; // conditions entered in the region window
+    // The coordinates the function of the run depends on (its formula and
+    // the region in force); the others take part but keep their values.
+    bool CoordinateUsed[10] = {true, true, true, true, true, true, true, true, true, true};
     TProgress* Progress = nullptr; // optional; asked between iterations
     // Threads that sample the map: 0 is one per core. Every count gives the
     // same samples, levels, pixels and evaluation count.

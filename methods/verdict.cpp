@@ -106,12 +106,13 @@ Real LargestComponent(const Vector& g, int lastIndex) {
     return largest;
 }
 
-TRunEnd Verdict(TMethodEnd end, Real f, bool stationary) {
+TRunEnd Verdict(TMethodEnd end, Real f, bool stationary, Real largestCoordinate) {
     switch (end) {
     case TMethodEnd::UndefinedStart: return TRunEnd::UndefinedStart;
     case TMethodEnd::UndefinedDerivative: return TRunEnd::UndefinedDerivative;
     case TMethodEnd::NoDefinedStep: return TRunEnd::UndefinedStep;
-    case TMethodEnd::IterationLimit: return TRunEnd::IterationLimit;
+    case TMethodEnd::IterationLimit:
+        return f <= kUnboundedValue ? TRunEnd::Unbounded : TRunEnd::IterationLimit;
     case TMethodEnd::Cancelled: return TRunEnd::Stopped;
     case TMethodEnd::SingularHessian: return TRunEnd::SingularHessian;
     case TMethodEnd::Unbounded:
@@ -121,6 +122,7 @@ TRunEnd Verdict(TMethodEnd end, Real f, bool stationary) {
     case TMethodEnd::Converged: break;
     }
     if (f <= kUnboundedValue) return TRunEnd::Unbounded;
+    if (!(largestCoordinate < kRunOffCoordinate)) return TRunEnd::RunsOff;
     return stationary ? TRunEnd::Converged : TRunEnd::NotStationary;
 }
 

@@ -17,6 +17,11 @@ namespace qirt {
 // number range (about -1.19e4932) that the searches may reach first.
 inline constexpr Real kUnboundedValue = -1e20L;
 
+// A point with a coordinate of this size or more has run off to infinity:
+// where a method stops there, the values have levelled off towards their
+// infimum, and no minimum was found.
+inline constexpr Real kRunOffCoordinate = 1e30L;
+
 // The relative gradient at x, the textbook measure of first-order
 // optimality (Dennis and Schnabel):
 //     max_i |df/dx_i| * max(1, |x_i|) / max(1, |f|),
@@ -49,7 +54,7 @@ bool GradientEvidence(TSession& S, const Vector& x, int lastIndex, bool withDeri
 Real LargestComponent(const Vector& gradient, int lastIndex);
 
 // The end the user is told, from the method's own end, the value where it
-// stopped and whether the point is stationary.
-TRunEnd Verdict(TMethodEnd end, Real f, bool stationary);
+// stopped, whether the point is stationary and its largest coordinate.
+TRunEnd Verdict(TMethodEnd end, Real f, bool stationary, Real largestCoordinate);
 
 } // namespace qirt
