@@ -62,7 +62,9 @@ TRunPanel::TRunPanel(QWidget* parent) : QWidget(parent) {
     Plot = new TConvergencePlot;
     Tabs->addTab(Plot, Tr("qirt", "Сходимость"));
 
-    Results = new QTableWidget(0, 8);
+    // Owned by the panel until a comparison puts it into a tab.
+    Results = new QTableWidget(0, 8, this);
+    Results->hide();
     Results->setHorizontalHeaderLabels({Tr("qirt", "Метод"), Tr("qirt", "Точка"),
                                         Tr("qirt", "Минимум"), QString::fromUtf8("‖∇f‖∞"),
                                         Tr("qirt", "Итерации"),
