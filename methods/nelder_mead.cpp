@@ -52,36 +52,54 @@ TSimplexMove NelderMeadStep(TSimplex& s, int last, const std::function<Real(cons
 
 void NelderMeadMethod(TSession& S, Vector& ResultPoint, Byte LastIndex, Real& MinimumValue,
                       int RecordTrack, Real ValueAccuracy, Real VariableAccuracy) {
-    const int last = LastIndex, n = last + 1;
+    const int full = LastIndex;
     Vector& x = ResultPoint;
     Real& f = MinimumValue;
-    BeginMethod(S, last);
+    BeginMethod(S, full);
+    // The simplex spans only the coordinates the function depends on; the
+    // others keep their values (a simplex spread along them would drift
+    // where every value is the same). Its points hold those coordinates in
+    // order; Whole puts them back in place.
+    int taking[10], m = 0;
+    for (int i = 0; i <= full; ++i)
+        if (S.CoordinateUsed[i]) taking[m++] = i;
+    if (m == 0)
+        for (int i = 0; i <= full; ++i) taking[m++] = i;
+    const int last = m - 1, n = m;
+    const Vector start = x;
+    auto whole = [&](const Vector& p) {
+        Vector w = start;
+        for (int j = 0; j < m; ++j) w[taking[j]] = p[j];
+        return w;
+    };
     // A value as the simplex compares it: undefined is higher than any. A
     // point or value past the end of the number range shows that the
     // function falls without end (the run ends there).
     bool fell = false;
-    auto value = [&](const Vector& p) {
+    auto value = [&](const Vector& part) {
+        const Vector p = whole(part);
         Real v;
-        if (DefinedValue(S, p, last, v)) return v;
+        if (DefinedValue(S, p, full, v)) return v;
         bool beyond = v == -HUGE_VALL && S.Function.LastEvaluationDefined();
-        for (int i = 0; i <= last; ++i) beyond = beyond || !std::isfinite(p[i]);
+        for (int i = 0; i <= full; ++i) beyond = beyond || !std::isfinite(p[i]);
         fell = fell || beyond;
         return HUGE_VALL;
     };
-    if (!DefinedValue(S, x, last, f)) {
+    if (!DefinedValue(S, x, full, f)) {
         S.End = TMethodEnd::UndefinedStart;
-        RecordPoint(S, x, last, f);
+        RecordPoint(S, x, full, f);
         return;
     }
-    RecordPoint(S, x, last, f);
+    RecordPoint(S, x, full, f);
 
     Vector points[11];
     Real values[11];
-    points[0] = x;
+    for (int j = 0; j < m; ++j) points[0][j] = x[taking[j]];
     values[0] = f;
     for (int i = 0; i < n; ++i) {
-        points[i + 1] = x;
-        points[i + 1][i] = x[i] != 0 ? (1 + kSimplexShare) * x[i] : kSimplexFloor;
+        points[i + 1] = points[0];
+        const Real xi = points[0][i];
+        points[i + 1][i] = xi != 0 ? (1 + kSimplexShare) * xi : kSimplexFloor;
         values[i + 1] = value(points[i + 1]);
     }
     int order[11];
@@ -113,7 +131,7 @@ void NelderMeadMethod(TSession& S, Vector& ResultPoint, Byte LastIndex, Real& Mi
         ++S.IterationCount;
         const int now = *std::min_element(order, order + n + 1,
                                           [&](int a, int b) { return values[a] < values[b]; });
-        if (RecordTrack) RecordPoint(S, points[now], last, values[now]);
+        if (RecordTrack) RecordPoint(S, whole(points[now]), full, values[now]);
         if (fell) {
             S.End = TMethodEnd::Unbounded;
             break;
@@ -121,9 +139,9 @@ void NelderMeadMethod(TSession& S, Vector& ResultPoint, Byte LastIndex, Real& Mi
     }
     const int now = *std::min_element(order, order + n + 1,
                                       [&](int a, int b) { return values[a] < values[b]; });
-    x = points[now];
+    x = whole(points[now]);
     f = values[now];
-    RecordPoint(S, x, last, f);
+    RecordPoint(S, x, full, f);
 }
 
 } // namespace qirt

@@ -63,9 +63,6 @@ TEST(Variables, EveryCoordinateUpToTheHighestTakesPart) {
     for (const TCase& c : cases)
         for (int m = 0; m < kMethodCount; ++m)
             for (const char* step : kSteps) {
-                // Nelder-Mead's simplex still spreads over the coordinates
-                // the formula does not use: not yet frozen there.
-                if (m == MethodIndex("nelder-mead")) continue;
                 SCOPED_TRACE(std::string(c.Formula) + " " + Describe(m, step));
                 TOneRun r;
                 ASSERT_EQ(r.Run(m, c.Formula, c.Start, step), TRunStatus::Done);
