@@ -154,12 +154,18 @@ restart:
     for (;;) {
         Real largest = 0;
         for (int i = 0; i <= last; ++i) largest = std::max(largest, std::fabs(g[i]));
-        if (largest <= VariableAccuracy) goto end; // the gradient test
         for (int i = 0; i <= last; ++i) {
             Real Hg = 0;
             for (int j = 0; j <= last; ++j) Hg += H[i][j] * g[j];
             p[i] = -Hg;
         }
+        // The gradient test, where the decrease the model still promises,
+        // g^T H g / 2, is within the accuracy in the values too: on a tail
+        // that levels off towards infinity the gradient is tiny but the
+        // model still sees the function falling far ahead.
+        if (largest <= VariableAccuracy &&
+            -Dot(g, p, last) / 2 <= ValueAccuracy * std::max<Real>(1, std::fabs(f)))
+            goto end;
         // The first step of a restart is at most 1 long; later ones try 1.
         Real alpha = scaled ? 1 : std::min<Real>(1, 1 / std::sqrt(SquaredNorm(p, last)));
         Real fNew;

@@ -48,6 +48,8 @@ struct TRunResult {
     // max |df/dx_i| max(1, |x_i|) / max(1, |f|), the measure the end is
     // judged by; NaN with GradientNorm.
     Real RelativeGradient = std::nanl("");
+    // The decrease the quadratic model along the gradient still promises.
+    Real PromisedDecrease = std::nanl("");
     std::int64_t EvidenceEvaluations = 0;
     double Seconds = 0;
     std::shared_ptr<Tdata> Track = std::make_shared<Tdata>();

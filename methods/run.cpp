@@ -61,9 +61,13 @@ void FillResult(TSession& S, TRun& run, int method, double seconds) {
                          r.EvidenceEvaluations)) {
         r.GradientNorm = LargestComponent(g, run.LastIndex);
         r.RelativeGradient = RelativeGradient(g, run.MinimumValue, run.ResultPoint, run.LastIndex);
+        std::int64_t more = 0;
+        r.PromisedDecrease = PredictedDecrease(S, run.ResultPoint, run.LastIndex, run.MinimumValue, g, more);
+        r.EvidenceEvaluations += more;
     }
-    r.End = Verdict(S.End, run.MinimumValue, Stationary(r.RelativeGradient, run.ValueAccuracy),
-                    LargestComponent(run.ResultPoint, run.LastIndex));
+    const bool stationary = Stationary(r.RelativeGradient, run.ValueAccuracy) &&
+                            SmallDecrease(r.PromisedDecrease, run.MinimumValue, run.ValueAccuracy);
+    r.End = Verdict(S.End, run.MinimumValue, stationary, LargestComponent(run.ResultPoint, run.LastIndex));
 }
 
 // The message of an end that the user should not miss, or null.

@@ -100,6 +100,46 @@ bool GradientEvidence(TSession& S, const Vector& x, int lastIndex, bool withDeri
     return defined;
 }
 
+Real PredictedDecrease(TSession& S, const Vector& x, int lastIndex, Real f, const Vector& g,
+                       std::int64_t& evaluations) {
+    TFunction& F = S.Function;
+    const std::int64_t counted = F.EvaluationCount;
+    const Byte error = F.ErrorCode;
+    // The step: the fourth root of epsilon, relative to the coordinate's
+    // size, balances the truncation and the rounding of a second difference.
+    static const Real kRoot = std::sqrt(std::sqrt(LDBL_EPSILON));
+    Real decrease = 0;
+    evaluations = 0;
+    Vector t = x;
+    for (int i = 0; i <= lastIndex; ++i) {
+        if (g[i] == 0) continue;
+        const Real h = kRoot * std::max<Real>(1, std::fabs(x[i]));
+        t[i] = x[i] + h;
+        const Real fUp = ValueAt(F, t, lastIndex);
+        t[i] = x[i] - h;
+        const Real fDown = ValueAt(F, t, lastIndex);
+        t[i] = x[i];
+        evaluations += 2;
+        if (!std::isfinite(fUp) || !std::isfinite(fDown)) {
+            decrease = std::nanl("");
+            break;
+        }
+        const Real curvature = (fUp - 2 * f + fDown) / (h * h);
+        // Where f does not curve up along the coordinate, at least the
+        // decrease of one step down the slope.
+        decrease += curvature > 0 ? g[i] * g[i] / (2 * curvature) : std::fabs(g[i]) * h;
+    }
+    FunctionValue(F, x, lastIndex);
+    F.EvaluationCount = counted;
+    F.ErrorCode = error;
+    return decrease;
+}
+
+bool SmallDecrease(Real decrease, Real f, Real valueAccuracy) {
+    const Real allowance = kDecreaseAllowance * std::max<Real>(valueAccuracy, 1e-12L);
+    return decrease <= allowance * std::max<Real>(1, std::fabs(f)); // false for NaN
+}
+
 Real LargestComponent(const Vector& g, int lastIndex) {
     Real largest = 0;
     for (int i = 0; i <= lastIndex; ++i) largest = std::max(largest, std::fabs(g[i]));

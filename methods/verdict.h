@@ -38,6 +38,23 @@ inline constexpr Real kLoosestStationaryTolerance = 0.1L;
 Real StationaryTolerance(Real valueAccuracy);
 bool Stationary(Real relativeGradient, Real valueAccuracy);
 
+// The decrease of f that a quadratic model still promises at x, the sum
+// over the coordinates of g_i^2 / (2 c_i), c_i the second derivative of f
+// along x_i (central differences, step epsilon^(1/4) max(1, |x_i|));
+// |g_i| h_i where f does not curve up along x_i. A point whose gradient is
+// small on the relative scale may still be on a tail that levels off
+// towards infinity; there the model promises a decrease of the order of f
+// itself. NaN where f is undefined nearby. Two values per coordinate with
+// a nonzero gradient component, counted apart.
+Real PredictedDecrease(TSession& S, const Vector& x, int lastIndex, Real f, const Vector& gradient,
+                       std::int64_t& evaluations);
+// The promised decrease at a stationary point is at most this many times
+// the accuracy in the values (at least 1e-12), relative to max(1, |f|):
+// the methods stop on changes of the value below the accuracy, so their
+// answers are within a few of those steps of the minimum.
+inline constexpr Real kDecreaseAllowance = 100;
+bool SmallDecrease(Real decrease, Real f, Real valueAccuracy);
+
 // The central-difference step of the evidence in a coordinate of size |x|
 // when the run has no derivatives of its own: the cube root of the
 // precision's epsilon, relative to max(1, |x|).
