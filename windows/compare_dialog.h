@@ -6,6 +6,8 @@
 
 #include <QDialog>
 
+#include "methods/method_table.h"
+
 class QCheckBox;
 class QPushButton;
 
@@ -17,7 +19,7 @@ public:
     // The methods ticked, as indices into kMethods.
     std::vector<int> Chosen() const;
 
-    QCheckBox* Boxes[11]; // one per method of kMethods
+    QCheckBox* Boxes[kMethodCount]; // one per method of kMethods
     QPushButton *Compare, *Cancel;
 };
 

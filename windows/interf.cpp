@@ -49,7 +49,9 @@ namespace {
 constexpr const char* kSourceText = "sourceText";
 
 // What each family shows: caption, tabs, whether the first tab is selected,
-// and which option controls are visible.
+// and which option controls are visible. The tabs of the families with
+// methods are their rows of the table of methods; the statistical family
+// and the map alone have a tab of their own.
 struct TFamily {
     const char* Caption;
     std::vector<const char*> Tabs;
@@ -57,17 +59,23 @@ struct TFamily {
     bool Step, Iterations, Start, Accuracies;
 };
 
+std::vector<const char*> MethodTabs(int family) {
+    std::vector<const char*> tabs;
+    for (const TMethod& m : kMethods)
+        if (m.Family == family) tabs.push_back(m.Caption);
+    return tabs;
+}
+
 const TFamily& Family(int number) {
     static const TFamily families[] = {
         {UI_TEXT("qirt", "Програмный пакет по исследованиям операций(Методы нулевого порядка)"),
-         {UI_TEXT("qirt", "Метод вpащающихся кооpдинат Розенбpока"), UI_TEXT("qirt", "Гауса"), UI_TEXT("qirt", "Нелдера-Мида")}, false, false, false, true, true},
+         MethodTabs(family::ZeroOrder), false, false, false, true, true},
         {UI_TEXT("qirt", "Програмный пакет по исследованиям операций(Методы первого порядка)"),
-         {UI_TEXT("qirt", "Флетчеpа-Ривса"), UI_TEXT("qirt", "Пшеничного"), UI_TEXT("qirt", "Наискорейшего спуска")}, false, true, false, true, true},
+         MethodTabs(family::FirstOrder), false, true, false, true, true},
         {UI_TEXT("qirt", "Програмный пакет по исследованиям операций(Методы второго порядка)"),
-         {UI_TEXT("qirt", "Метод Ньютона")}, true, true, false, true, true},
+         MethodTabs(family::Newton), true, true, false, true, true},
         {UI_TEXT("qirt", "Програмный пакет по исследованиям операций(Методы переменной метрики)"),
-         {UI_TEXT("qirt", "Дэвидона-Флетчеpа-Пауэла"), UI_TEXT("qirt", "Флетчеpа"), UI_TEXT("qirt", "Бpойдена"), UI_TEXT("qirt", "Бройдена-Флетчера-Гольдфарба-Шанно")},
-         false, true, false, true, true},
+         MethodTabs(family::VariableMetric), false, true, false, true, true},
         {UI_TEXT("qirt", "Програмный пакет по исследованиям операций(Статистические методы)"),
          {UI_TEXT("qirt", "Ненаправленный поиск")}, true, false, true, true, true},
         {UI_TEXT("qirt", "Програмный пакет по исследованиям операций(График функции)"),
