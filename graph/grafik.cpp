@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QKeySequence>
-#include <QSaveFile>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFileDialog>
@@ -498,9 +497,7 @@ QString AskFile(QWidget* parent, const char* filter, const char* suffix) {
 } // namespace
 
 bool TForm3::WritePng(const QString& fileName) const {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || !MapPicture().save(&file, "PNG")) return false;
-    return file.commit();
+    return SaveImage(MapPicture(), "PNG", fileName);
 }
 
 bool TForm3::WriteTrackCsv(const QString& fileName) {

@@ -1,6 +1,6 @@
 #include "graph/image_canvas.h"
 
-#include <QSaveFile>
+#include <QBuffer>
 
 namespace qirt {
 
@@ -21,15 +21,17 @@ void TImageCanvas::SetPixel(int x, int y, TColour c) {
 void TImageCanvas::Fill(TColour c) { image_.fill(qRgb(c.Red, c.Green, c.Blue)); }
 
 bool TImageCanvas::SaveBitmap(const QString& fileName) const {
-    // Written aside and renamed when complete: a failure leaves no partial
-    // bitmap behind, and an existing file as it was.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (!image_.save(&file, "BMP")) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return SaveImage(image_, "BMP", fileName);
+}
+
+bool SaveImage(const QImage& image, const char* format, const QString& fileName) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, format)) return false;
+    return WriteWholeFile(fileName.toStdString(), [&](std::FILE* f) {
+        return std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), f) ==
+               static_cast<std::size_t>(bytes.size());
+    });
 }
 
 } // namespace qirt

@@ -7,6 +7,11 @@
 
 namespace qirt {
 
+// Writes the image in the format ("BMP", "PNG") as WriteWholeFile writes:
+// links followed, a regular file replaced only when complete, a device
+// written in place. False when it cannot be written.
+bool SaveImage(const QImage& image, const char* format, const QString& fileName);
+
 class TImageCanvas : public TCanvas {
 public:
     TImageCanvas(int width, int height);

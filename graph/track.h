@@ -68,9 +68,13 @@ bool SaveTrack(Tdata& track, const std::string& fileName, int variableCount);
 // The same text written to an open file.
 bool WriteTrack(Tdata& track, std::FILE* file, int variableCount);
 
-// Writes a file through `write` beside its target and renames it over the
-// target when every byte is out; on any failure the target is left as it
-// was and nothing else stays behind.
+// Writes a file through `write`. The name's symbolic links are followed:
+// the file they lead to is written, the links stay. A regular file (or a
+// new one) is written beside itself and renamed over when every byte is
+// out, so on any failure it is left as it was and nothing else stays
+// behind; anything else that can be written (a device, a FIFO with a
+// reader, a terminal) is written in place, every write checked. False for
+// what cannot be written: a folder, a FIFO nobody reads, a loop of links.
 bool WriteWholeFile(const std::string& fileName, const std::function<bool(std::FILE*)>& write);
 
 // The 23 characters of one track number: a sign position (blank or "-"),

@@ -11,6 +11,8 @@
 #include <limits>
 #include <memory>
 
+#include <climits>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -149,12 +151,60 @@ mode_t NewFileMode(const std::string& fileName) {
     return 0666 & ~mask;
 }
 
+// The file a name stands for: symbolic links followed to their end, also
+// where the last one points to nothing yet (the file is then created
+// there). Empty for a loop of links.
+std::string FollowLinks(std::string name) {
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(name.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return name;
+        std::string target(PATH_MAX, '\0');
+        const ssize_t length = ::readlink(name.c_str(), target.data(), target.size());
+        if (length < 0) return {};
+        target.resize(static_cast<std::size_t>(length));
+        // A relative target is relative to the link's own folder.
+        const std::size_t slash = name.rfind('/');
+        name = target.front() == '/' || slash == std::string::npos ? target : name.substr(0, slash + 1) + target;
+    }
+    return {};
+}
+
+// Writes straight into something that is not a regular file (a device, a
+// FIFO, a terminal): nothing to write beside it, nothing to rename. A FIFO
+// without a reader is refused rather than waited for.
+bool WriteInPlace(const std::string& name, const std::function<bool(std::FILE*)>& write) {
+    const int fd = ::open(name.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0) {
+        ::close(fd);
+        return false;
+    }
+    std::FILE* file = ::fdopen(fd, "wb");
+    if (!file) {
+        ::close(fd);
+        return false;
+    }
+    bool ok = write(file);
+    ok = std::fflush(file) == 0 && ok;
+    ok = std::fclose(file) == 0 && ok;
+    return ok;
+}
+
 } // namespace
 
 bool WriteWholeFile(const std::string& fileName, const std::function<bool(std::FILE*)>& write) {
-    // Written beside the target and renamed over it only when complete, so
-    // a failure never leaves a partial file that looks whole.
-    std::string temporary = fileName + ".XXXXXX";
+    const std::string target = FollowLinks(fileName);
+    if (target.empty()) return false;
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) return false;
+        if (!S_ISREG(st.st_mode)) return WriteInPlace(target, write);
+    }
+    // A regular file (or none yet) is written beside its target and renamed
+    // over it only when complete, so a failure never leaves a partial file
+    // that looks whole.
+    std::string temporary = target + ".XXXXXX";
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0) return false;
     std::FILE* file = ::fdopen(fd, "wb");
@@ -165,9 +215,9 @@ bool WriteWholeFile(const std::string& fileName, const std::function<bool(std::F
     }
     bool ok = write(file);
     ok = std::fflush(file) == 0 && ok;
-    ok = ::fchmod(fd, NewFileMode(fileName)) == 0 && ok;
+    ok = ::fchmod(fd, NewFileMode(target)) == 0 && ok;
     ok = std::fclose(file) == 0 && ok;
-    ok = ok && ::rename(temporary.c_str(), fileName.c_str()) == 0;
+    ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;
     if (!ok) ::unlink(temporary.c_str());
     return ok;
 }

@@ -183,6 +183,19 @@ expect_run 0 "$interior" -- -f 'x[0]^2+x[1]^2' -s 3,4 -c 'x[0]>1;1;2;interior' -
 expect_run 0 "$exterior" -- -f 'x[0]^2+x[1]^2' -s 3,4 -c 'x[0]>1;1;2;внешняя' --lang ru
 expect_run 2 "" -- -f 'x[0]^2' --lang de
 
+# Saves never replace a link or a FIFO: a link's target gets the file, a
+# FIFO nobody reads is refused with the file's name.
+echo old >"$work/target.csv"
+ln -s target.csv "$work/link.csv"
+"$batch" -f 'x[0]^2' -s 1 --csv "$work/link.csv" >/dev/null || fail "--csv through a link"
+[[ -L $work/link.csv ]] || fail "the link was replaced"
+[[ $(head -1 "$work/target.csv") == "k,x[0],f" ]] || fail "the link's target: $(cat "$work/target.csv")"
+mkfifo "$work/pipe"
+timeout 10 "$batch" -f 'x[0]^2' -s 1 --track "$work/pipe" >/dev/null 2>"$work/stderr"
+[[ $? == 1 ]] || fail "a FIFO nobody reads must be refused"
+expect_stderr "Cannot create file $work/pipe"
+[[ -p $work/pipe ]] || fail "the FIFO was replaced"
+
 if ((failures)); then
     echo "$failures failure(s)"
     exit 1

@@ -4,7 +4,10 @@
 #include <iterator>
 #include <vector>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 #include <cmath>
 #include <cstring>
 #include <cstdio>
@@ -172,6 +175,74 @@ TEST(WriteWholeFile, AFailedWriteLeavesTheTargetAsItWasAndNothingBeside) {
     // A folder that does not exist: false, nothing made.
     EXPECT_FALSE(WriteWholeFile(dir + "/no/such/t.txt", [](std::FILE*) { return true; }));
     std::filesystem::remove_all(dir);
+}
+
+std::string Contents(const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Nothing that is not the regular file the user meant is ever replaced:
+// links are followed, devices and FIFOs written in place, and what cannot
+// be written is refused.
+TEST(WriteWholeFile, LinksDevicesAndFifosKeepWhatTheyAre) {
+    namespace fs = std::filesystem;
+    const std::string dir = ::testing::TempDir() + "whole_file_kinds";
+    fs::remove_all(dir);
+    fs::create_directories(dir + "/sub");
+    auto hello = [](std::FILE* f) { return std::fputs("hello\n", f) >= 0; };
+
+    // A link to a file, relative and absolute: the file gets the text, the
+    // link stays a link.
+    std::ofstream(dir + "/sub/target.csv") << "old";
+    fs::create_symlink("sub/target.csv", dir + "/relative.csv");
+    fs::create_symlink(dir + "/relative.csv", dir + "/chain.csv");
+    ASSERT_TRUE(WriteWholeFile(dir + "/chain.csv", hello));
+    EXPECT_TRUE(fs::is_symlink(dir + "/chain.csv"));
+    EXPECT_TRUE(fs::is_symlink(dir + "/relative.csv"));
+    EXPECT_EQ(Contents(dir + "/sub/target.csv"), "hello\n");
+    // A link to nothing yet: the file is made where it points.
+    fs::create_symlink("sub/new.csv", dir + "/dangling.csv");
+    ASSERT_TRUE(WriteWholeFile(dir + "/dangling.csv", hello));
+    EXPECT_TRUE(fs::is_symlink(dir + "/dangling.csv"));
+    EXPECT_EQ(Contents(dir + "/sub/new.csv"), "hello\n");
+    // A loop of links and a folder are refused.
+    fs::create_symlink("loop2", dir + "/loop1");
+    fs::create_symlink("loop1", dir + "/loop2");
+    EXPECT_FALSE(WriteWholeFile(dir + "/loop1", hello));
+    EXPECT_FALSE(WriteWholeFile(dir + "/sub", hello));
+    EXPECT_TRUE(fs::is_directory(dir + "/sub"));
+
+    // A FIFO nobody reads is refused at once; with a reader it gets the
+    // text, and stays a FIFO.
+    const std::string fifo = dir + "/pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(WriteWholeFile(fifo, hello));
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    ASSERT_TRUE(WriteWholeFile(fifo, hello));
+    char got[16] = {};
+    EXPECT_EQ(::read(reader, got, sizeof got), 6);
+    EXPECT_STREQ(got, "hello\n");
+    ::close(reader);
+    EXPECT_TRUE(fs::is_fifo(fifo));
+
+    // A device node of our own (the null device's numbers), where we may
+    // make one: written in place, still a device afterwards.
+    const std::string device = dir + "/null";
+    if (::mknod(device.c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0) {
+        EXPECT_TRUE(WriteWholeFile(device, hello));
+        EXPECT_TRUE(fs::is_character_file(device));
+        // A link to the device: the same.
+        fs::create_symlink("null", dir + "/to-null");
+        EXPECT_TRUE(WriteWholeFile(dir + "/to-null", hello));
+        EXPECT_TRUE(fs::is_character_file(device));
+        EXPECT_TRUE(fs::is_symlink(dir + "/to-null"));
+    }
+    // Nothing was left beside any of them.
+    for (const auto& entry : fs::recursive_directory_iterator(dir))
+        EXPECT_EQ(entry.path().string().find(".csv."), std::string::npos) << entry.path();
+    fs::remove_all(dir);
 }
 
 } // namespace
