@@ -472,14 +472,17 @@ void TForm1::Button1Click() {
     }
     switch (Run.Status) {
     case TRunStatus::NotStarted: return;
-    case TRunStatus::Done: Form3_aktion(); break;
+    case TRunStatus::Done:
     case TRunStatus::NoMethod: break;
     default: // the message is shown; nothing of the run stays
         FinishRun(S, Run);
         return;
     }
-    FinishRun(S, Run);
+    // The formula is remembered as soon as it ran, before the map is shown:
+    // a program ended while the graph window is open keeps it.
     SaveHistory(in.Formula);
+    if (Run.Status == TRunStatus::Done) Form3_aktion();
+    FinishRun(S, Run);
 }
 
 void TForm1::CompareMethods1Click() {
@@ -499,10 +502,10 @@ void TForm1::CompareMethods1Click() {
         FinishRun(S, Run);
         return;
     }
+    SaveHistory(in.Formula);
     const TComparisonRow* best = BestRow(rows);
     ShowGraph(*best, true, Tr(kMethods[best->Method].Caption), &rows);
     FinishRun(S, Run);
-    SaveHistory(in.Formula);
 }
 
 void TForm1::Form3_aktion() {

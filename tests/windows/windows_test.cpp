@@ -218,6 +218,8 @@ private slots:
                     QCOMPARE(graph.Edit4->text(), QStringLiteral("7"));
                 }
                 QCOMPARE(graph.ListBox1->item(2)->text(), QString());
+                // Remembered already while the map is open.
+                QCOMPARE(p.History(), QStringLiteral("(x[0]-1)^2+(x[1]-2)^2\r\n"));
                 QTimer::singleShot(0, &graph, &QDialog::accept);
             };
             QTest::mouseClick(w.Button1, Qt::LeftButton);
