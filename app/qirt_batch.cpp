@@ -40,7 +40,8 @@ constexpr const char* kUsage =
     "  -c 'G;COEFFICIENT;POWER;KIND'\n"
     "                           a region condition, KIND 'внешняя' or 'внутреняя'\n"
     "                           ('exterior' or 'interior' with --lang en); repeatable\n"
-    "  --track FILE             write the track of iterates\n"
+    "  --track FILE             write the track of iterates (with --compare: one file\n"
+    "                           per method, FILE-NAME.EXT, for example track-dfp.txt)\n"
     "  --map FILE               write the 500 x 500 map as the graph window first shows it\n"
     "                           (Windows bitmap)\n"
     "  --range XMIN,XMAX,YMIN,YMAX\n"
@@ -288,6 +289,15 @@ bool WriteCsv(const std::string& fileName, const std::function<bool(std::FILE*)>
     return false;
 }
 
+// The file of one method's track in a comparison: the method's name
+// before the extension ("track.txt" and "dfp" give "track-dfp.txt").
+std::string MethodFileName(const std::string& file, const char* method) {
+    const std::size_t slash = file.rfind('/');
+    const std::size_t dot = file.rfind('.');
+    const bool extension = dot != std::string::npos && dot > 0 && (slash == std::string::npos || dot > slash + 1);
+    return extension ? file.substr(0, dot) + "-" + method + file.substr(dot) : file + "-" + method;
+}
+
 // The comparison: a line (or a JSON object) per method, the results table
 // as CSV, and every track in its colour on one map around the best point.
 int Compare(const TOptions& o, TSession& S) {
@@ -328,6 +338,16 @@ int Compare(const TOptions& o, TSession& S) {
             return std::fputs(line.c_str(), f) >= 0;
         }))
         status = 1;
+    // Every run's track, in a file of its own named after its method.
+    if (!o.TrackFile.empty())
+        for (const TComparisonRow& r : rows) {
+            if (r.LastIndex < 0) continue;
+            const std::string name = MethodFileName(o.TrackFile, kMethods[r.Method].Name);
+            if (!SaveTrack(*r.Track, name, r.LastIndex + 1)) {
+                std::fprintf(stderr, "Cannot create file %s\n", name.c_str());
+                status = 1;
+            }
+        }
     if (!o.MapFile.empty()) {
         TRun run;
         if (PrepareComparisonMap(S, o.Run, rows, run)) {
@@ -387,7 +407,11 @@ int Run(const TOptions& o, const TTranslations& translations) {
     const bool regionFailed = S.Conditions.ErrorReported;
     const TRunResult& r = run.Result;
     if (run.MethodFamily == family::GraphOnly) {
-        std::printf("point:\nminimum:\ngradient:\niterations:\nevaluations:\nend:\n");
+        // No method ran: no result to give.
+        if (o.Json)
+            std::printf("[]\n");
+        else
+            std::printf("point:\nminimum:\ngradient:\niterations:\nevaluations:\nend:\n");
     } else if (o.Json) {
         std::printf("[%s]\n", JsonRow(r).c_str());
     } else {

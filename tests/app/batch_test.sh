@@ -196,6 +196,14 @@ timeout 10 "$batch" -f 'x[0]^2' -s 1 --track "$work/pipe" >/dev/null 2>"$work/st
 expect_stderr "Cannot create file $work/pipe"
 [[ -p $work/pipe ]] || fail "the FIFO was replaced"
 
+# A comparison writes every run's track, named after its method; the map
+# alone prints an empty JSON array.
+"$batch" -f 'x[0]^2+x[1]^2' -s 1,1 --compare dfp,gauss --track "$work/cmp.txt" >/dev/null ||
+    fail "--compare --track"
+[[ -s $work/cmp-dfp.txt && -s $work/cmp-gauss.txt ]] || fail "compared tracks: $(ls "$work")"
+[[ $(head -c 1 "$work/cmp-dfp.txt") =~ [0-9] ]] || fail "compared track form"
+[[ $("$batch" -f 'x[0]^2' -m graph --json) == "[]" ]] || fail "--json -m graph"
+
 if ((failures)); then
     echo "$failures failure(s)"
     exit 1
