@@ -384,10 +384,18 @@ int Run(const TOptions& o, const TTranslations& translations) {
         std::string kind = c.Kind;
         for (const char* k : {kExteriorKind, kInteriorKind})
             if (kind == messages.Text(k)) kind = k;
-        S.Conditions.AddCondition(c.Inequality, c.Coefficient, c.Power, kind);
-        if (S.Conditions.ConditionErrorCode != 0) {
+        // A coefficient that is no number (read as 0, dropping the term), a
+        // negative one (a reward for leaving the region) or an unknown kind
+        // is refused, not taken silently.
+        const bool known = kind == kExteriorKind || kind == kInteriorKind;
+        const bool coefficient = IsRealText(c.Coefficient) && std::isfinite(TextToReal(c.Coefficient)) &&
+                                 TextToReal(c.Coefficient) >= 0;
+        if (known && coefficient) S.Conditions.AddCondition(c.Inequality, c.Coefficient, c.Power, kind);
+        if (!known || !coefficient || S.Conditions.ConditionErrorCode != 0) {
             std::fprintf(stderr, "%s\n",
-                         FillArguments(messages.Text(kRejectedCondition), {c.Inequality}).c_str());
+                         FillArguments(messages.Text(kRejectedCondition),
+                                       {c.Inequality + ";" + c.Coefficient + ";" + c.Power + ";" + c.Kind})
+                             .c_str());
             return 1;
         }
     }

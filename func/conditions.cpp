@@ -293,6 +293,17 @@ void uslov::CopyForEvaluation(const uslov& from) {
     ErrorReported = false;
 }
 
+bool uslov::InsideInterior(const Vector& point, int n) {
+    if (!PenaltyEnabled) return true;
+    for (straf* c = Head; c; c = c->Next) {
+        if (c->PenaltyKind == kExteriorKind) continue;
+        c->Expression.ClearEvaluationError();
+        const Real g = FunctionValue(c->Expression, point, n - 1);
+        if (c->Expression.ErrorCode != 0 || g == 0 || !RelationHolds(c->Relation, g)) return false;
+    }
+    return true;
+}
+
 bool uslov::PenaltyDerivatives(const Vector& point, int n, Vector& gradient, Matrix* hessian) {
     for (int i = 0; i < 10; ++i) {
         gradient[i] = 0;

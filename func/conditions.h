@@ -115,6 +115,11 @@ public:
     // copy reports nothing.
     void CopyForEvaluation(const uslov& from);
 
+    // Whether the point lies strictly inside every interior condition of
+    // the list (true without any, or while the penalties are off): outside,
+    // the interior term is the constant 1e6 and the methods see no slope.
+    bool InsideInterior(const Vector& point, int n);
+
     // The condition at a position counted from 1, or null.
     straf* At(int position) const;
 

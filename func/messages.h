@@ -58,6 +58,10 @@ inline constexpr const char* SingularHessian = UI_TEXT(
     "qirt",
     "Матрица Гессе вырождена: метод Ньютона не может сделать шаг. "
     "Попробуйте метод переменной метрики или другую начальную точку");
+inline constexpr const char* OutsideInterior = UI_TEXT(
+    "qirt",
+    "Метод остановился вне области с внутренним штрафом: там штраф — постоянная 1e6, "
+    "и путь внутрь не найден. Начните из точки внутри области");
 inline constexpr const char* HistoryNotWritten = UI_TEXT(
     "qirt",
     "Не удалось записать формулу в файл истории funtion.txt");

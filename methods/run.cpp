@@ -208,7 +208,15 @@ void StartRun(TSession& S, const TRunInputs& in, TRun& run) {
         run.Status = TRunStatus::UndefinedStart;
         return;
     }
-    if (const char* text = EndMessage(run.Result.End)) ShowMessage(F.Messages, text, ShowKind::NonModal);
+    // Outside a region with interior terms the penalty is the constant 1e6:
+    // no slope leads in, and a method that could not get in stops there.
+    if ((run.Result.End == TRunEnd::Converged || run.Result.End == TRunEnd::NotStationary) &&
+        !S.Conditions.InsideInterior(run.ResultPoint, F.VariableCount)) {
+        run.Result.End = TRunEnd::NotStationary;
+        ShowMessage(F.Messages, message::OutsideInterior, ShowKind::NonModal);
+    } else if (const char* text = EndMessage(run.Result.End)) {
+        ShowMessage(F.Messages, text, ShowKind::NonModal);
+    }
     run.Status = TRunStatus::Done;
 }
 

@@ -637,5 +637,9 @@ function, start point, accuracies, step and region.</translation>
         <source>Градиент (‖∇f‖∞)</source>
         <translation>Gradient (‖∇f‖∞)</translation>
     </message>
+    <message>
+        <source>Метод остановился вне области с внутренним штрафом: там штраф — постоянная 1e6, и путь внутрь не найден. Начните из точки внутри области</source>
+        <translation>The method stopped outside the region with an interior penalty: there the penalty is the constant 1e6 and no way in was found. Start from a point inside the region</translation>
+    </message>
 </context>
 </TS>

@@ -172,7 +172,7 @@ expect_run 1 "" -- -f 'x[0]+' --lang en
 expect_stderr "Error building the expression tree"
 expect_stderr "Error building the tree"
 expect_run 1 "" -- -f 'x[0]^2' -c 'x[0]>>1;1;2;exterior' --lang en
-expect_stderr "Invalid inequality: x[0]>>1"
+expect_stderr "Invalid inequality: x[0]>>1;"
 expect_run 1 "" -- -f 'x[0]^2' --colours 0 --lang en
 expect_stderr "The number of colours must be a whole number of at least 1: --colours 0"
 exterior=$("$batch" -f 'x[0]^2+x[1]^2' -s 3,4 -c 'x[0]>1;1;2;внешняя')
@@ -203,6 +203,17 @@ expect_stderr "Cannot create file $work/pipe"
 [[ -s $work/cmp-dfp.txt && -s $work/cmp-gauss.txt ]] || fail "compared tracks: $(ls "$work")"
 [[ $(head -c 1 "$work/cmp-dfp.txt") =~ [0-9] ]] || fail "compared track form"
 [[ $("$batch" -f 'x[0]^2' -m graph --json) == "[]" ]] || fail "--json -m graph"
+
+# Region fields that cannot be meant are refused: a coefficient that is no
+# number or is negative, a kind that is neither; a method stuck outside
+# an interior region says so instead of reporting the constant 1e6.
+for bad in 'x[0]>1;abc;2;внешняя' 'x[0]>1;-1;2;внешняя' 'x[0]>1;1;2;снаружи' 'x[0]>1;1e5000;2;внешняя'; do
+    expect_run 1 "" -- -f 'x[0]^2' -s 3 -c "$bad"
+    expect_stderr "Недопустимое неравенство: $bad"
+done
+"$batch" -f 'x[0]^2' -s 0 -m gauss -c 'x[0]>1;1;2;внутреняя' >"$work/stdout" 2>"$work/stderr"
+expect_stderr "Метод остановился вне области с внутренним штрафом"
+grep -q '^end: not-stationary' "$work/stdout" || fail "stuck outside: $(cat "$work/stdout")"
 
 if ((failures)); then
     echo "$failures failure(s)"

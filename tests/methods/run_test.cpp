@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "../func/recording_messages.h"
+#include "func/conditions.h"
 #include "func/messages.h"
 #include "func/scan.h"
 #include "methods/run.h"
@@ -287,6 +288,49 @@ TEST(FillArguments, FillsEachPlaceOnceAndLeavesTheRest) {
     EXPECT_EQ(FillArguments("a %1 b %2 %3 %0 %", {"x%2", "y"}), "a x%2 b y %3 %0 %");
     EXPECT_EQ(FillArguments("%2%1", {"1", "2"}), "21");
     EXPECT_EQ(FillArguments("no places", {"unused"}), "no places");
+}
+
+} // namespace
+} // namespace qirt
+
+namespace qirt {
+namespace {
+
+// Outside a region with interior terms the penalty is the constant 1e6: a
+// method that cannot get in says so instead of calling 1e6 a minimum; one
+// that finds its way in from outside ends as usual.
+TEST(StartRun, AMethodStuckOutsideAnInteriorRegionSaysSo) {
+    struct TCase {
+        const char* Method;
+        const char* Start;
+        bool Outside;
+    };
+    for (const TCase& c : {TCase{"gauss", "0", true}, TCase{"dfp", "0", true}, TCase{"dfp", "3", false},
+                           TCase{"nelder-mead", "2", false}}) {
+        SCOPED_TRACE(std::string(c.Method) + " from " + c.Start);
+        RecordingMessages messages;
+        TSession S;
+        S.Function.Messages = &messages;
+        // Outside, the gradient of x[0]^2 + 1e6 is 0 at 0: nothing leads in.
+        S.Conditions.AddCondition("x[0]>1", "1", "2", kInteriorKind);
+        TRunInputs in;
+        in.Formula = "x[0]^2";
+        in.StartText = c.Start;
+        const int m = MethodIndex(c.Method);
+        in.MethodFamily = kMethods[m].Family;
+        in.MethodVariant = kMethods[m].Variant;
+        TRun run;
+        StartRun(S, in, run);
+        ASSERT_EQ(run.Status, TRunStatus::Done);
+        const bool outside = !S.Conditions.InsideInterior(run.ResultPoint, 1);
+        EXPECT_EQ(outside, c.Outside) << double(run.ResultPoint[0]) << "," << double(run.ResultPoint[1]);
+        bool told = false;
+        for (const auto& shown : messages.shown) told = told || shown.Text == message::OutsideInterior;
+        EXPECT_EQ(told, outside);
+        if (outside) EXPECT_EQ(run.Result.End, TRunEnd::NotStationary);
+        else EXPECT_LT(double(run.Result.Minimum), 1e6);
+        FinishRun(S, run);
+    }
 }
 
 } // namespace
