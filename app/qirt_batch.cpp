@@ -148,7 +148,9 @@ bool ParseRange(std::string_view text, TViewRange& range) {
         values[k] = TextToReal(field);
     }
     range = {values[0], values[1], values[2], values[3]};
-    return range.XMin < range.XMax && range.YMin < range.YMax;
+    if (range.XMin < range.XMax && range.YMin < range.YMax && !UsableView(range))
+        std::fprintf(stderr, "%s: --range %s\n", message::BadRange, std::string(text).c_str());
+    return UsableView(range);
 }
 
 bool ParseAxes(std::string_view text, int& a, int& b) {

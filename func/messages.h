@@ -62,6 +62,10 @@ inline constexpr const char* OutsideInterior = UI_TEXT(
     "qirt",
     "Метод остановился вне области с внутренним штрафом: там штраф — постоянная 1e6, "
     "и путь внутрь не найден. Начните из точки внутри области");
+inline constexpr const char* BadRange = UI_TEXT(
+    "qirt",
+    "Недопустимый диапазон: концы должны быть конечными числами, левый меньше правого, "
+    "а ширина не слишком мала для 500 точек по сравнению с самими концами");
 inline constexpr const char* HistoryNotWritten = UI_TEXT(
     "qirt",
     "Не удалось записать формулу в файл истории funtion.txt");

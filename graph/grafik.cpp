@@ -186,7 +186,12 @@ void TForm3::Button1Click() {
         values[k] = TextToReal(text);
     }
     if (!(values[0] < values[1] && values[2] < values[3])) return;
-    S.View = {values[0], values[1], values[2], values[3]};
+    const TViewRange view{values[0], values[1], values[2], values[3]};
+    if (!UsableView(view)) {
+        ShowMessage(S.Function.Messages, message::BadRange, ShowKind::NonModal);
+        return;
+    }
+    S.View = view;
     ShowRanges();
     RedrawMap();
     RememberRanges();
@@ -280,10 +285,9 @@ void TForm3::ComboBox2Change() { AxisChanged(ComboBox2, ComboBox1, Label13, Labe
 
 void TForm3::MoveView(Real dxMin, Real dxMax, Real dyMin, Real dyMax, bool remember) {
     if (!ColourCountUsable()) return;
-    S.View.XMin += dxMin;
-    S.View.XMax += dxMax;
-    S.View.YMin += dyMin;
-    S.View.YMax += dyMax;
+    const TViewRange moved{S.View.XMin + dxMin, S.View.XMax + dxMax, S.View.YMin + dyMin, S.View.YMax + dyMax};
+    if (!UsableView(moved)) return; // no further in or out
+    S.View = moved;
     ShowRanges();
     RedrawMap();
     if (remember) RememberRanges();
@@ -453,8 +457,8 @@ void TForm3::WheelZoom(int x, int y, int steps) {
         S.View.YMin = cy - (cy - S.View.YMin) * factor;
         S.View.YMax = cy + (S.View.YMax - cy) * factor;
     }
-    if (!(S.View.XMin < S.View.XMax && S.View.YMin < S.View.YMax)) {
-        S.View = v; // no room left to zoom into
+    if (!UsableView(S.View)) {
+        S.View = v; // no room left to zoom into or out to
         return;
     }
     ShowRanges();
@@ -604,7 +608,7 @@ void TForm3::Image1MouseUp(int, int) {
     if (v.XMin > v.XMax) std::swap(v.XMin, v.XMax);
     if (v.YMin > v.YMax) std::swap(v.YMin, v.YMax);
     // A frame without width or height would leave nothing to show.
-    if (!(v.XMin < v.XMax) || !(v.YMin < v.YMax)) return;
+    if (!UsableView(v)) return;
     S.View = v;
     ShowRanges();
     RedrawMap();

@@ -2,6 +2,7 @@
 
 #include "graph/rounding.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace qirt {
@@ -62,6 +63,16 @@ struct Mapping {
 };
 
 } // namespace
+
+bool UsableView(const TViewRange& v) {
+    auto usable = [](Real low, Real high) {
+        const Real width = high - low;
+        const Real size = std::max(std::fabs(low), std::fabs(high));
+        return std::isfinite(low) && std::isfinite(high) && low < high && std::isfinite(width) &&
+               std::isfinite(500 / width) && width >= size * 0x1p-50L;
+    };
+    return usable(v.XMin, v.XMax) && usable(v.YMin, v.YMax);
+}
 
 void FillTrackPixels(Tdata& track, int a, int b, const TViewRange& view, TTrackPixels& pixels) {
     // An empty range has no mapping: nothing is drawn.

@@ -50,6 +50,11 @@ void AddTrackPoint(Tdata& track, const Vector& point, int lastIndex, Real value)
 void ClearTrack(Tdata& track);
 
 bool TrackPointInView(const TrackPoint* node, int a, int b, const TViewRange& view);
+// A view the map can show: finite ends, each low end below its high one,
+// 500 pixels across that scale finitely, and a width and height of at
+// least 2^-50 of the ends' size, so that neighbouring pixels stand for
+// different numbers. Anything else is refused ("Недопустимый диапазон").
+bool UsableView(const TViewRange& view);
 // axis 1: the horizontal range, any other: the vertical one.
 Real ClampToView(int axis, Real v, const TViewRange& view);
 // Fills the pixels with the next batch of the first visible stretch of the

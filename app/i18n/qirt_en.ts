@@ -641,5 +641,9 @@ function, start point, accuracies, step and region.</translation>
         <source>Метод остановился вне области с внутренним штрафом: там штраф — постоянная 1e6, и путь внутрь не найден. Начните из точки внутри области</source>
         <translation>The method stopped outside the region with an interior penalty: there the penalty is the constant 1e6 and no way in was found. Start from a point inside the region</translation>
     </message>
+    <message>
+        <source>Недопустимый диапазон: концы должны быть конечными числами, левый меньше правого, а ширина не слишком мала для 500 точек по сравнению с самими концами</source>
+        <translation>Invalid range: the ends must be finite numbers, the left below the right, and the width not too small for 500 points beside the ends themselves</translation>
+    </message>
 </context>
 </TS>

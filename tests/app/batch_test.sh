@@ -215,6 +215,11 @@ done
 expect_stderr "Метод остановился вне области с внутренним штрафом"
 grep -q '^end: not-stationary' "$work/stdout" || fail "stuck outside: $(cat "$work/stdout")"
 
+# A range the pixel arithmetic cannot hold is refused at once.
+timeout 10 "$batch" -f 'x[0]^2+x[1]^2' --map "$work/narrow.bmp" --range 0,1e-4930,0,1 >/dev/null 2>"$work/stderr"
+[[ $? == 2 ]] || fail "a narrow range must be refused"
+expect_stderr "Недопустимый диапазон"
+
 if ((failures)); then
     echo "$failures failure(s)"
     exit 1

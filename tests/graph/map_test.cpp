@@ -283,6 +283,24 @@ TEST(DrawTrack, EmptyViewDrawsNothing) {
     EXPECT_EQ(t.c.Count(kWhite), 500 * 500);
 }
 
+// A line between points far outside the image (a track point far out of
+// view is a pixel a billion away) is cut first: it draws only what lies on
+// the image, at once, and its arithmetic cannot overflow.
+TEST(Canvas, FarLinesAreCutToTheImage) {
+    MemoryCanvas c;
+    DrawLine(c, -1'000'000'000, -1'000'000'000, 1'000'000'000, 1'000'000'000);
+    for (int k = 0; k < 500; ++k) EXPECT_EQ(c.Pixel(k, k), kBlack) << k;
+    EXPECT_EQ(c.Count(kBlack), 500);
+    MemoryCanvas d;
+    DrawLine(d, -2'000'000'000, 250, 2'000'000'000, 250);
+    EXPECT_EQ(d.Count(kBlack), 500);
+    MemoryCanvas e; // wholly outside: nothing
+    DrawLine(e, -2'000'000'000, -5, 2'000'000'000, -7);
+    EXPECT_EQ(e.Count(kBlack), 0);
+    DrawRectangle(e, -2'000'000'000, -2'000'000'000, 2'000'000'000, 2'000'000'000);
+    DrawEllipse(e, -2'000'000'000, -2'000'000'000, 2'000'000'000, 2'000'000'000);
+}
+
 TEST(Canvas, LinesLeaveTheirEndPixelAndTheInvertingPenUndoesItself) {
     MemoryCanvas c;
     DrawLine(c, 10, 10, 20, 10);

@@ -120,3 +120,32 @@ TEST(Track, AddAndClear) {
 
 } // namespace
 } // namespace qirt
+
+namespace qirt {
+namespace {
+
+// Views whose pixels cannot be told apart, or whose scale overflows, are
+// refused; everything an ordinary map shows is taken.
+TEST(UsableView, RefusesWhatThePixelArithmeticCannotHold) {
+    struct TCase {
+        TViewRange View;
+        bool Usable;
+    };
+    const TCase cases[] = {
+        {{-5, 5, -5, 5}, true},
+        {{1e300L, 2e300L, 0, 1}, true},
+        {{0, 1e-4000L, 0, 1}, true},        // tiny, but 500 pixels scale finitely
+        {{0, 1e-4930L, 0, 1}, false},       // 500 / width overflows
+        {{1e6L, 1e6L + 1e-12L, 0, 1}, false}, // below 2^-50 of the ends
+        {{1, 1, 0, 1}, false},
+        {{2, 1, 0, 1}, false},
+        {{0, HUGE_VALL, 0, 1}, false},
+        {{-1e4932L, 1e4932L, 0, 1}, false}, // the width overflows
+        {{0, 1, std::nanl(""), 1}, false},
+    };
+    for (const TCase& c : cases)
+        EXPECT_EQ(UsableView(c.View), c.Usable) << double(c.View.XMin) << " " << double(c.View.XMax);
+}
+
+} // namespace
+} // namespace qirt
