@@ -65,7 +65,8 @@ constexpr const char* kUsage =
     "Prints 'point:', 'minimum:', 'gradient:' (the largest gradient component\n"
     "at the point), 'iterations:', 'evaluations:' and 'end:' lines; the end is\n"
     "converged, not-stationary, unbounded, runs-off, singular-hessian,\n"
-    "iteration-limit, undefined-derivative, undefined-step or undefined-start.\n"
+    "iteration-limit, evaluation-limit (5,000,000 values of f), undefined-derivative,\n"
+    "undefined-step or undefined-start.\n"
     "Exit status: 0 done (an end other than converged is also said on standard\n"
     "error); 1 nothing ran,\n"
     "a file or standard output could not be written, or a region condition\n"
@@ -436,6 +437,10 @@ int Run(const TOptions& o, const TTranslations& translations) {
     switch (r.End) {
     case TRunEnd::IterationLimit:
         std::fprintf(stderr, "stopped after %d iterations\n", kMaxIterations);
+        break;
+    case TRunEnd::EvaluationLimit:
+        std::fprintf(stderr, "stopped after %lld values of the function\n",
+                     static_cast<long long>(kMaxEvaluations));
         break;
     case TRunEnd::Unbounded:
         std::fprintf(stderr, "the function is unbounded below: the last finite point is shown\n");

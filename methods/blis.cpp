@@ -203,6 +203,10 @@ bool KeepGoing(TSession& S, Real f) {
         S.End = TMethodEnd::IterationLimit;
         return false;
     }
+    if (S.Function.EvaluationCount >= kMaxEvaluations) {
+        S.End = TMethodEnd::EvaluationLimit;
+        return false;
+    }
     if (S.Progress && !S.Progress->Continue(S.IterationCount, f)) {
         S.End = TMethodEnd::Cancelled;
         return false;

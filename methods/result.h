@@ -25,6 +25,7 @@ enum class TRunEnd {
     NotStationary,       // the method stopped, but the gradient says it is no minimum
     SingularHessian,     // Newton's matrix could not be inverted
     RunsOff,             // the point ran off to infinity while the values levelled off
+    EvaluationLimit,     // kMaxEvaluations values of f
 };
 
 // The end's key in qirt-batch's JSON ("iteration-limit", ...), its text in

@@ -38,11 +38,16 @@ enum class TMethodEnd {
     Cancelled,            // the progress callback said stop
     Unbounded,            // a search ran to the end of the number range
     SingularHessian,      // Newton's method could not invert the Hessian
+    EvaluationLimit,      // kMaxEvaluations values of f were taken
 };
 
 // No method runs more iterations than this; a run that gets there ends at
 // its current point.
 inline constexpr std::int32_t kMaxIterations = 100'000;
+// Nor takes more values of f than this (a few tenths of a second for a
+// formula of a few terms): searches that crawl along a flat tail from the
+// end of the number range end here, between two iterations.
+inline constexpr std::int64_t kMaxEvaluations = 5'000'000;
 
 struct TSession {
     TSession() {

@@ -29,8 +29,9 @@ constexpr TEndNames kEnds[] = {
     {"not-stationary", UI_TEXT("qirt", "остановка не в минимуме")},
     {"singular-hessian", UI_TEXT("qirt", "матрица Гессе вырождена")},
     {"runs-off", UI_TEXT("qirt", "точка уходит в бесконечность")},
+    {"evaluation-limit", UI_TEXT("qirt", "предел вычислений функции")},
 };
-static_assert(std::size(kEnds) == static_cast<std::size_t>(TRunEnd::RunsOff) + 1);
+static_assert(std::size(kEnds) == static_cast<std::size_t>(TRunEnd::EvaluationLimit) + 1);
 
 // The value at t with its error cleared first; NaN where undefined.
 Real ValueAt(TFunction& F, const Vector& t, int last) {
@@ -153,6 +154,8 @@ TRunEnd Verdict(TMethodEnd end, Real f, bool stationary, Real largestCoordinate)
     case TMethodEnd::NoDefinedStep: return TRunEnd::UndefinedStep;
     case TMethodEnd::IterationLimit:
         return f <= kUnboundedValue ? TRunEnd::Unbounded : TRunEnd::IterationLimit;
+    case TMethodEnd::EvaluationLimit:
+        return f <= kUnboundedValue ? TRunEnd::Unbounded : TRunEnd::EvaluationLimit;
     case TMethodEnd::Cancelled: return TRunEnd::Stopped;
     case TMethodEnd::SingularHessian: return TRunEnd::SingularHessian;
     case TMethodEnd::Unbounded:

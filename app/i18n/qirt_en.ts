@@ -645,5 +645,9 @@ function, start point, accuracies, step and region.</translation>
         <source>Недопустимый диапазон: концы должны быть конечными числами, левый меньше правого, а ширина не слишком мала для 500 точек по сравнению с самими концами</source>
         <translation>Invalid range: the ends must be finite numbers, the left below the right, and the width not too small for 500 points beside the ends themselves</translation>
     </message>
+    <message>
+        <source>предел вычислений функции</source>
+        <translation>evaluation limit</translation>
+    </message>
 </context>
 </TS>

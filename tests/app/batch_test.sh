@@ -220,6 +220,19 @@ timeout 10 "$batch" -f 'x[0]^2+x[1]^2' --map "$work/narrow.bmp" --range 0,1e-493
 [[ $? == 2 ]] || fail "a narrow range must be refused"
 expect_stderr "Недопустимый диапазон"
 
+# Whatever the inputs, a run of a formula of a few terms ends within
+# seconds: the work of every method is bounded.
+for args in "-f th(x[0]) -m gauss -s -1e4000 --value-accuracy 0" \
+    "-f arctg(x[0]) -m dfp -s 1e300 -c x[0]>1;1;2;внешняя" \
+    "-f x[0]+x[1]^2 -m steepest-descent -s 1,1"; do
+    start=$SECONDS
+    # shellcheck disable=SC2086
+    timeout 20 "$batch" $args >/dev/null 2>&1
+    (( $? != 124 && SECONDS - start <= 5 )) || fail "unbounded work: $args"
+done
+out=$("$batch" -f 'th(x[0])' -m gauss -s -1e4000 --value-accuracy 0 2>/dev/null)
+[[ $out == *$'\nend: evaluation-limit' ]] || fail "evaluation limit: $out"
+
 if ((failures)); then
     echo "$failures failure(s)"
     exit 1

@@ -252,6 +252,8 @@ TEST(Verdict, TheMethodsEndWeighedAgainstTheEvidence) {
         {M::Unbounded, 0.5, false, 1e4000L, E::RunsOff},
         {M::IterationLimit, -1e21L, false, 1, E::Unbounded},
         {M::IterationLimit, 3, false, 1, E::IterationLimit},
+        {M::EvaluationLimit, 3, true, 1, E::EvaluationLimit},
+        {M::EvaluationLimit, -1e21L, false, 1, E::Unbounded},
         {M::SingularHessian, 1, false, 1, E::SingularHessian},
         {M::Cancelled, 1, true, 1, E::Stopped},
         {M::UndefinedStart, 1, false, 1, E::UndefinedStart},
