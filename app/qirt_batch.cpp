@@ -55,7 +55,8 @@ constexpr const char* kUsage =
     "                           inputs; one line each, or JSON with --json; with --map\n"
     "                           every track in its colour on one map\n"
     "  --json                   the results as a JSON array of objects: method, point,\n"
-    "                           minimum, gradient, iterations, evaluations,\n"
+    "                           point_text, minimum, minimum_text (the exact texts),\n"
+    "                           gradient, iterations, evaluations,\n"
     "                           gradient_evaluations, hessian_evaluations, seconds, end\n"
     "  --csv FILE               write the track as comma-separated values (with\n"
     "                           --compare: the results table)\n"
@@ -101,15 +102,15 @@ bool ParseMethodList(std::string_view text, std::vector<int>& methods) {
         for (int k = 0; k < kMethodCount; ++k) methods.push_back(k);
         return true;
     }
-    while (!text.empty()) {
+    // Every name between the commas must be a method's: "dfp," is refused.
+    for (;;) {
         const std::size_t comma = text.find(',');
         const int k = MethodIndex(std::string(text.substr(0, comma)));
         if (k < 0) return false;
         methods.push_back(k);
-        if (comma == std::string_view::npos) break;
+        if (comma == std::string_view::npos) return true;
         text.remove_prefix(comma + 1);
     }
-    return !methods.empty();
 }
 
 // The message window of the command line: every text shown goes to stderr,
@@ -175,7 +176,10 @@ bool SplitCondition(std::string_view text, TCondition& c) {
     return true;
 }
 
-// False on a bad option.
+// The option that could not be taken, for the message.
+std::string BadOption;
+
+// False on a bad option (named in BadOption).
 bool ParseOptions(int argc, char** argv, TOptions& o) {
     bool haveFormula = false;
     for (int i = 1; i < argc; ++i) {
@@ -192,8 +196,10 @@ bool ParseOptions(int argc, char** argv, TOptions& o) {
             o.Json = true;
             continue;
         }
+        BadOption = std::string(arg);
         if (i + 1 >= argc) return false;
         const char* value = argv[++i];
+        BadOption += std::string(" ") + value;
         if (arg == "-f") {
             o.Run.Formula = value;
             haveFormula = true;
@@ -264,12 +270,19 @@ bool WriteMap(TSession& S, const TOptions& o, const std::string& fileName) {
 }
 
 std::string JsonNumber(Real v) { return std::isfinite(v) ? ShortestText(v) : "null"; }
+// The exact decimal text of a number as a JSON string: a reader that turns
+// numbers beyond the range of double into infinity still has the value.
+std::string JsonText(Real v) { return "\"" + ShortestText(v) + "\""; }
 
 // One result as a JSON object.
 std::string JsonRow(const TRunResult& r) {
-    std::string point = "[";
-    for (int i = 0; i <= r.LastIndex; ++i) point += (i ? "," : "") + JsonNumber(r.Point[i]);
+    std::string point = "[", pointText = "[";
+    for (int i = 0; i <= r.LastIndex; ++i) {
+        point += (i ? "," : "") + JsonNumber(r.Point[i]);
+        pointText += (i ? "," : "") + JsonText(r.Point[i]);
+    }
     point += "]";
+    pointText += "]";
     const bool ran = r.LastIndex >= 0;
     char rest[320];
     std::snprintf(rest, sizeof rest,
@@ -279,7 +292,8 @@ std::string JsonRow(const TRunResult& r) {
                   static_cast<long long>(r.GradientEvaluations),
                   static_cast<long long>(r.HessianEvaluations), r.Seconds, EndKey(r.End));
     return std::string("{\"method\":\"") + kMethods[r.Method].Name + "\",\"point\":" + point +
-           ",\"minimum\":" + (ran ? JsonNumber(r.Minimum) : "null") +
+           ",\"point_text\":" + pointText + ",\"minimum\":" + (ran ? JsonNumber(r.Minimum) : "null") +
+           ",\"minimum_text\":" + (ran ? JsonText(r.Minimum) : "null") +
            ",\"gradient\":" + (ran ? JsonNumber(r.GradientNorm) : "null") + rest;
 }
 
@@ -497,6 +511,10 @@ int Flushed(int status) {
 int main(int argc, char** argv) {
     TOptions options;
     if (!ParseOptions(argc, argv, options)) {
+        if (BadOption.empty())
+            std::fprintf(stderr, "qirt-batch: -f FORMULA is missing\n");
+        else
+            std::fprintf(stderr, "qirt-batch: cannot take %s\n", BadOption.c_str());
         std::fputs(kUsage, stderr);
         return 2;
     }

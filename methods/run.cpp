@@ -1,6 +1,7 @@
 #include "methods/run.h"
 
 #include <chrono>
+#include <cmath>
 
 #include "func/conditions.h"
 #include "func/derivative.h"
@@ -85,15 +86,16 @@ const char* EndMessage(TRunEnd end) {
 // Empty fields take their defaults before this.
 const char* BadNumberText(const TRunInputs& in, const TRun& run, bool derivatives) {
     if (in.MethodFamily == family::GraphOnly) return nullptr; // no accuracies, no step
-    if (!in.VariableAccuracyText.empty() && !IsRealText(in.VariableAccuracyText))
-        return message::BadVariableAccuracy;
-    if (!in.ValueAccuracyText.empty() && !IsRealText(in.ValueAccuracyText))
-        return message::BadValueAccuracy;
+    // A number must be written as one and be finite: "1e5000" overflows.
+    auto unusable = [](const std::string& text) {
+        return !text.empty() && (!IsRealText(text) || !std::isfinite(TextToReal(text)));
+    };
+    if (unusable(in.VariableAccuracyText)) return message::BadVariableAccuracy;
+    if (unusable(in.ValueAccuracyText)) return message::BadValueAccuracy;
     // A negative accuracy would switch the stopping tests off for good.
     if (run.VariableAccuracy < 0) return message::NegativeVariableAccuracy;
     if (run.ValueAccuracy < 0) return message::NegativeValueAccuracy;
-    if (derivatives && in.StepText != kSymbolicStepText && !IsRealText(in.StepText))
-        return message::BadStep;
+    if (derivatives && in.StepText != kSymbolicStepText && unusable(in.StepText)) return message::BadStep;
     return nullptr;
 }
 

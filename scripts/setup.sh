@@ -11,6 +11,7 @@ packages=(
   qt6-tools-dev qt6-l10n-tools     # the translation tools (lupdate, lrelease) and their CMake support
   fonts-dejavu-core                # a font for the windows when no desktop provides one
   dpkg-dev lintian desktop-file-utils appstream file   # the Debian package and its checks
+  python3                          # qirt-batch's test reads its JSON with Python's json
 )
 
 missing=()

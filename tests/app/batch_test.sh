@@ -147,9 +147,9 @@ out=$("$batch" -f '100*(x[1]-x[0]^2)^2+(1-x[0])^2' -s -1.2,1 --compare all)
     fail "--compare dfp row: $out"
 json=$("$batch" -f '100*(x[1]-x[0]^2)^2+(1-x[0])^2' -s -1.2,1 --compare dfp,newton --json \
     --csv "$work/results.csv" --map "$work/compare.bmp" --range -2,2,-1,3)
-[[ $json == '[{"method":"dfp","point":[0.9999995533397781592,0.99999910546273139417],"minimum":1.9965346862110082711e-13,"gradient":4.065108893080396786e-07,"iterations":9,"evaluations":94,"gradient_evaluations":16,"hessian_evaluations":0,"seconds":'*',"end":"converged"},'* ]] ||
+[[ $json == '[{"method":"dfp","point":[0.9999995533397781592,0.99999910546273139417],"point_text":["0.9999995533397781592","0.99999910546273139417"],"minimum":1.9965346862110082711e-13,"minimum_text":"1.9965346862110082711e-13","gradient":4.065108893080396786e-07,"iterations":9,"evaluations":94,"gradient_evaluations":16,"hessian_evaluations":0,"seconds":'*',"end":"converged"},'* ]] ||
     fail "--json dfp: $json"
-[[ $json == *$'\n {"method":"newton","point":['*'],"minimum":'*',"gradient":'*',"iterations":17,"evaluations":124,"gradient_evaluations":17,"hessian_evaluations":17,"seconds":'*',"end":"converged"}]' ]] ||
+[[ $json == *$'\n {"method":"newton","point":['*'],"point_text":['*'],"minimum":'*',"minimum_text":'*',"gradient":'*',"iterations":17,"evaluations":124,"gradient_evaluations":17,"hessian_evaluations":17,"seconds":'*',"end":"converged"}]' ]] ||
     fail "--json newton: $json"
 [[ $(head -1 "$work/results.csv") == "method,x[0],x[1],minimum,iterations,evaluations,seconds,end,gradient" ]] ||
     fail "results csv: $(cat "$work/results.csv")"
@@ -232,6 +232,26 @@ for args in "-f th(x[0]) -m gauss -s -1e4000 --value-accuracy 0" \
 done
 out=$("$batch" -f 'th(x[0])' -m gauss -s -1e4000 --value-accuracy 0 2>/dev/null)
 [[ $out == *$'\nend: evaluation-limit' ]] || fail "evaluation limit: $out"
+
+# Numbers that overflow are refused like inf; a bad option is named; a
+# trailing comma in --compare is no method.
+expect_run 1 "" -- -f 'x[0]^2' --step 1e5000
+expect_stderr "Шаг при дифференцировании должен быть числом"
+expect_run 1 "" -- -f 'x[0]^2' --value-accuracy 1e5000
+expect_stderr "Точность по значениям функции должна быть числом"
+expect_run 2 "" -- -f 'x[0]^2' --compare dfp,
+expect_stderr "cannot take --compare dfp,"
+expect_run 2 "" -- -f 'x[0]^2' --bogus 1
+expect_stderr "cannot take --bogus 1"
+# Numbers beyond the range of double keep their exact text in JSON.
+"$batch" -f '0-x[0]^2' -m dfp -s 1 --json >"$work/huge.json" 2>/dev/null
+python3 - "$work/huge.json" <<'PY' || fail "JSON texts: $(cat "$work/huge.json")"
+import json, math, sys
+row = json.load(open(sys.argv[1]))[0]
+assert math.isinf(row["minimum"]), row          # beyond double: a reader's infinity
+assert row["minimum_text"] == "-7.614281570286283297e+4931", row
+assert len(row["point_text"]) == 1 and row["end"] == "unbounded", row
+PY
 
 if ((failures)); then
     echo "$failures failure(s)"
