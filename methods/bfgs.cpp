@@ -6,6 +6,7 @@
 #include "func/derivative.h"
 #include "methods/blis.h"
 #include "methods/blmetr.h"
+#include "methods/linear.h"
 #include "methods/verdict.h"
 
 namespace qirt {
@@ -19,12 +20,6 @@ constexpr int kZoomSteps = 40;
 // Iterations in a row with neither the value nor the point changing, after
 // which the method ends whatever the gradient says.
 constexpr int kStillIterations = 20;
-
-Real Dot(const Vector& a, const Vector& b, int last) {
-    Real sum = 0;
-    for (int i = 0; i <= last; ++i) sum += a[i] * b[i];
-    return sum;
-}
 
 // The minimiser of the cubic through (a, fa, da) and (b, fb, db), or NaN.
 Real CubicMinimiser(Real a, Real fa, Real da, Real b, Real fb, Real db) {
@@ -154,11 +149,7 @@ restart:
     for (;;) {
         Real largest = 0;
         for (int i = 0; i <= last; ++i) largest = std::max(largest, std::fabs(g[i]));
-        for (int i = 0; i <= last; ++i) {
-            Real Hg = 0;
-            for (int j = 0; j <= last; ++j) Hg += H[i][j] * g[j];
-            p[i] = -Hg;
-        }
+        MinusProduct(H, g, p, last);
         // The gradient test, where the decrease the model still promises,
         // g^T H g / 2, is within the accuracy in the values too: on a tail
         // that levels off towards infinity the gradient is tiny but the
@@ -216,8 +207,7 @@ restart:
         // H = (I - rho s y^T) H (I - rho y s^T) + rho s s^T
         const Real rho = 1 / ys;
         Vector Hy{};
-        for (int i = 0; i <= last; ++i)
-            for (int j = 0; j <= last; ++j) Hy[i] += H[i][j] * y[j];
+        Product(H, y, Hy, last);
         const Real yHy = Dot(y, Hy, last);
         for (int i = 0; i <= last; ++i)
             for (int j = 0; j <= last; ++j)

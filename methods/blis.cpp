@@ -113,7 +113,7 @@ trial:
             f2 = f1;
             for (int i = 0; i <= last; ++i) t[i] = x[i] + alpha * s[i];
             f1 = SearchValue(S, t, last);
-            if (halvings > 20 && !reversed) {
+            if (halvings > kMaxHalvings && !reversed) {
                 alpha = -2 * alpha0;
                 reversed = true;
                 goto trial;
@@ -122,8 +122,8 @@ trial:
                 SearchFailed = 1;
                 alpha = 0;
             }
-        } while (!(f1 <= f0 || halvings > 20));
-        if (f1 > f0 || halvings > 20) SearchFailed = 1;
+        } while (!(f1 <= f0 || halvings > kMaxHalvings));
+        if (f1 > f0 || halvings > kMaxHalvings) SearchFailed = 1;
         if (!SearchFailed) good = alpha;
     }
 

@@ -15,6 +15,10 @@ inline constexpr Real kInitialStep = 0.1L;
 // about 32,800 doublings), so in practice the expansion ends where the step
 // or the value stops being finite; the bound only makes the end certain.
 inline constexpr int kMaxDoublings = 40'000;
+// The contraction of a search halves its step this many times before it
+// tries the opposite direction once (twice the first step back), and then
+// gives up: the search has failed.
+inline constexpr int kMaxHalvings = 20;
 
 // Searches from x along s. StepLength is the trial step on entry and the
 // chosen step on return; SearchFailed is 1 when no step was found. x is not

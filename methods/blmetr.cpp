@@ -3,6 +3,7 @@
 #include "func/derivative.h"
 #include "methods/bfgs.h"
 #include "methods/blis.h"
+#include "methods/linear.h"
 
 namespace qirt {
 
@@ -13,12 +14,6 @@ void SetIdentity(Matrix& m, int last) {
         for (int j = 0; j <= last; ++j) m[i][j] = i == j ? 1 : 0;
 }
 
-Real Dot(const Vector& a, const Vector& b, int last) {
-    Real sum = 0;
-    for (int i = 0; i <= last; ++i) sum += a[i] * b[i];
-    return sum;
-}
-
 } // namespace
 
 void DavidonFletcherPowellUpdate(TMetricStorage& m, int last) {
@@ -26,10 +21,7 @@ void DavidonFletcherPowellUpdate(TMetricStorage& m, int last) {
     const Real dy = Dot(m.d, m.y, last);
     if (dy == 0) return;
     Vector& v = m.w;
-    for (int i = 0; i <= last; ++i) {
-        v[i] = 0;
-        for (int j = 0; j <= last; ++j) v[i] += H[i][j] * m.y[j];
-    }
+    Product(H, m.y, v, last);
     const Real yv = Dot(m.y, v, last);
     if (yv == 0) return;
     for (int i = 0; i <= last; ++i)
@@ -100,11 +92,7 @@ restart:
             goto end;
         }
         if (SquaredNorm(m.g, last) == 0) goto end;
-        for (int i = 0; i <= last; ++i) {
-            Real Hg = 0;
-            for (int j = 0; j <= last; ++j) Hg += H[i][j] * m.g[j];
-            m.s[i] = -Hg;
-        }
+        MinusProduct(H, m.g, m.s, last);
         LineSearch(S, x, last, m.s, alpha, failed, &good);
         if (failed) {
             if (rule.RestartAfterFailure(x)) goto restart;

@@ -2,6 +2,7 @@
 
 #include "func/derivative.h"
 #include "methods/blis.h"
+#include "methods/linear.h"
 
 namespace qirt {
 
@@ -81,11 +82,7 @@ void NewtonMethod(TSession& S, Vector& ResultPoint, Byte LastIndex, Real& Minimu
             goto end;
         }
         if (SquaredNorm(g, last) == 0) goto end;
-        for (int i = 0; i <= last; ++i) {
-            Real Mg = 0;
-            for (int j = 0; j <= last; ++j) Mg += M[i][j] * g[j];
-            s[i] = -Mg;
-        }
+        MinusProduct(M, g, s, last);
         LineSearch(S, x, last, s, alpha, failed, &good);
         if (failed) {
             if (rule.RestartAfterFailure(x)) continue;
