@@ -88,7 +88,7 @@ Real IntegerPower(Real base, std::uint32_t n);
 // l^r by the rules of "^"; false for a negative base with an exponent that is
 // not a small whole number, or a zero base with a negative exponent.
 bool PowerValue(Real l, Real r, Real& out);
-// The function of node kind 22 ... 30 at a; false where it is undefined.
+// The function of node kind Sqrt ... Th at a; false where it is undefined.
 bool FunctionValueOf(Byte kind, Real a, Real& out);
 
 } // namespace qirt

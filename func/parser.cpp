@@ -194,9 +194,4 @@ TreeNode* ParseExpression(std::string_view text, bool (&used)[10]) {
     return Parser(text, used).Run(nullptr);
 }
 
-bool BuildSubtree(TFunction& F, TreeNode*& node, std::string_view text, TreeNode* parent) {
-    node = Parser(text, F.VariableUsed).Run(parent);
-    return node != nullptr;
-}
-
 } // namespace qirt

@@ -1,7 +1,7 @@
 // Formula text to expression tree.
 //
 // The grammar has numbers, x[0] ... x[9], the operators + - * / ^, a leading
-// unary minus (read as subtraction from 0), brackets and the nine functions.
+// unary minus (read as subtraction from 0), brackets and the functions of the formula language.
 // Operators group by their kind: the root of a text is the rightmost operator
 // of the lowest kind, so "+" < "-" < "*" < "/" < "^" and equal operators group
 // to the left ('a-b+c' is (a-b)+c, 'a+b-c' is a+(b-c), '2^3^2' is (2^3)^2).
@@ -24,9 +24,5 @@ class TFunction;
 // The tree of a whole text, or null when the text is not parseable. Sets
 // used[i] for every variable x[i] that occurs (the flags are not cleared).
 TreeNode* ParseExpression(std::string_view text, bool (&used)[10]);
-
-// Builds the tree of an operand text below parent into node, marking the
-// variables of F. False, with nothing left behind, when the text does not parse.
-bool BuildSubtree(TFunction& F, TreeNode*& node, std::string_view text, TreeNode* parent);
 
 } // namespace qirt

@@ -113,55 +113,6 @@ bool FunctionCode(std::string_view text, Byte& code) {
     return code != 0;
 }
 
-bool ReadBracketGroup(std::string_view text, std::string& inner) {
-    inner.clear();
-    if (text.empty() || text[0] != '(') return false;
-    int depth = 1;
-    for (std::size_t i = 1; i < text.size(); ++i) {
-        if (text[i] == ')') --depth;
-        else if (text[i] == '(') ++depth;
-        if (depth == 0) return true;
-        inner.push_back(text[i]);
-    }
-    return false;
-}
-
-bool ReadOperand(std::string_view text, std::string& operand) {
-    operand.clear();
-    std::size_t i = 0;
-    int depth = 0;
-    if (!text.empty() && text[0] == '-') {
-        operand.push_back('-');
-        i = 1;
-    }
-    for (; i < text.size(); ++i) {
-        char c = text[i];
-        if (depth == 0 && IsOperatorChar(c)) break;
-        if (c == '(') ++depth;
-        else if (c == ')') --depth;
-        operand.push_back(c);
-    }
-    // The operand must be followed by an operator that is not the last character.
-    bool stopped_before_end = i + 1 < text.size();
-    if (!stopped_before_end || operand.empty()) return false;
-    return true;
-}
-
-std::string TextAfter(std::string_view text, std::size_t position) {
-    return position >= text.size() ? std::string() : std::string(text.substr(position));
-}
-
-bool StripOuterBrackets(std::string& text) {
-    std::vector<std::size_t> match = MatchBrackets(text);
-    std::size_t first = 0, last = text.size(); // the remaining text is [first, last)
-    while (last - first >= 2 && text[first] == '(' && match[first] == last - 1) {
-        ++first;
-        --last;
-    }
-    text = text.substr(first, last - first);
-    return !text.empty() && text[0] == '(' && match[first] < last;
-}
-
 std::vector<std::size_t> MatchBrackets(std::string_view text) {
     std::vector<std::size_t> match(text.size(), std::string_view::npos);
     std::vector<std::size_t> open;

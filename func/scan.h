@@ -27,22 +27,13 @@ bool IsIntegerText(std::string_view text);
 bool IsNumberText(std::string_view text);
 // 1 ... 10 when the text starts with "x[0]" ... "x[9]", else 0.
 Byte VariableNumber(std::string_view text);
-// Recognises "name(argument)" with one of the nine function names. The code
+// Recognises "name(argument)" with one of the function names. The code
 // keeps the caller's value when the name is unknown (callers pass 0).
 bool FunctionCode(std::string_view text, Byte& code);
 
 // Text cutting
 // mode 1: the name before the first "(", mode 2: the argument up to the final ")".
 bool SplitFunctionCall(std::string_view text, std::string& part, int mode);
-// For a text starting with "(": the text inside its matching ")".
-bool ReadBracketGroup(std::string_view text, std::string& inner);
-// The operand in front of the first operator outside all brackets; a leading
-// "-" belongs to the operand. Fails when no operator follows the operand.
-bool ReadOperand(std::string_view text, std::string& operand);
-// Characters position + 1 ... end (positions count from 1).
-std::string TextAfter(std::string_view text, std::size_t position);
-// Removes enclosing bracket pairs; true when the rest starts with a closed "(".
-bool StripOuterBrackets(std::string& text);
 
 // For every bracket, the position of its partner (npos when it has none). The
 // partner of a "(" is the first ")" at which the depth counted from it is 0.

@@ -5,10 +5,22 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "func/tree.h"
 
 namespace qirt::literal {
+
+// The text cutting of the reference parser.
+// For a text starting with "(": the text inside its matching ")".
+bool ReadBracketGroup(std::string_view text, std::string& inner);
+// The operand in front of the first operator outside all brackets; a leading
+// "-" belongs to the operand. Fails when no operator follows the operand.
+bool ReadOperand(std::string_view text, std::string& operand);
+// Characters position + 1 ... end (positions count from 1).
+std::string TextAfter(std::string_view text, std::size_t position);
+// Removes enclosing bracket pairs; true when the rest starts with a closed "(".
+bool StripOuterBrackets(std::string& text);
 
 bool SplitAtOperator(const std::string& text, Byte& op, std::string& left, std::string& right);
 bool ClassifyExpression(const std::string& text, std::string& left, Byte& kind,

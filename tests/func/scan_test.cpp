@@ -6,9 +6,15 @@
 #include <gtest/gtest.h>
 
 #include "func/scan.h"
+#include "literal_parser.h"
 
 namespace qirt {
 namespace {
+
+using literal::ReadBracketGroup;
+using literal::ReadOperand;
+using literal::StripOuterBrackets;
+using literal::TextAfter;
 
 TEST(Characters, DigitsAndOperatorsRoundTrip) {
     for (char c = '0'; c <= '9'; ++c) EXPECT_EQ(DigitChar(DigitValue(c)), c);
