@@ -1,13 +1,14 @@
 #include "graph/grafik.h"
 
+#include <atomic>
 #include <cmath>
+#include <thread>
 #include <tuple>
 
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +22,7 @@
 #include <QScrollArea>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -37,6 +39,16 @@
 #include "graph/widgets/texts.h"
 
 namespace qirt {
+
+// A map asked for: the job's copies, the result the worker fills, the flag
+// that cancels it and the worker itself.
+struct TMapRequest {
+    std::unique_ptr<TMapJob> Job;
+    TMapResult Result;
+    std::atomic<bool> Cancel{false};
+    std::uint64_t Generation = 0;
+    std::thread Worker;
+};
 
 namespace {
 
@@ -55,11 +67,44 @@ QFileDialog* MakeSaveDialog(QWidget* parent, const char* filter, const char* suf
 TForm3::TForm3(TSession& session, QWidget* parent) : QDialog(parent), S(session) {
     BuildLayout();
     FormCreate();
+    // A map that takes longer than 0.2 s shows a busy cursor over the map
+    // until it arrives.
+    busyTimer_ = new QTimer(this);
+    busyTimer_->setSingleShot(true);
+    busyTimer_->setInterval(200);
+    connect(busyTimer_, &QTimer::timeout, this, [this] {
+        if (!request_) return;
+        Image1->setCursor(Qt::BusyCursor);
+        LastRedrawBusy = true;
+    });
 }
 
-TForm3::~TForm3() = default;
+TForm3::~TForm3() { CancelMap(); }
 
-const TImageCanvas& TForm3::Canvas() const { return view_->Canvas(); }
+const TImageCanvas& TForm3::Canvas() const {
+    // The window itself is never const: waiting shows the arrived map.
+    const_cast<TForm3*>(this)->WaitForMap();
+    return view_->Canvas();
+}
+
+const QImage& TForm3::ShownImage() const { return view_->Canvas().Image(); }
+
+bool TForm3::MapPending() const { return request_ != nullptr; }
+
+void TForm3::WaitForMap() {
+    if (!request_) return;
+    if (request_->Worker.joinable()) request_->Worker.join();
+    MapArrived(request_->Generation);
+}
+
+void TForm3::CancelMap() {
+    if (!request_) return;
+    // The sampler looks at the flag between columns: the wait is short.
+    request_->Cancel = true;
+    if (request_->Worker.joinable()) request_->Worker.join();
+    request_.reset();
+    busyTimer_->stop();
+}
 
 void TForm3::BuildLayout() {
     setWindowTitle(Tr("qirt", "График"));
@@ -321,35 +366,48 @@ void TForm3::BitBtn4Click() {
 void TForm3::RedrawMap() {
     const int a = AxisVariable(ComboBox1, horizontal_);
     const int b = AxisVariable(ComboBox2, vertical_);
-    // The map is sampled on every core; meanwhile the window repaints (the
-    // old map stays until the new one is painted) and, past 0.2 s, shows a
-    // busy cursor. Input waits until the redraw is done.
-    QElapsedTimer clock;
-    clock.start();
-    bool busy = false;
-    S.WhileSampling = [&] {
-        if (!busy && clock.elapsed() > 200) {
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-            busy = true;
-        }
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    };
-    // The steps of the engine's RedrawMap, with the map kept before the
-    // tracks, so that they can be drawn again alone.
+    CancelMap(); // an older map is of no use any more
+    auto request = std::make_unique<TMapRequest>();
+    request->Job = MakeMapJob(S, a, b, GridSize, Std(Edit5->text()));
+    // The methods after a redraw see the map's boundary tolerance.
+    S.Conditions.BoundaryTolerance = request->Job->Region.BoundaryTolerance;
+    request->Generation = ++mapGeneration_;
+    // The worker reads only the request; the result comes back to this
+    // thread as a queued call, dropped when a newer request has come.
+    TMapRequest* const r = request.get();
+    request->Worker = std::thread([this, r] {
+        if (!ComputeMap(*r->Job, r->Result, &r->Cancel)) return;
+        const std::uint64_t generation = r->Generation;
+        QMetaObject::invokeMethod(this, [this, generation] { MapArrived(generation); },
+                                  Qt::QueuedConnection);
+    });
+    request_ = std::move(request);
+    LastRedrawBusy = false;
+    busyTimer_->start();
+}
+
+void TForm3::MapArrived(std::uint64_t generation) {
+    if (!request_ || request_->Generation != generation) return;
+    if (request_->Worker.joinable()) request_->Worker.join();
+    const std::unique_ptr<TMapRequest> done = std::move(request_);
+    busyTimer_->stop();
+    if (Image1->cursor().shape() == Qt::BusyCursor) Image1->setCursor(Qt::CrossCursor);
+    // The session takes the samples and the evaluations as a synchronous
+    // redraw leaves them.
+    TakeMapResult(S, done->Result);
+    // The map kept before the tracks, so that they can be drawn again alone.
     TImageCanvas& canvas = view_->Canvas();
-    SampleGrid(S, a, b, GridSize);
     canvas.Fill(kWhite);
-    PaintMap(S, canvas, Std(Edit5->text()), GridSize);
-    S.WhileSampling = nullptr;
-    if (busy) QApplication::restoreOverrideCursor();
-    LastRedrawBusy = busy;
+    PaintSamples(*done->Result.Samples, canvas, done->Job->ColourCountText, done->Job->GridSize);
     mapOnly_ = canvas.Image().copy();
     DrawTracks();
+    if (Dragging) DrawZoomFrame(); // the frame being dragged stays over the new map
     Image1->update();
 }
 
 void TForm3::RepaintTracks() {
-    if (mapOnly_.isNull()) return;
+    // A map on its way brings the tracks with it.
+    if (mapOnly_.isNull() || request_) return;
     view_->Canvas().SetImage(mapOnly_);
     DrawTracks();
     Image1->update();
@@ -373,20 +431,17 @@ void TForm3::DrawTracks() {
         // Every track in its colour, the chosen one last, in front, bold.
         for (int r = 0; r < static_cast<int>(Runs.size()); ++r) {
             if (r == chosen || !Runs[r].Track || !Runs[r].Track->Head) continue;
-            DrawColouredTrack(S, canvas, a, b, *Runs[r].Track, Runs[r].Colour);
+            DrawColouredTrack(S.View, canvas, a, b, *Runs[r].Track, Runs[r].Colour);
         }
         if (chosen < static_cast<int>(Runs.size()) && Runs[chosen].Track && Runs[chosen].Track->Head) {
             Tdata piece;
             Tdata& shown = part(Runs[chosen], piece);
-            DrawColouredTrack(S, canvas, a, b, shown, Runs[chosen].Colour, true);
+            DrawColouredTrack(S.View, canvas, a, b, shown, Runs[chosen].Colour, true);
         }
     } else if (CurrentPoint >= 0 && !Runs.empty() && S.Track) {
         Tdata piece;
         Tdata& shown = part(Runs[0], piece);
-        Tdata* const own = S.Track;
-        S.Track = &shown;
-        DrawTrack(S, canvas, a, b);
-        S.Track = own;
+        DrawTrack(shown, S.View, canvas, a, b);
     } else {
         DrawTrack(S, canvas, a, b);
     }
@@ -467,7 +522,7 @@ void TForm3::WheelZoom(int x, int y, int steps) {
 }
 
 QImage TForm3::MapPicture() const {
-    const QImage& map = view_->Canvas().Image();
+    const QImage& map = Canvas().Image();
     if (!Comparing) return map.copy();
     // The comparison's map with its legend below: a colour and a method a line.
     const int line = fontMetrics().height() + 4;
@@ -580,13 +635,19 @@ void TForm3::ShowValueAt(int X, int Y) {
     Vector P = S.FoundPoint;
     P[AxisVariable(ComboBox1, horizontal_)] = x;
     P[AxisVariable(ComboBox2, vertical_)] = y;
-    TFunction& F = S.Function;
-    S.Conditions.PenaltyEnabled = F.ExtendedPlot;
+    // On copies, as the map samples: the penalties only in an extended
+    // plot, and the session's function and region are left as they are.
+    TFunction F;
+    CopyForEvaluation(S.Function, F);
+    uslov region;
+    region.CopyForEvaluation(S.Conditions);
+    region.PenaltyEnabled = S.Function.ExtendedPlot;
+    if (S.Function.Conditions) F.Conditions = &region;
     F.ClearEvaluationError();
+    const std::int64_t before = F.EvaluationCount;
     const double value = static_cast<double>(FunctionValue(F, P, S.CurrentLastIndex));
     const bool defined = F.LastEvaluationDefined() && std::isfinite(value);
-    F.ClearEvaluationError();
-    S.Conditions.PenaltyEnabled = true;
+    S.Function.EvaluationCount += F.EvaluationCount - before;
     const QString valueText = defined ? GeneralNumberText(value)
                                       : Tr("qirt", "функция не определена");
     StatusBar1->showMessage(Tr("qirt", "Координаты:(%1;%2)  Значение: (%3)")
@@ -619,7 +680,7 @@ void TForm3::Image1Click() { Dragging = !Dragging; }
 
 void TForm3::save1Click() {
     if (MapFileName.isEmpty()) return saveas1Click();
-    if (!view_->Canvas().SaveBitmap(MapFileName)) CannotCreate(MapFileName);
+    if (!Canvas().SaveBitmap(MapFileName)) CannotCreate(MapFileName);
 }
 
 void TForm3::saveas1Click() {

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <memory>
 #include <utility>
 
 #include <QDialog>
@@ -31,10 +33,12 @@ class QScrollArea;
 class QStatusBar;
 class QToolButton;
 class QAction;
+class QTimer;
 
 namespace qirt {
 
 class TMapView;
+struct TMapRequest;
 
 class TForm3 : public QDialog {
     Q_OBJECT
@@ -75,14 +79,22 @@ public:
     int CurrentPoint = -1; // the point the slider chose; -1: the whole track
 
     QString MapFileName, TrackFileName;
-    // The last redraw took long enough to show the busy cursor.
+    // The last map took long enough to show the busy cursor over the map.
     bool LastRedrawBusy = false;
     bool Dragging = false;
     int GridSize = 0;
     std::array<std::pair<Real, Real>, 10> AxisRanges{};
     QPoint DragOrigin, DragCorner;
 
+    // The picture as shown once the map asked for last has arrived (waits
+    // for it).
     const TImageCanvas& Canvas() const;
+    // The picture on the screen now, a map on its way or not.
+    const QImage& ShownImage() const;
+    // Whether a map is being computed.
+    bool MapPending() const;
+    // Waits for the map asked for last and shows it at once.
+    void WaitForMap();
 
     void FormCreate();
     void ShowRanges();
@@ -95,6 +107,9 @@ public:
     // The colour count field holds a whole number of at least 1, or nothing
     // (18 levels); otherwise the user is told and nothing is redrawn.
     bool ColourCountUsable();
+    // Asks for the map of the current view on a worker thread and returns
+    // at once: the picture shown stays until the map arrives; a newer
+    // request cancels an older one.
     void RedrawMap();
     // The tracks again over the map as last painted.
     void RepaintTracks();
@@ -145,11 +160,16 @@ private:
     void DrawTracks();
     void TakeSingleRun();
     void CannotCreate(const QString& fileName);
+    void CancelMap();
+    void MapArrived(std::uint64_t generation);
 
     TSession& S;
     TMapView* view_ = nullptr;
     QImage mapOnly_; // the map as last painted, before the tracks
     int horizontal_ = 0, vertical_ = 1;
+    std::unique_ptr<TMapRequest> request_; // the map being computed
+    std::uint64_t mapGeneration_ = 0;
+    QTimer* busyTimer_ = nullptr;
 };
 
 } // namespace qirt

@@ -4,11 +4,8 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <cmath>
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -77,27 +74,62 @@ struct TSampler {
     uslov Conditions;
 };
 
-int SamplingThreads(const TSession& S, int gridSize) {
+int SamplingThreads(int wanted, int gridSize) {
     if (gridSize < 16) return 1;
-    int n = S.MapThreads > 0 ? S.MapThreads : static_cast<int>(std::thread::hardware_concurrency());
+    int n = wanted > 0 ? wanted : static_cast<int>(std::thread::hardware_concurrency());
     return std::clamp(n, 1, gridSize);
+}
+
+// A sampler evaluating as the job's copies do.
+std::unique_ptr<TSampler> MakeSampler(const TMapJob& job) {
+    auto sampler = std::make_unique<TSampler>();
+    CopyForEvaluation(job.Function, sampler->Function);
+    sampler->Conditions.CopyForEvaluation(job.Region);
+    sampler->Conditions.NewErrorReport();
+    if (job.HasRegion) sampler->Function.Conditions = &sampler->Conditions;
+    return sampler;
 }
 
 } // namespace
 
-void SampleGrid(TSession& S, int a, int b, int gridSize) {
-    TMapSamples& m = MapSamples(S);
-    TFunction& F = S.Function;
-    uslov& conditions = S.Conditions;
-    const TViewRange& v = S.View;
+Real MapBoundaryTolerance(const TViewRange& v, int gridSize) {
     const Real dx = (v.XMax - v.XMin) / (gridSize - 1);
     const Real dy = (v.YMax - v.YMin) / (gridSize - 1);
-    conditions.BoundaryTolerance = std::fabs(dx) > std::fabs(dy) ? dx : dy;
-    conditions.PenaltyEnabled = F.ExtendedPlot;
-    conditions.NewErrorReport();
+    return std::fabs(dx) > std::fabs(dy) ? dx : dy;
+}
 
-    const int last = S.CurrentLastIndex;
-    for (int i = 0; i <= last; ++i) F.Point[i] = S.FoundPoint[i];
+std::unique_ptr<TMapJob> MakeMapJob(const TSession& S, int a, int b, int gridSize,
+                                    std::string_view colourCountText) {
+    auto job = std::make_unique<TMapJob>();
+    CopyForEvaluation(S.Function, job->Function);
+    job->Region.CopyForEvaluation(S.Conditions);
+    // The map shows the penalties only as an extended plot.
+    job->Region.PenaltyEnabled = S.Function.ExtendedPlot;
+    job->Region.BoundaryTolerance = MapBoundaryTolerance(S.View, gridSize);
+    job->HasRegion = S.Function.Conditions != nullptr;
+    if (job->HasRegion) job->Function.Conditions = &job->Region;
+    job->View = S.View;
+    job->FoundPoint = S.FoundPoint;
+    job->LastIndex = S.CurrentLastIndex;
+    job->A = a;
+    job->B = b;
+    job->GridSize = gridSize;
+    job->ColourCountText = std::string(colourCountText);
+    job->Threads = S.MapThreads;
+    return job;
+}
+
+bool ComputeMap(const TMapJob& job, TMapResult& result, const std::atomic<bool>* cancel) {
+    if (!result.Samples) result.Samples = std::make_shared<TMapSamples>();
+    TMapSamples& m = *result.Samples;
+    result.Evaluations = 0;
+    result.ErrorReported = false;
+    const int gridSize = job.GridSize, a = job.A, b = job.B, last = job.LastIndex;
+    const TViewRange& v = job.View;
+    const Real dx = (v.XMax - v.XMin) / (gridSize - 1);
+    const Real dy = (v.YMax - v.YMin) / (gridSize - 1);
+    auto cancelled = [cancel] { return cancel && cancel->load(std::memory_order_relaxed); };
+
     // Every sample is the value at the found point with the two axis
     // variables set (when they are among the coordinates 0 ... last). Each
     // sample stands on its own: an undefined one must not make the error
@@ -126,58 +158,40 @@ void SampleGrid(TSession& S, int a, int b, int gridSize) {
         }
     };
 
-    // The corner first, on the program's own object: one evaluation more.
-    setAxes(F, &v.XMin, &v.YMax);
+    const int threads = SamplingThreads(job.Threads, gridSize);
+    std::vector<std::unique_ptr<TSampler>> samplers;
+    for (int t = 0; t < threads; ++t) {
+        samplers.push_back(MakeSampler(job));
+        for (int i = 0; i <= last; ++i) samplers.back()->Function.Point[i] = job.FoundPoint[i];
+    }
+
+    // The corner first: one evaluation more.
+    TSampler& first = *samplers.front();
+    setAxes(first.Function, &v.XMin, &v.YMax);
     TColumnValues all;
-    Real first;
-    if (sample(F, first)) all.Take(first);
+    Real corner;
+    if (sample(first.Function, corner)) all.Take(corner);
 
     std::vector<TColumnValues> columns(static_cast<std::size_t>(gridSize));
-    const int threads = SamplingThreads(S, gridSize);
+    // Columns go to whichever thread is free; each thread writes only its
+    // own columns and its own copies.
+    std::atomic<int> next{0};
+    auto work = [&](TSampler& sampler) {
+        for (int i; !cancelled() && (i = next.fetch_add(1)) < gridSize;)
+            sampleColumn(sampler.Function, sampler.Conditions, i, columns[i]);
+    };
     if (threads == 1) {
-        for (int i = 0; i < gridSize; ++i) sampleColumn(F, conditions, i, columns[i]);
+        work(first);
     } else {
-        // Columns go to whichever thread is free; each thread writes only
-        // its own columns and its own copies.
-        std::vector<std::unique_ptr<TSampler>> samplers;
-        for (int t = 0; t < threads; ++t) {
-            auto sampler = std::make_unique<TSampler>();
-            CopyForEvaluation(F, sampler->Function);
-            sampler->Conditions.CopyForEvaluation(conditions);
-            if (F.Conditions) sampler->Function.Conditions = &sampler->Conditions;
-            samplers.push_back(std::move(sampler));
-        }
-        std::atomic<int> next{0};
-        std::mutex mutex;
-        std::condition_variable finished;
-        int running = threads;
         std::vector<std::thread> workers;
-        for (int t = 0; t < threads; ++t)
-            workers.emplace_back([&, sampler = samplers[t].get()] {
-                for (int i; (i = next.fetch_add(1)) < gridSize;)
-                    sampleColumn(sampler->Function, sampler->Conditions, i, columns[i]);
-                const std::lock_guard<std::mutex> lock(mutex);
-                --running;
-                finished.notify_one();
-            });
-        {
-            // The calling thread waits, letting its window repaint meanwhile.
-            std::unique_lock<std::mutex> lock(mutex);
-            while (running > 0) {
-                finished.wait_for(lock, std::chrono::milliseconds(20));
-                if (running > 0 && S.WhileSampling) {
-                    lock.unlock();
-                    S.WhileSampling();
-                    lock.lock();
-                }
-            }
-        }
+        for (int t = 0; t < threads; ++t) workers.emplace_back(work, std::ref(*samplers[t]));
         for (std::thread& w : workers) w.join();
-        for (const auto& sampler : samplers) {
-            F.EvaluationCount += sampler->Function.EvaluationCount;
-            if (sampler->Conditions.ErrorReported) conditions.ReportError();
-        }
     }
+    for (const auto& sampler : samplers) {
+        result.Evaluations += sampler->Function.EvaluationCount - job.Function.EvaluationCount;
+        if (sampler->Conditions.ErrorReported) result.ErrorReported = true;
+    }
+    if (cancelled()) return false;
     // The columns in their order: the same extremes a single pass finds.
     for (const TColumnValues& column : columns) {
         if (!column.Any) continue;
@@ -187,8 +201,24 @@ void SampleGrid(TSession& S, int a, int b, int gridSize) {
     m.AnyDefined = all.Any;
     m.ValueMin = all.Any ? all.Min : 0;
     m.ValueMax = all.Any ? all.Max : 0;
-    conditions.PenaltyEnabled = true;
-    F.ClearEvaluationError();
+    return true;
+}
+
+void TakeMapResult(TSession& S, TMapResult& result) {
+    S.MapSamplesStore = result.Samples;
+    S.Function.EvaluationCount += result.Evaluations;
+    S.Conditions.NewErrorReport();
+    if (result.ErrorReported) S.Conditions.ReportError();
+}
+
+void SampleGrid(TSession& S, int a, int b, int gridSize) {
+    const std::unique_ptr<TMapJob> job = MakeMapJob(S, a, b, gridSize, {});
+    // The methods after a redraw see the map's boundary tolerance.
+    S.Conditions.BoundaryTolerance = job->Region.BoundaryTolerance;
+    TMapResult result;
+    result.Samples = S.MapSamplesStore; // the arrays are reused
+    ComputeMap(*job, result);
+    TakeMapResult(S, result);
 }
 
 std::int32_t ColourCount(std::string_view text) {
@@ -197,7 +227,10 @@ std::int32_t ColourCount(std::string_view text) {
 }
 
 void PaintMap(TSession& S, TCanvas& canvas, std::string_view colourCountText, int gridSize) {
-    TMapSamples& m = MapSamples(S);
+    PaintSamples(MapSamples(S), canvas, colourCountText, gridSize);
+}
+
+void PaintSamples(TMapSamples& m, TCanvas& canvas, std::string_view colourCountText, int gridSize) {
     const std::int32_t k = ColourCount(colourCountText);
     const Real step = (m.ValueMax - m.ValueMin) / (Real(k) - 1);
     // A step of zero (one colour, or all values equal) or an endless one
@@ -238,9 +271,11 @@ void PaintMap(TSession& S, TCanvas& canvas, std::string_view colourCountText, in
 }
 
 void DrawTrack(TSession& S, TCanvas& canvas, int a, int b) {
-    const TViewRange& v = S.View;
-    if (!S.Track || !(v.XMax > v.XMin) || !(v.YMax > v.YMin)) return;
-    Tdata& track = *S.Track;
+    if (S.Track) DrawTrack(*S.Track, S.View, canvas, a, b);
+}
+
+void DrawTrack(Tdata& track, const TViewRange& v, TCanvas& canvas, int a, int b) {
+    if (!(v.XMax > v.XMin) || !(v.YMax > v.YMin)) return;
     TTrackPixels px;
     FillTrackPixels(track, a, b, v, px);
     DrawPolyline(canvas, px);
@@ -302,23 +337,25 @@ TColour TrackColour(int k) { return kMethods[((k % kMethodCount) + kMethodCount)
 
 void DrawColouredTrack(TSession& S, TCanvas& canvas, int a, int b, Tdata& track, TColour colour,
                        bool bold) {
-    Tdata* const own = S.Track;
-    S.Track = &track;
+    DrawColouredTrack(S.View, canvas, a, b, track, colour, bold);
+}
+
+void DrawColouredTrack(const TViewRange& v, TCanvas& canvas, int a, int b, Tdata& track,
+                       TColour colour, bool bold) {
     const TColour pen = canvas.PenColour;
     canvas.PenColour = kWhite;
     for (auto [dx, dy] : {std::pair{1, 0}, std::pair{-1, 0}, std::pair{0, 1}, std::pair{0, -1}}) {
         TShiftedCanvas halo(canvas, dx, dy);
-        DrawTrack(S, halo, a, b);
+        DrawTrack(track, v, halo, a, b);
     }
     canvas.PenColour = colour;
-    DrawTrack(S, canvas, a, b);
+    DrawTrack(track, v, canvas, a, b);
     if (bold)
         for (auto [dx, dy] : {std::pair{1, 0}, std::pair{0, 1}}) {
             TShiftedCanvas beside(canvas, dx, dy);
-            DrawTrack(S, beside, a, b);
+            DrawTrack(track, v, beside, a, b);
         }
     canvas.PenColour = pen;
-    S.Track = own;
 }
 
 TViewRange FirstView(const Vector& found, int a, int b) {

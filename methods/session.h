@@ -71,9 +71,6 @@ struct TSession {
     // Threads that sample the map: 0 is one per core. Every count gives the
     // same samples, levels, pixels and evaluation count.
     int MapThreads = 0;
-    // Called about every 20 ms on the drawing thread while other threads
-    // sample the map (a window repaints meanwhile); may be empty.
-    std::function<void()> WhileSampling;
     TMethodEnd End = TMethodEnd::Converged;
 
     // The sample arrays of the map: made by the map at its first drawing

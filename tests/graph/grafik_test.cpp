@@ -19,8 +19,10 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include "func/conditions.h"
 #include "func/function.h"
 #include "graph/grafik.h"
+#include "graph/image_canvas.h"
 #include "graph/map.h"
 #include "../windows/test_language.h"
 
@@ -212,6 +214,7 @@ private slots:
         QCOMPARE(w.Edit3->text(), QStringLiteral("-2"));
         QTest::mouseClick(w.Button1, Qt::LeftButton);
         QCOMPARE(double(win.S.View.YMax), 8.0);
+        w.WaitForMap();
         // x[1] is held at its found 2: the centre value is 1 + 4 + 9 at pixel (250, 250).
         QCOMPARE(double(MapSamples(win.S).ValueMin), 4.0);
     }
@@ -337,37 +340,110 @@ private slots:
         QVERIFY(w.Canvas().Image() != before);
     }
 
-    void longRedrawsShowABusyCursorAndKeepRepainting() {
+    // The map the engine draws synchronously for the window's session as
+    // it stands: the same formula, region, found point, view and track.
+    static QImage SynchronousMap(const Window& win, const char* formula, const char* condition,
+                                 const QString& colours) {
+        TSession S;
+        S.Function.DifferentiationStep = 1e-5L;
+        BuildTree(S.Function, formula);
+        if (condition) S.Conditions.AddCondition(condition, "1", "2", kExteriorKind);
+        S.Function.ExtendedPlot = win.S.Function.ExtendedPlot;
+        S.CurrentLastIndex = win.S.CurrentLastIndex;
+        S.FoundPoint = win.S.FoundPoint;
+        S.View = win.S.View;
+        Tdata track;
+        for (const TrackPoint* p = win.track.Head; p; p = p->Next)
+            AddTrackPoint(track, p->X, S.CurrentLastIndex, p->PointValue);
+        S.Track = &track;
+        TImageCanvas canvas(kMapPixels, kMapPixels);
+        RedrawMap(S, canvas, 0, 1, colours.toStdString());
+        return canvas.Image().copy();
+    }
+
+    static QByteArray SlowFormula() {
         QString formula = QStringLiteral("x[0]+x[1]");
         for (int k = 0; k < 100; ++k) formula += QStringLiteral("+sin(x[0]*%1)*cos(x[1])").arg(k);
-        Window win(formula.toLatin1().constData(), Vector{0, 0});
+        return formula.toLatin1();
+    }
+
+    // A slow map is computed on a worker: the window answers at once, its
+    // timers fire and the old picture stays until the new one arrives; the
+    // session (the penalty switch, the track, the view, the count) is not
+    // touched while the map is made; the map that arrives is the
+    // synchronous one, counted once.
+    void slowMapsComeFromAWorkerAndLeaveTheSessionAlone() {
+        const QByteArray formula = SlowFormula();
+        const char* condition = "x[0]<=1";
+        Window win(formula.constData(), Vector{0, 0}, 5);
         TForm3& w = *win.w;
+        w.WaitForMap();
+        win.S.Conditions.AddCondition(condition, "1", "2", kExteriorKind);
+        win.S.Function.ExtendedPlot = false; // the map without penalties
         win.S.MapThreads = 2;
-        int paints = 0;
-        struct Counter : QObject {
-            int* n;
-            bool eventFilter(QObject*, QEvent* e) override {
-                if (e->type() == QEvent::Paint) ++*n;
-                return false;
-            }
-        } counter;
-        counter.n = &paints;
-        w.StatusBar1->installEventFilter(&counter);
-        bool busySeen = false;
+        const QImage before = w.Canvas().Image().copy();
+        const std::int64_t count = win.S.Function.EvaluationCount;
+        Type(w.Edit1, "-3");
+        QTest::mouseClick(w.Button1, Qt::LeftButton); // returns at once
+        QVERIFY(w.MapPending());
+        const TViewRange view = win.S.View;
+        Tdata* const track = win.S.Track;
+        int ticks = 0;
+        bool touched = false, oldShown = true, busySeen = false;
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, [&] {
-            busySeen = busySeen || (QApplication::overrideCursor() &&
-                                    QApplication::overrideCursor()->shape() == Qt::WaitCursor);
-            w.StatusBar1->update(); // a repaint the window must still make
+            if (w.MapPending()) {
+                ++ticks;
+                touched = touched || !win.S.Conditions.PenaltyEnabled || win.S.Track != track ||
+                          win.S.View.XMin != view.XMin || win.S.View.YMax != view.YMax ||
+                          win.S.Function.EvaluationCount != count;
+                oldShown = oldShown && w.ShownImage() == before;
+                busySeen = busySeen || w.Image1->cursor().shape() == Qt::BusyCursor;
+            }
         });
-        poll.start(30);
-        QTest::mouseClick(w.Button1, Qt::LeftButton);
+        poll.start(10);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.MapPending(), 120000);
         poll.stop();
-        QVERIFY(w.LastRedrawBusy);
+        QVERIFY(ticks > 0);
+        QVERIFY(!touched);
+        QVERIFY(oldShown);
         QVERIFY(busySeen);
-        QVERIFY(paints > 0);
-        QVERIFY(!QApplication::overrideCursor()); // back to normal
-        QCOMPARE(win.S.Function.EvaluationCount % (251 * 251 + 1), 0);
+        QVERIFY(w.LastRedrawBusy);
+        QCOMPARE(w.Image1->cursor().shape(), Qt::CrossCursor); // back to normal
+        QCOMPARE(win.S.Function.EvaluationCount - count, std::int64_t(251 * 251 + 1));
+        QVERIFY(w.ShownImage() != before);
+        QVERIFY(w.Canvas().Image() == SynchronousMap(win, formula.constData(), condition, w.Edit5->text()));
+    }
+
+    // A newer request (zoom, move) cancels the older one: its result is
+    // dropped and not counted, and the picture that arrives is the
+    // synchronous map of the last view.
+    void aNewerMapCancelsTheOlder() {
+        const QByteArray formula = SlowFormula();
+        Window win(formula.constData(), Vector{0, 0}, 5); // asks for the first map
+        TForm3& w = *win.w;
+        QVERIFY(w.MapPending());
+        w.Button2Click(); // zoom before the first map is there
+        QVERIFY(w.MapPending());
+        w.WaitForMap();
+        QCOMPARE(win.S.Function.EvaluationCount, std::int64_t(251 * 251 + 1));
+        QCOMPARE(double(win.S.View.XMin), -2.5);
+        QVERIFY(w.Canvas().Image() == SynchronousMap(win, formula.constData(), nullptr, w.Edit5->text()));
+
+        // Superseded from the event loop while the older map is computed.
+        w.Button3Click();
+        QTimer::singleShot(30, &w, [&] { w.BitBtn1Click(); });
+        QTRY_VERIFY_WITH_TIMEOUT(!w.MapPending() && win.S.View.XMin == 0, 120000);
+        QCOMPARE(win.S.Function.EvaluationCount, std::int64_t(2 * (251 * 251 + 1)));
+        QVERIFY(w.Canvas().Image() == SynchronousMap(win, formula.constData(), nullptr, w.Edit5->text()));
+        // A new colour count is a new request too.
+        w.Edit5->setText(QStringLiteral("5"));
+        w.Button1Click();
+        w.Edit5->setText(QStringLiteral("9"));
+        w.Button1Click();
+        w.WaitForMap();
+        QCOMPARE(win.S.Function.EvaluationCount, std::int64_t(3 * (251 * 251 + 1)));
+        QVERIFY(w.Canvas().Image() == SynchronousMap(win, formula.constData(), nullptr, QStringLiteral("9")));
     }
 
     void statusBarSaysWhereTheFunctionIsUndefined() {

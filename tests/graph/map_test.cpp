@@ -1,8 +1,12 @@
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -43,6 +47,20 @@ constexpr std::size_t kRealValueBytes = std::numeric_limits<Real>::digits == 64 
     };
     return ::testing::AssertionFailure() << double(a) << " (" << bytes(a) << ") and " << double(b) << " ("
                                          << bytes(b) << ")";
+}
+
+// FNV-1a over every pixel's colour, row by row.
+std::uint64_t PixelChecksum(const MemoryCanvas& c) {
+    std::uint64_t h = 14695981039346656037ull;
+    for (int y = 0; y < c.Height(); ++y)
+        for (int x = 0; x < c.Width(); ++x) {
+            const TColour p = c.Pixel(x, y);
+            for (int byte : {int(p.Red), int(p.Green), int(p.Blue)}) {
+                h ^= static_cast<std::uint64_t>(byte);
+                h *= 1099511628211ull;
+            }
+        }
+    return h;
 }
 
 // A session with a built formula, the view -5 ... 5 on both axes.
@@ -393,16 +411,130 @@ TEST(SampleGrid, EveryThreadCountGivesTheSameMap) {
     }
 }
 
-TEST(SampleGrid, TheDrawingThreadIsCalledBackWhileOthersSample) {
-    // A costly formula: sampling takes long enough to wait.
+// The map computed from a job's copies is the map the session's redraw
+// paints, with the same evaluation count, and computing it reads and
+// writes nothing of the session.
+TEST(ComputeMap, GivesTheSessionRedrawAndLeavesTheSessionAlone) {
+    struct Case {
+        const char* Formula;
+        const char* Condition; // exterior, or none
+        bool Extended;
+        TViewRange View;
+        int A, B, Threads;
+        const char* Colours;
+    };
+    const Case cases[] = {
+        {"100*(x[1]-x[0]^2)^2+(1-x[0])^2", nullptr, false, {-2, 2, -1, 3}, 0, 1, 1, "16"},
+        {"ln(x[0])+sqrt(x[1])+x[2]", nullptr, false, {-5, 5, -5, 5}, 0, 1, 3, "7"},
+        {"x[0]^2+x[1]^2", "x[0]+x[1]<=1", true, {-5, 5, -5, 5}, 0, 1, 2, "16"},
+        {"x[0]^2+x[1]^2", "x[0]+x[1]<=1", false, {-1, 4, -3, 2}, 0, 1, 0, "30"},
+        {"(x[0]-3)^2+(x[1]-3)^2+x[2]^3", "ln(x[0])<=1", true, {0, 6, -1, 1}, 2, 0, 2, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Formula);
+        MapSession m(c.Formula);
+        if (c.Condition) m.S.Conditions.AddCondition(c.Condition, "1", "2", kExteriorKind);
+        m.S.Function.ExtendedPlot = c.Extended;
+        m.S.CurrentLastIndex = 2;
+        m.S.FoundPoint = Vector{0.5L, -0.25L, 0.75L};
+        m.S.View = c.View;
+        m.S.MapThreads = c.Threads;
+        const std::int64_t count = m.S.Function.EvaluationCount;
+
+        const std::unique_ptr<TMapJob> job = MakeMapJob(m.S, c.A, c.B, kGridSize, c.Colours);
+        m.S.View = {100, 200, 100, 200}; // the session may change meanwhile
+        TMapResult result;
+        ASSERT_TRUE(ComputeMap(*job, result));
+        EXPECT_EQ(result.Evaluations, 251 * 251 + 1);
+        EXPECT_EQ(m.S.Function.EvaluationCount, count);
+        EXPECT_TRUE(m.S.Conditions.PenaltyEnabled);
+        EXPECT_EQ(m.S.MapSamplesStore, nullptr);
+        MemoryCanvas pure;
+        PaintSamples(*result.Samples, pure, c.Colours);
+
+        m.S.View = c.View;
+        RedrawMap(m.S, m.canvas, c.A, c.B, c.Colours);
+        EXPECT_TRUE(pure == m.canvas);
+        EXPECT_EQ(m.S.Function.EvaluationCount - count, 251 * 251 + 1);
+        EXPECT_TRUE(m.S.Conditions.PenaltyEnabled);
+        const TMapSamples &p = *result.Samples, &q = MapSamples(m.S);
+        EXPECT_TRUE(SameBits(p.ValueMin, q.ValueMin));
+        EXPECT_TRUE(SameBits(p.ValueMax, q.ValueMax));
+        for (int i = 0; i < kGridSize; ++i)
+            for (int j = 0; j < kGridSize; ++j) {
+                ASSERT_EQ(p.SampleDefined[i][j], q.SampleDefined[i][j]);
+                ASSERT_EQ(p.SampleNearBoundary[i][j], q.SampleNearBoundary[i][j]);
+                ASSERT_EQ(p.SampleLevels[i][j], q.SampleLevels[i][j]);
+            }
+    }
+}
+
+// The pixels and evaluation counts the map has always given: a checksum of
+// every pixel of a few maps, as the synchronous map before the job form
+// painted them.
+TEST(ComputeMap, PaintsThePixelsTheMapHasAlwaysPainted) {
+    struct Case {
+        const char* Formula;
+        const char* Condition;
+        bool Extended;
+        TViewRange View;
+        const char* Colours;
+        std::uint64_t Checksum;
+    };
+    const Case cases[] = {
+        {"100*(x[1]-x[0]^2)^2+(1-x[0])^2", nullptr, false, {-2, 2, -1, 3}, "16", 0xb3e06c3053e69df7ull},
+        {"ln(x[0])+sqrt(x[1])+x[2]", nullptr, false, {-5, 5, -5, 5}, "7", 0xacce8794bd94ee69ull},
+        {"x[0]^2+x[1]^2", "x[0]+x[1]<=1", true, {-5, 5, -5, 5}, "16", 0x3c31fe69411bdbecull},
+        {"x[0]^2+x[1]^2", "x[0]+x[1]<=1", false, {-1, 4, -3, 2}, "30", 0xe2a734c2528d0358ull},
+        {"(x[0]-3)^2+(x[1]-3)^2", "ln(x[0])<=1", true, {0, 6, -1, 5}, "", 0x74318e54368205a7ull},
+        {"sin(x[0]*x[1])+x[0]/3+x[2]", nullptr, false, {-3.5L, 1.25L, -0.5L, 4}, "37", 0x00a2847e54b564f3ull},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Formula);
+        MapSession m(c.Formula);
+        if (c.Condition) m.S.Conditions.AddCondition(c.Condition, "1", "2", kExteriorKind);
+        m.S.Function.ExtendedPlot = c.Extended;
+        m.S.CurrentLastIndex = 2;
+        m.S.FoundPoint = Vector{0.5L, -0.25L, 0.75L};
+        m.S.View = c.View;
+        const std::unique_ptr<TMapJob> job = MakeMapJob(m.S, 0, 1, kGridSize, c.Colours);
+        TMapResult result;
+        ASSERT_TRUE(ComputeMap(*job, result));
+        EXPECT_EQ(result.Evaluations, 251 * 251 + 1);
+        MemoryCanvas canvas;
+        PaintSamples(*result.Samples, canvas, c.Colours);
+        EXPECT_EQ(PixelChecksum(canvas), c.Checksum);
+    }
+}
+
+TEST(ComputeMap, StopsBetweenColumnsWhenCancelled) {
+    MapSession m("x[0]^2+x[1]^2");
+    for (int threads : {1, 3}) {
+        m.S.MapThreads = threads;
+        const std::unique_ptr<TMapJob> job = MakeMapJob(m.S, 0, 1, kGridSize, "16");
+        std::atomic<bool> cancel{true};
+        TMapResult result;
+        EXPECT_FALSE(ComputeMap(*job, result, &cancel));
+        EXPECT_LT(result.Evaluations, 251 * 251 + 1);
+        cancel = false;
+        EXPECT_TRUE(ComputeMap(*job, result, &cancel));
+        EXPECT_EQ(result.Evaluations, 251 * 251 + 1);
+    }
+    // Cancelled while it runs: a costly formula, the flag set from outside.
     std::string formula = "x[0]";
     for (int k = 0; k < 100; ++k) formula += "+sin(x[1]*" + std::to_string(k) + ")";
-    MapSession m(formula.c_str());
-    m.S.MapThreads = 2;
-    int calls = 0;
-    m.S.WhileSampling = [&] { ++calls; };
-    m.Redraw("16");
-    EXPECT_GT(calls, 0);
+    MapSession slow(formula.c_str());
+    slow.S.MapThreads = 2;
+    const std::unique_ptr<TMapJob> job = MakeMapJob(slow.S, 0, 1, kGridSize, "16");
+    std::atomic<bool> cancel{false};
+    TMapResult result;
+    bool finished = true;
+    std::thread worker([&] { finished = ComputeMap(*job, result, &cancel); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    cancel = true;
+    worker.join();
+    EXPECT_FALSE(finished);
+    EXPECT_LT(result.Evaluations, 251 * 251 + 1);
 }
 
 } // namespace
@@ -423,12 +555,23 @@ TEST(DrawColouredTrack, EachMethodHasItsColourOnAWhiteHalo) {
     Tdata track;
     AddTrackPoint(track, Vector{-4, 0}, 1, 0);
     AddTrackPoint(track, Vector{4, 0}, 1, 0);
+    const MemoryCanvas map = m.canvas;
     DrawColouredTrack(m.S, m.canvas, 0, 1, track, TrackColour(3));
     // The line y = 0 is row 250: coloured, with white rows above and below.
     EXPECT_EQ(m.canvas.Pixel(200, 250), TrackColour(3));
     EXPECT_EQ(m.canvas.Pixel(200, 249), kWhite);
     EXPECT_EQ(m.canvas.Pixel(200, 251), kWhite);
     EXPECT_EQ(m.S.Track, nullptr); // the session's own track is left alone
+    // The form without the session draws the same over the same view.
+    MemoryCanvas again = map;
+    DrawColouredTrack(m.S.View, again, 0, 1, track, TrackColour(3));
+    EXPECT_TRUE(again == m.canvas);
+    // So does the plain track: the session form is the track form over S.View.
+    TrackSession t(10, 0.4L);
+    DrawTrack(t.S, t.c, 0, 1);
+    MemoryCanvas plain;
+    DrawTrack(*t.track, t.S.View, plain, 0, 1);
+    EXPECT_TRUE(plain == t.c);
 }
 
 } // namespace
