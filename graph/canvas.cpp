@@ -99,8 +99,10 @@ TBox Normalised(int x1, int y1, int x2, int y2) {
 void DrawEllipse(TCanvas& canvas, int x1, int y1, int x2, int y2) {
     const TBox b = Normalised(x1, y1, x2, y2);
     if (b.Right <= b.Left || b.Bottom <= b.Top) return;
-    const Real cx = (b.Left + b.Right - 1) / 2.0L, cy = (b.Top + b.Bottom - 1) / 2.0L;
-    const Real rx = (b.Right - b.Left) / 2.0L, ry = (b.Bottom - b.Top) / 2.0L;
+    // In extended reals: a box of pixels far apart overflows int.
+    const Real left = b.Left, right = b.Right, top = b.Top, bottom = b.Bottom;
+    const Real cx = (left + right - 1) / 2, cy = (top + bottom - 1) / 2;
+    const Real rx = (right - left) / 2, ry = (bottom - top) / 2;
     auto inside = [&](int x, int y) {
         if (x < b.Left || x >= b.Right || y < b.Top || y >= b.Bottom) return false;
         const Real u = (x - cx) / rx, v = (y - cy) / ry;
