@@ -46,6 +46,7 @@ struct TMapRequest {
     std::unique_ptr<TMapJob> Job;
     TMapResult Result;
     std::atomic<bool> Cancel{false};
+    std::atomic<bool> Done{false}; // set by the worker when the result is complete
     std::uint64_t Generation = 0;
     std::thread Worker;
 };
@@ -77,6 +78,14 @@ TForm3::TForm3(TSession& session, QWidget* parent) : QDialog(parent), S(session)
         Image1->setCursor(Qt::BusyCursor);
         LastRedrawBusy = true;
     });
+    // The window looks for a finished map every few milliseconds. The worker
+    // only sets a flag: the result passes to this thread through that flag
+    // and the join, with no call queued from the worker.
+    arrivalTimer_ = new QTimer(this);
+    arrivalTimer_->setInterval(5);
+    connect(arrivalTimer_, &QTimer::timeout, this, [this] {
+        if (request_ && request_->Done.load(std::memory_order_acquire)) MapArrived(request_->Generation);
+    });
 }
 
 TForm3::~TForm3() { CancelMap(); }
@@ -104,6 +113,7 @@ void TForm3::CancelMap() {
     if (request_->Worker.joinable()) request_->Worker.join();
     request_.reset();
     busyTimer_->stop();
+    arrivalTimer_->stop();
 }
 
 void TForm3::BuildLayout() {
@@ -372,18 +382,17 @@ void TForm3::RedrawMap() {
     // The methods after a redraw see the map's boundary tolerance.
     S.Conditions.BoundaryTolerance = request->Job->Region.BoundaryTolerance;
     request->Generation = ++mapGeneration_;
-    // The worker reads only the request; the result comes back to this
-    // thread as a queued call, dropped when a newer request has come.
+    // The worker reads and writes only the request; this thread takes the
+    // result when the worker says it is done, unless a newer request has
+    // replaced it (then it was cancelled and is dropped).
     TMapRequest* const r = request.get();
-    request->Worker = std::thread([this, r] {
-        if (!ComputeMap(*r->Job, r->Result, &r->Cancel)) return;
-        const std::uint64_t generation = r->Generation;
-        QMetaObject::invokeMethod(this, [this, generation] { MapArrived(generation); },
-                                  Qt::QueuedConnection);
+    request->Worker = std::thread([r] {
+        if (ComputeMap(*r->Job, r->Result, &r->Cancel)) r->Done.store(true, std::memory_order_release);
     });
     request_ = std::move(request);
     LastRedrawBusy = false;
     busyTimer_->start();
+    arrivalTimer_->start();
 }
 
 void TForm3::MapArrived(std::uint64_t generation) {
@@ -391,6 +400,7 @@ void TForm3::MapArrived(std::uint64_t generation) {
     if (request_->Worker.joinable()) request_->Worker.join();
     const std::unique_ptr<TMapRequest> done = std::move(request_);
     busyTimer_->stop();
+    arrivalTimer_->stop();
     if (Image1->cursor().shape() == Qt::BusyCursor) Image1->setCursor(Qt::CrossCursor);
     // The session takes the samples and the evaluations as a synchronous
     // redraw leaves them.

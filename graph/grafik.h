@@ -170,6 +170,7 @@ private:
     std::unique_ptr<TMapRequest> request_; // the map being computed
     std::uint64_t mapGeneration_ = 0;
     QTimer* busyTimer_ = nullptr;
+    QTimer* arrivalTimer_ = nullptr; // looks for the finished map
 };
 
 } // namespace qirt
