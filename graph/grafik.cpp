@@ -647,12 +647,17 @@ void TForm3::ShowValueAt(int X, int Y) {
     P[AxisVariable(ComboBox2, vertical_)] = y;
     // On copies, as the map samples: the penalties only in an extended
     // plot, and the session's function and region are left as they are.
-    TFunction F;
-    CopyForEvaluation(S.Function, F);
-    uslov region;
-    region.CopyForEvaluation(S.Conditions);
-    region.PenaltyEnabled = S.Function.ExtendedPlot;
-    if (S.Function.Conditions) F.Conditions = &region;
+    // The function and region do not change while the window is open: the
+    // copies are made at the first read-out, not at every mouse move.
+    if (!readFunction_) {
+        readFunction_ = std::make_unique<TFunction>();
+        readRegion_ = std::make_unique<uslov>();
+        CopyForEvaluation(S.Function, *readFunction_);
+        readRegion_->CopyForEvaluation(S.Conditions);
+        readRegion_->PenaltyEnabled = S.Function.ExtendedPlot;
+        if (S.Function.Conditions) readFunction_->Conditions = readRegion_.get();
+    }
+    TFunction& F = *readFunction_;
     F.ClearEvaluationError();
     const std::int64_t before = F.EvaluationCount;
     const double value = static_cast<double>(FunctionValue(F, P, S.CurrentLastIndex));

@@ -171,6 +171,10 @@ private:
     std::uint64_t mapGeneration_ = 0;
     QTimer* busyTimer_ = nullptr;
     QTimer* arrivalTimer_ = nullptr; // looks for the finished map
+    // What the value under the mouse is read from: copies of the function
+    // and region, made at the first read-out.
+    std::unique_ptr<TFunction> readFunction_;
+    std::unique_ptr<uslov> readRegion_;
 };
 
 } // namespace qirt
