@@ -14,10 +14,10 @@
 
 #include "func/messages.h"
 #include "func/scan.h"
-#include "graph/image_canvas.h"
-#include "graph/map.h"
-#include "graph/track_values.h"
-#include "graph/widgets/language.h"
+#include "graph/image/image_canvas.h"
+#include "graph/map/map.h"
+#include "graph/track/track_values.h"
+#include "graph/language/language.h"
 #include "methods/compare.h"
 #include "methods/run.h"
 

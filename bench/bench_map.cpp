@@ -7,8 +7,8 @@
 #include <benchmark/benchmark.h>
 
 #include "func/function.h"
-#include "graph/image_canvas.h"
-#include "graph/map.h"
+#include "graph/image/image_canvas.h"
+#include "graph/map/map.h"
 #include "methods/session.h"
 
 namespace {

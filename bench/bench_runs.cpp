@@ -6,9 +6,9 @@
 
 #include <benchmark/benchmark.h>
 
-#include "graph/image_canvas.h"
-#include "graph/map.h"
-#include "graph/run_panel.h"
+#include "graph/image/image_canvas.h"
+#include "graph/map/map.h"
+#include "graph/window/run_panel.h"
 #include "methods/compare.h"
 
 namespace {

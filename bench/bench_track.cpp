@@ -4,7 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "graph/track.h"
+#include "graph/track/track.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "graph/track_values.h"
+#include "graph/track/track_values.h"
 
 namespace qirt {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "func/ui_text.h"
-#include "graph/canvas.h"
+#include "graph/track/canvas.h"
 #include "methods/bfgs.h"
 #include "methods/blmetr.h"
 #include "methods/blpow.h"

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "graph/track.h"
+#include "graph/track/track.h"
 
 namespace qirt {
 

@@ -11,11 +11,11 @@
 
 #include "func/conditions.h"
 #include "func/function.h"
-#include "graph/track.h"
+#include "graph/track/track.h"
 
 namespace qirt {
 
-struct TMapSamples; // the map's sample arrays, graph/map.h
+struct TMapSamples; // the map's sample arrays, graph/map/map.h
 
 // Asked by a running method between iterations; the windows use it for a
 // progress dialog with a cancel button.
@@ -74,7 +74,7 @@ struct TSession {
     TMethodEnd End = TMethodEnd::Converged;
 
     // The sample arrays of the map: made by the map at its first drawing
-    // (MapSamples, graph/map.h) and reused by every later one. The methods
+    // (MapSamples, graph/map/map.h) and reused by every later one. The methods
     // never see them.
     std::shared_ptr<TMapSamples> MapSamplesStore;
 };

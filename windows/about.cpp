@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <QPushButton>
 
-#include "graph/map.h"
+#include "graph/map/map.h"
 #include "graph/widgets/style.h"
 
 namespace qirt {

@@ -23,8 +23,8 @@
 #include <QTextBrowser>
 
 #include "func/scan.h"
-#include "graph/grafik.h"
-#include "graph/map.h"
+#include "graph/window/grafik.h"
+#include "graph/map/map.h"
 #include "windows/about.h"
 #include "windows/compare_dialog.h"
 #include "graph/widgets/fit.h"

@@ -8,7 +8,7 @@
 
 #include <QMainWindow>
 
-#include "graph/widgets/language.h"
+#include "graph/language/language.h"
 #include "methods/compare.h"
 #include "methods/run.h"
 #include "windows/history.h"

@@ -8,7 +8,7 @@
 #include <QTabBar>
 
 #include "func/scan.h"
-#include "graph/grafik.h"
+#include "graph/window/grafik.h"
 #include "graph/widgets/texts.h"
 #include "windows/interf.h"
 #include "windows/vvod_obl.h"

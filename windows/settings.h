@@ -10,7 +10,7 @@
 
 #include <QSettings>
 
-#include "graph/widgets/language.h"
+#include "graph/language/language.h"
 
 namespace qirt {
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "graph/track_values.h"
+#include "graph/track/track_values.h"
 #include "methods/compare.h"
 
 namespace qirt {

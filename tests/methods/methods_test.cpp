@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "method_fixture.h"
-#include "graph/track.h"
+#include "graph/track/track.h"
 #include "methods/bfgs.h"
 #include "methods/nelder_mead.h"
 #include "methods/blis.h"

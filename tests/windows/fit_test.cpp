@@ -17,7 +17,7 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "graph/grafik.h"
+#include "graph/window/grafik.h"
 #include "program_fixture.h"
 #include "methods/session.h"
 #include "graph/widgets/fit.h"

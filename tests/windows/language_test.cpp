@@ -20,8 +20,8 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "graph/grafik.h"
-#include "graph/run_panel.h"
+#include "graph/window/grafik.h"
+#include "graph/window/run_panel.h"
 #include "graph/widgets/fit.h"
 #include "program_fixture.h"
 #include "windows/compare_dialog.h"

@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "graph/grafik.h"
+#include "graph/window/grafik.h"
 #include "program_fixture.h"
 #include "windows/settings.h"
 

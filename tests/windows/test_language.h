@@ -7,7 +7,7 @@
 #include <QApplication>
 #include <QtTest>
 
-#include "graph/widgets/language.h"
+#include "graph/language/language.h"
 #include "graph/widgets/texts.h"
 
 namespace qirt::testing {

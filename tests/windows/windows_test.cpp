@@ -22,7 +22,7 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "graph/grafik.h"
+#include "graph/window/grafik.h"
 #include "program_fixture.h"
 #include "windows/about.h"
 #include "windows/interf.h"

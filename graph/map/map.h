@@ -1,0 +1,121 @@
+// The colour level map: the function sampled on a regular grid over the
+// view range (the variables off the axes held at the found point), the
+// samples quantised into colour levels, one pixel painted per sample, the
+// samples near a region boundary marked, and the track drawn on top.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "func/conditions.h"
+#include "func/function.h"
+#include "graph/track/canvas.h"
+
+namespace qirt {
+
+struct TSession;
+
+inline constexpr int kMapPixels = 500;  // the map is 500 x 500 pixels
+inline constexpr int kMaxGridSize = 501;
+inline constexpr int kGridSize = 251;   // samples along each axis
+inline constexpr int kDefaultColourCount = 18; // when the colour count text is not a number
+
+// The program-wide sample arrays; sample [i][j] is column i (left to right)
+// and row j (top to bottom).
+struct TMapSamples {
+    Real SampleValues[kMaxGridSize][kMaxGridSize];
+    Byte SampleNearBoundary[kMaxGridSize][kMaxGridSize];
+    std::int32_t SampleLevels[kMaxGridSize][kMaxGridSize];
+    // False where the function is undefined or its value is not finite;
+    // such samples stay white and take no part in ValueMin and ValueMax.
+    bool SampleDefined[kMaxGridSize][kMaxGridSize];
+    Real ValueMin = 0, ValueMax = 0;
+    bool AnyDefined = false;
+};
+
+// The program's sample arrays, kept in the session and made at the first
+// call.
+TMapSamples& MapSamples(TSession& S);
+
+TColour LevelColour(std::int32_t level);
+
+// Everything one map needs, copied out of the session when it is asked
+// for: sampling it reads nothing else, so it may run on any thread while
+// the session goes on changing.
+struct TMapJob {
+    TMapJob() = default;
+    TMapJob(const TMapJob&) = delete;
+    TMapJob& operator=(const TMapJob&) = delete;
+
+    TFunction Function;  // a copy for evaluation; its region is Region
+    uslov Region;        // the region's copy, penalties on only for an extended plot
+    bool HasRegion = false;
+    TViewRange View;
+    Vector FoundPoint{};
+    int LastIndex = 0;
+    int A = 0, B = 1;    // the horizontal and the vertical variable
+    int GridSize = kGridSize;
+    std::string ColourCountText;
+    int Threads = 0;     // 0: one per core
+};
+
+// What sampling a job gives: the samples, the evaluations taken (GridSize^2
+// + 1) and whether a condition could not be evaluated somewhere.
+struct TMapResult {
+    std::shared_ptr<TMapSamples> Samples;
+    std::int64_t Evaluations = 0;
+    bool ErrorReported = false;
+};
+
+// The boundary tolerance of a map: the larger grid step.
+Real MapBoundaryTolerance(const TViewRange& v, int gridSize);
+// A job with copies of the session's function, region, view and found
+// point; the session is only read.
+std::unique_ptr<TMapJob> MakeMapJob(const TSession& S, int a, int b, int gridSize,
+                                    std::string_view colourCountText);
+// Samples the job's grid. Cancelled (the flag seen set between columns) it
+// stops early and gives false; the result is then incomplete.
+bool ComputeMap(const TMapJob& job, TMapResult& result, const std::atomic<bool>* cancel = nullptr);
+// Levels of the samples (written into them), one pixel per sample.
+void PaintSamples(TMapSamples& m, TCanvas& canvas, std::string_view colourCountText,
+                  int gridSize = kGridSize);
+// A finished result taken into the session as a synchronous redraw leaves
+// it: its samples become the session's, its evaluations are counted and a
+// failing condition is reported once.
+void TakeMapResult(TSession& S, TMapResult& result);
+
+// Evaluates the function on the grid over S.View; a and b are the indices
+// of the horizontal and the vertical variable. GridSize^2 + 1 evaluations.
+void SampleGrid(TSession& S, int a, int b, int gridSize = kGridSize);
+// The colour count a text gives: its value rounded, or 18 for a text that
+// is not a number.
+std::int32_t ColourCount(std::string_view text);
+// Levels of the last sampling, and one pixel per sample.
+void PaintMap(TSession& S, TCanvas& canvas, std::string_view colourCountText,
+              int gridSize = kGridSize);
+// The visible part of the current track with its markers (nothing when
+// there is no track or the view range is empty in an axis).
+void DrawTrack(TSession& S, TCanvas& canvas, int a, int b);
+// The same for a given track over the view v (its batch state advances as
+// it is drawn).
+void DrawTrack(Tdata& track, const TViewRange& v, TCanvas& canvas, int a, int b);
+// The colour of the k-th track of a comparison.
+TColour TrackColour(int k);
+// A track of a comparison in its colour, on a white halo.
+// A bold track is drawn twice more, a pixel right and a pixel down.
+void DrawColouredTrack(const TViewRange& v, TCanvas& canvas, int a, int b, Tdata& track,
+                       TColour colour, bool bold = false);
+void DrawColouredTrack(TSession& S, TCanvas& canvas, int a, int b, Tdata& track, TColour colour,
+                       bool bold = false);
+// White, samples, levels, track: the whole picture.
+void RedrawMap(TSession& S, TCanvas& canvas, int a, int b, std::string_view colourCountText,
+               int gridSize = kGridSize);
+
+// The first view of a run over the variables a and b: the whole parts of
+// their found coordinates minus and plus 5.1.
+TViewRange FirstView(const Vector& found, int a, int b);
+
+} // namespace qirt

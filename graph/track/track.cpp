@@ -1,0 +1,115 @@
+#include "graph/track/track.h"
+
+#include "graph/track/rounding.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace qirt {
+
+Tdata::~Tdata() { ClearTrack(*this); }
+
+void AddTrackPoint(Tdata& track, const Vector& point, int lastIndex, Real value) {
+    auto* node = new TrackPoint;
+    for (int i = 0; i <= lastIndex && i < 10; ++i) node->X[i] = point[i];
+    node->PointValue = value;
+    if (!track.Head) {
+        track.Count = 1;
+        track.Head = track.Tail = track.Cursor = node;
+    } else {
+        ++track.Count;
+        track.Tail->Next = node;
+        track.Tail = node;
+    }
+}
+
+void ClearTrack(Tdata& track) {
+    for (TrackPoint* n = track.Head; n;) {
+        TrackPoint* next = n->Next;
+        delete n;
+        n = next;
+    }
+    track.Head = track.Tail = nullptr;
+    // Count, Cursor and BatchState stay; the next point starts them again.
+    track.Cursor = nullptr;
+}
+
+bool TrackPointInView(const TrackPoint* node, int a, int b, const TViewRange& v) {
+    return node && v.XMin <= node->X[a] && node->X[a] <= v.XMax && v.YMin <= node->X[b] &&
+           node->X[b] <= v.YMax;
+}
+
+Real ClampToView(int axis, Real x, const TViewRange& v) {
+    const Real low = axis == 1 ? v.XMin : v.YMin;
+    const Real high = axis == 1 ? v.XMax : v.YMax;
+    return x > high ? high : x < low ? low : x;
+}
+
+namespace {
+
+std::int32_t Round(Real v) { return RoundHalfEven(v); }
+
+struct Mapping {
+    const TViewRange& View;
+    Real Sx, Sy;
+    int A, B;
+    TPixel Map(Real x, Real y) const {
+        return {Round(Sx * (x - View.XMin) + 0.5L), Round(500.5L - Sy * (y - View.YMin))};
+    }
+    TPixel Mapped(const TrackPoint* n) const { return Map(n->X[A], n->X[B]); }
+    TPixel Clamped(const TrackPoint* n) const {
+        return Map(ClampToView(1, n->X[A], View), ClampToView(2, n->X[B], View));
+    }
+};
+
+} // namespace
+
+bool UsableView(const TViewRange& v) {
+    auto usable = [](Real low, Real high) {
+        const Real width = high - low;
+        const Real size = std::max(std::fabs(low), std::fabs(high));
+        return std::isfinite(low) && std::isfinite(high) && low < high && std::isfinite(width) &&
+               std::isfinite(500 / width) && width >= size * 0x1p-50L;
+    };
+    return usable(v.XMin, v.XMax) && usable(v.YMin, v.YMax);
+}
+
+void FillTrackPixels(Tdata& track, int a, int b, const TViewRange& view, TTrackPixels& pixels) {
+    // An empty range has no mapping: nothing is drawn.
+    if (!(view.XMax > view.XMin) || !(view.YMax > view.YMin)) {
+        pixels.fill({0, 0});
+        track.BatchState = 0;
+        return;
+    }
+    const Mapping m{view, 500 / (view.XMax - view.XMin), 500 / (view.YMax - view.YMin), a, b};
+    auto in_view = [&](const TrackPoint* n) { return TrackPointInView(n, a, b, view); };
+
+    if (track.BatchState < 199) track.Cursor = track.Head;
+    int j = 0;
+    TrackPoint*& c = track.Cursor;
+    if (c && !in_view(c) && track.BatchState < 199) { // entry into the view
+        while (c->Next && !in_view(c->Next)) c = c->Next;
+        if (c->Next) pixels[j++] = m.Clamped(c);
+        c = c->Next;
+    }
+    if (!c) {
+        pixels.fill({0, 0});
+        return;
+    }
+    while (c->Next && in_view(c->Next) && j <= 198) { // the visible stretch
+        pixels[j++] = m.Mapped(c);
+        c = c->Next;
+    }
+    pixels[j++] = m.Mapped(c);
+    if (j <= 199 && c->Next) pixels[j++] = m.Clamped(c->Next); // exit from the view
+
+    if (j == 200)
+        track.BatchState += 199;
+    else if (track.BatchState > 199)
+        track.BatchState = 0;
+    else
+        track.BatchState = j;
+    for (int k = j; k <= 199; ++k) pixels[k] = pixels[k - 1];
+}
+
+} // namespace qirt

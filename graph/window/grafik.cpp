@@ -1,0 +1,727 @@
+#include "graph/window/grafik.h"
+
+#include <atomic>
+#include <cmath>
+#include <thread>
+#include <tuple>
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSignalBlocker>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "func/evaluate.h"
+#include "func/messages.h"
+#include "func/scan.h"
+#include "graph/window/grafik_panels.h"
+#include "graph/map/map.h"
+#include "graph/window/map_view.h"
+#include "graph/window/run_panel.h"
+#include "graph/track/track_values.h"
+#include "graph/widgets/fit.h"
+#include "graph/widgets/style.h"
+#include "graph/widgets/texts.h"
+
+namespace qirt {
+
+// A map asked for: the job's copies, the result the worker fills, the flag
+// that cancels it and the worker itself.
+struct TMapRequest {
+    std::unique_ptr<TMapJob> Job;
+    TMapResult Result;
+    std::atomic<bool> Cancel{false};
+    std::atomic<bool> Done{false}; // set by the worker when the result is complete
+    std::uint64_t Generation = 0;
+    std::thread Worker;
+};
+
+namespace {
+
+QFileDialog* MakeSaveDialog(QWidget* parent, const char* filter, const char* suffix) {
+    auto* dialog = new QFileDialog(parent);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setOption(QFileDialog::DontConfirmOverwrite);
+    dialog->setNameFilter(Tr(filter));
+    if (suffix) dialog->setDefaultSuffix(QString::fromUtf8(suffix));
+    return dialog;
+}
+
+} // namespace
+
+TForm3::TForm3(TSession& session, QWidget* parent) : QDialog(parent), S(session) {
+    BuildLayout();
+    FormCreate();
+    // A map that takes longer than 0.2 s shows a busy cursor over the map
+    // until it arrives.
+    busyTimer_ = new QTimer(this);
+    busyTimer_->setSingleShot(true);
+    busyTimer_->setInterval(200);
+    connect(busyTimer_, &QTimer::timeout, this, [this] {
+        if (!request_) return;
+        Image1->setCursor(Qt::BusyCursor);
+        LastRedrawBusy = true;
+    });
+    // The window looks for a finished map every few milliseconds. The worker
+    // only sets a flag: the result passes to this thread through that flag
+    // and the join, with no call queued from the worker.
+    arrivalTimer_ = new QTimer(this);
+    arrivalTimer_->setInterval(5);
+    connect(arrivalTimer_, &QTimer::timeout, this, [this] {
+        if (request_ && request_->Done.load(std::memory_order_acquire)) MapArrived(request_->Generation);
+    });
+}
+
+TForm3::~TForm3() { CancelMap(); }
+
+const TImageCanvas& TForm3::Canvas() const {
+    // The window itself is never const: waiting shows the arrived map.
+    const_cast<TForm3*>(this)->WaitForMap();
+    return view_->Canvas();
+}
+
+const QImage& TForm3::ShownImage() const { return view_->Canvas().Image(); }
+
+bool TForm3::MapPending() const { return request_ != nullptr; }
+
+void TForm3::WaitForMap() {
+    if (!request_) return;
+    if (request_->Worker.joinable()) request_->Worker.join();
+    MapArrived(request_->Generation);
+}
+
+void TForm3::CancelMap() {
+    if (!request_) return;
+    // The sampler looks at the flag between columns: the wait is short.
+    request_->Cancel = true;
+    if (request_->Worker.joinable()) request_->Worker.join();
+    request_.reset();
+    busyTimer_->stop();
+    arrivalTimer_->stop();
+}
+
+void TForm3::BuildLayout() {
+    setWindowTitle(Tr("qirt", "График"));
+    UseDialogFont(this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    MainMenu1 = new QMenuBar(this);
+    QMenu* file = MainMenu1->addMenu(Tr("qirt", "File"));
+    save1 = file->addAction(Tr("qirt", "save map"), this, &TForm3::save1Click);
+    saveas1 = file->addAction(Tr("qirt", "save as map"), this, &TForm3::saveas1Click);
+    savetrek1 = file->addAction(Tr("qirt", "save trek"), this, &TForm3::savetrek1Click);
+    saveastrek1 = file->addAction(Tr("qirt", "save as trek"), this, &TForm3::saveastrek1Click);
+    save1->setShortcut(QKeySequence::Save);
+    saveas1->setShortcut(QKeySequence::SaveAs);
+    savetrek1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    saveastrek1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
+    file->addSeparator();
+    savePng = file->addAction(Tr("qirt", "Сохранить карту как PNG…"), this, &TForm3::SaveMapPng);
+    saveCsv = file->addAction(Tr("qirt", "Сохранить траекторию как CSV…"), this, &TForm3::SaveTrackCsv);
+    saveResults = file->addAction(Tr("qirt", "Сохранить результаты сравнения как CSV…"), this,
+                                  &TForm3::SaveResultsCsv);
+    saveResults->setEnabled(false);
+    file->addSeparator();
+    file->addAction(Tr("qirt", "Закрыть"), QKeySequence::Close, this, &QDialog::reject);
+    QMenu* view = MainMenu1->addMenu(Tr("qirt", "Вид"));
+    showRuns = view->addAction(Tr("qirt", "Итерации и сходимость"));
+    showRuns->setCheckable(true);
+    showRuns->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    connect(showRuns, &QAction::toggled, this, &TForm3::ShowRunPanel);
+    layout->setMenuBar(MainMenu1);
+    // The designed size; the window may grow, the left column widening.
+    // The panel of runs stands beside it when shown.
+    constexpr QSize kDesigned(800, 585);
+    auto* body = new QWidget(this);
+    auto* row = new QHBoxLayout(body);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    auto* client = new QWidget(body);
+    client->setMinimumSize(kDesigned);
+    client->resize(kDesigned);
+    row->addWidget(client, 1);
+    RunPanel = new TRunPanel(body);
+    RunPanel->setMinimumWidth(380);
+    RunPanel->hide();
+    row->addWidget(RunPanel, 1);
+    layout->addWidget(body);
+    RunPanel->PointChosen = [this](int, int point, bool whole) {
+        CurrentPoint = whole ? -1 : point;
+        RepaintTracks();
+    };
+    RunPanel->RunChosen = [this](int) {
+        CurrentPoint = -1;
+        RepaintTracks();
+    };
+
+    auto* stretcher = new TStretcher(client, kDesigned);
+    const TResultPanel left = BuildResultPanel(client, *stretcher);
+    std::tie(label1, Label14, Label2, Label3, Label15, Label16, Label17, Label18, Label19, Label20,
+             Label21, Label11, Label12, Label13, Label4) =
+        std::tie(left.label1, left.Label14, left.Label2, left.Label3, left.Label15, left.Label16,
+                 left.Label17, left.Label18, left.Label19, left.Label20, left.Label21, left.Label11,
+                 left.Label12, left.Label13, left.Label4);
+    std::tie(Label22, Label23, Label24) = std::tie(left.Label22, left.Label23, left.Label24);
+    ListBox1 = left.ListBox1;
+    std::tie(ComboBox1, ComboBox2, Button1, Button2, Button3) =
+        std::tie(left.ComboBox1, left.ComboBox2, left.Button1, left.Button2, left.Button3);
+    std::tie(Edit1, Edit2, Edit3, Edit4, Edit5) =
+        std::tie(left.Edit1, left.Edit2, left.Edit3, left.Edit4, left.Edit5);
+    const TMapPanel right = BuildMapPanel(client, *stretcher);
+    ScrollBox1 = right.ScrollBox1;
+    Image1 = view_ = right.Image1;
+    std::tie(Label5, Label6, Label7, Label8, Label9, Label10) =
+        std::tie(right.Label5, right.Label6, right.Label7, right.Label8, right.Label9, right.Label10);
+    std::tie(BitBtn1, BitBtn2, BitBtn3, BitBtn4) =
+        std::tie(right.BitBtn1, right.BitBtn2, right.BitBtn3, right.BitBtn4);
+    StatusBar1 = right.StatusBar1;
+    view_->Pressed = [this](int x, int y) { Image1MouseDown(x, y); };
+    view_->Moved = [this](int x, int y) { Image1MouseMove(x, y); };
+    view_->Clicked = [this] { Image1Click(); };
+    view_->Released = [this](int x, int y) { Image1MouseUp(x, y); };
+    view_->Wheel = [this](int x, int y, int steps) { WheelZoom(x, y, steps); };
+
+    SavePictureDialog1 = MakeSaveDialog(this, UI_TEXT("qirt", "Bitmaps (*.bmp)"), "bmp");
+    SaveDialog1 = MakeSaveDialog(this, UI_TEXT("qirt", "Text DOS (*.txt)"), nullptr);
+
+    connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm3::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm3::Button3Click);
+    connect(BitBtn1, &QToolButton::clicked, this, &TForm3::BitBtn1Click);
+    connect(BitBtn2, &QToolButton::clicked, this, &TForm3::BitBtn2Click);
+    connect(BitBtn3, &QToolButton::clicked, this, &TForm3::BitBtn3Click);
+    connect(BitBtn4, &QToolButton::clicked, this, &TForm3::BitBtn4Click);
+    connect(ComboBox1, &QComboBox::editTextChanged, this, &TForm3::ComboBox1Change);
+    connect(ComboBox2, &QComboBox::editTextChanged, this, &TForm3::ComboBox2Change);
+    move(0, 0);
+}
+
+void TForm3::FormCreate() {
+    view_->Canvas().Fill(kWhite);
+    GridSize = kGridSize;
+    for (int i = 0; i < 10; ++i) AxisRanges[i] = {S.FoundPoint[i] - 5, S.FoundPoint[i] + 5};
+    S.View = {AxisRanges[0].first, AxisRanges[0].second, AxisRanges[1].first,
+              AxisRanges[1].second};
+    Edit1->setText(Text(S.View.XMin));
+    Edit2->setText(Text(S.View.XMax));
+    Edit3->setText(Text(S.View.YMin));
+    Edit4->setText(Text(S.View.YMax));
+}
+
+bool TForm3::ColourCountUsable() {
+    const std::string text = Std(Edit5->text());
+    if (text.empty() || (IsNumberText(text) && ColourCount(text) >= 1)) return true;
+    ShowMessage(S.Function.Messages, message::BadColourCount, ShowKind::NonModal);
+    return false;
+}
+
+void TForm3::Button1Click() {
+    if (!ColourCountUsable()) return;
+    QLineEdit* edits[4] = {Edit1, Edit2, Edit3, Edit4};
+    Real values[4];
+    for (int k = 0; k < 4; ++k) {
+        const std::string text = Std(edits[k]->text());
+        if (!IsRealText(text)) return;
+        values[k] = TextToReal(text);
+    }
+    if (!(values[0] < values[1] && values[2] < values[3])) return;
+    const TViewRange view{values[0], values[1], values[2], values[3]};
+    if (!UsableView(view)) {
+        ShowMessage(S.Function.Messages, message::BadRange, ShowKind::NonModal);
+        return;
+    }
+    S.View = view;
+    ShowRanges();
+    RedrawMap();
+    RememberRanges();
+}
+
+void TForm3::ShowRanges() {
+    Edit1->setText(Text(S.View.XMin));
+    Edit2->setText(Text(S.View.XMax));
+    Edit3->setText(Text(S.View.YMin));
+    Edit4->setText(Text(S.View.YMax));
+    // Long numbers show their beginning.
+    for (QLineEdit* edit : {Edit1, Edit2, Edit3, Edit4}) edit->setCursorPosition(0);
+    Label7->setText(Edit1->text());
+    Label8->setText(Edit2->text());
+    Label9->setText(Edit3->text());
+    Label10->setText(Edit4->text());
+}
+
+int TForm3::AxisVariable(const QComboBox* box, int& lastGood) const {
+    // A name that is not in the field's list (x[5] of a function of two
+    // variables, or the other axis's variable) is ignored.
+    const bool listed = box == ComboBox1 ? IsListedX() : IsListedY();
+    const int v = VariableNumber(Std(box->currentText())) - 1;
+    if (listed && v >= 0 && v <= 9) lastGood = v;
+    return lastGood;
+}
+
+void TForm3::RememberRanges() {
+    AxisRanges[AxisVariable(ComboBox1, horizontal_)] = {S.View.XMin, S.View.XMax};
+    AxisRanges[AxisVariable(ComboBox2, vertical_)] = {S.View.YMin, S.View.YMax};
+}
+
+namespace {
+// Names x[0] ... x[last] without the excluded one, written over the items
+// in order; the list keeps its length.
+void FillAxisList(QComboBox* box, const QString& excluded, int lastIndex) {
+    const QSignalBlocker block(box);
+    const int e = VariableNumber(Std(excluded)) - 1;
+    int item = 0;
+    for (int i = 0; i <= lastIndex && i <= 9; ++i) {
+        if (i == e) continue;
+        if (item < box->count())
+            box->setItemText(item, QStringLiteral("x[%1]").arg(QChar(DigitChar(Byte(i)))));
+        ++item;
+    }
+}
+
+bool IsListed(const QComboBox* box) {
+    const QString text = box->currentText();
+    if (text.isEmpty()) return false;
+    for (int i = 0; i < box->count(); ++i)
+        if (box->itemText(i) == text) return true;
+    return false;
+}
+} // namespace
+
+void TForm3::FillXAxisList(const QString& excluded, int lastIndex) {
+    FillAxisList(ComboBox1, excluded, lastIndex);
+}
+void TForm3::FillYAxisList(const QString& excluded, int lastIndex) {
+    FillAxisList(ComboBox2, excluded, lastIndex);
+}
+bool TForm3::IsListedX() const { return IsListed(ComboBox1); }
+bool TForm3::IsListedY() const { return IsListed(ComboBox2); }
+
+// A listed name typed or chosen in one axis field: its range heading and
+// axis label follow, the other field's list leaves the name out (keeping
+// its text), and the range fields offer the name's remembered range. The
+// map waits for "Перерисовать".
+void TForm3::AxisChanged(QComboBox* changed, QComboBox* other, QLabel* rangeHeading,
+                         QLabel* axisLabel, QLineEdit* low, QLineEdit* high) {
+    if (!IsListed(changed)) return;
+    const QString name = changed->currentText();
+    const QString otherName = other->currentText();
+    rangeHeading->setText(Tr("qirt", "Диапазон ") + name);
+    axisLabel->setText(name);
+    rangeHeading->adjustSize();
+    axisLabel->adjustSize();
+    FillAxisList(other, name, S.CurrentLastIndex);
+    {
+        const QSignalBlocker block(other);
+        other->setEditText(otherName);
+    }
+    const auto& range = AxisRanges[VariableNumber(Std(name)) - 1];
+    low->setText(Text(range.first));
+    high->setText(Text(range.second));
+}
+
+void TForm3::ComboBox1Change() { AxisChanged(ComboBox1, ComboBox2, Label12, Label6, Edit1, Edit2); }
+void TForm3::ComboBox2Change() { AxisChanged(ComboBox2, ComboBox1, Label13, Label5, Edit3, Edit4); }
+
+void TForm3::MoveView(Real dxMin, Real dxMax, Real dyMin, Real dyMax, bool remember) {
+    if (!ColourCountUsable()) return;
+    const TViewRange moved{S.View.XMin + dxMin, S.View.XMax + dxMax, S.View.YMin + dyMin, S.View.YMax + dyMax};
+    if (!UsableView(moved)) return; // no further in or out
+    S.View = moved;
+    ShowRanges();
+    RedrawMap();
+    if (remember) RememberRanges();
+}
+
+void TForm3::Button2Click() {
+    const Real w = S.View.XMax - S.View.XMin, h = S.View.YMax - S.View.YMin;
+    MoveView(w / 4, -w / 4, h / 4, -h / 4, true);
+}
+void TForm3::Button3Click() {
+    const Real w = S.View.XMax - S.View.XMin, h = S.View.YMax - S.View.YMin;
+    MoveView(-w / 2, w / 2, -h / 2, h / 2, true);
+}
+void TForm3::BitBtn1Click() {
+    const Real w = S.View.XMax - S.View.XMin;
+    MoveView(w / 2, w / 2, 0, 0, false);
+}
+void TForm3::BitBtn2Click() {
+    const Real w = S.View.XMax - S.View.XMin;
+    MoveView(-w / 2, -w / 2, 0, 0, false);
+}
+void TForm3::BitBtn3Click() {
+    const Real h = S.View.YMax - S.View.YMin;
+    MoveView(0, 0, h / 2, h / 2, false);
+}
+void TForm3::BitBtn4Click() {
+    const Real h = S.View.YMax - S.View.YMin;
+    MoveView(0, 0, -h / 2, -h / 2, false);
+}
+
+void TForm3::RedrawMap() {
+    const int a = AxisVariable(ComboBox1, horizontal_);
+    const int b = AxisVariable(ComboBox2, vertical_);
+    CancelMap(); // an older map is of no use any more
+    auto request = std::make_unique<TMapRequest>();
+    request->Job = MakeMapJob(S, a, b, GridSize, Std(Edit5->text()));
+    // The methods after a redraw see the map's boundary tolerance.
+    S.Conditions.BoundaryTolerance = request->Job->Region.BoundaryTolerance;
+    request->Generation = ++mapGeneration_;
+    // The worker reads and writes only the request; this thread takes the
+    // result when the worker says it is done, unless a newer request has
+    // replaced it (then it was cancelled and is dropped).
+    TMapRequest* const r = request.get();
+    request->Worker = std::thread([r] {
+        if (ComputeMap(*r->Job, r->Result, &r->Cancel)) r->Done.store(true, std::memory_order_release);
+    });
+    request_ = std::move(request);
+    LastRedrawBusy = false;
+    busyTimer_->start();
+    arrivalTimer_->start();
+}
+
+void TForm3::MapArrived(std::uint64_t generation) {
+    if (!request_ || request_->Generation != generation) return;
+    if (request_->Worker.joinable()) request_->Worker.join();
+    const std::unique_ptr<TMapRequest> done = std::move(request_);
+    busyTimer_->stop();
+    arrivalTimer_->stop();
+    if (Image1->cursor().shape() == Qt::BusyCursor) Image1->setCursor(Qt::CrossCursor);
+    // The session takes the samples and the evaluations as a synchronous
+    // redraw leaves them.
+    TakeMapResult(S, done->Result);
+    // The map kept before the tracks, so that they can be drawn again alone.
+    TImageCanvas& canvas = view_->Canvas();
+    canvas.Fill(kWhite);
+    PaintSamples(*done->Result.Samples, canvas, done->Job->ColourCountText, done->Job->GridSize);
+    mapOnly_ = canvas.Image().copy();
+    DrawTracks();
+    if (Dragging) DrawZoomFrame(); // the frame being dragged stays over the new map
+    Image1->update();
+}
+
+void TForm3::RepaintTracks() {
+    // A map on its way brings the tracks with it.
+    if (mapOnly_.isNull() || request_) return;
+    view_->Canvas().SetImage(mapOnly_);
+    DrawTracks();
+    Image1->update();
+}
+
+void TForm3::DrawTracks() {
+    const int a = AxisVariable(ComboBox1, horizontal_);
+    const int b = AxisVariable(ComboBox2, vertical_);
+    TImageCanvas& canvas = view_->Canvas();
+    const int chosen = RunPanel->CurrentRun();
+    // The track up to the chosen point (the whole one when none is chosen).
+    auto part = [&](const TShownRun& run, Tdata& into) -> Tdata& {
+        if (CurrentPoint < 0 || !run.Track) return *run.Track;
+        int k = 0;
+        for (const TrackPoint* p = run.Track->Head; p && k <= CurrentPoint; p = p->Next, ++k)
+            AddTrackPoint(into, p->X, run.LastIndex, p->PointValue);
+        return into;
+    };
+    QPoint mark(-1, -1);
+    if (Comparing) {
+        // Every track in its colour, the chosen one last, in front, bold.
+        for (int r = 0; r < static_cast<int>(Runs.size()); ++r) {
+            if (r == chosen || !Runs[r].Track || !Runs[r].Track->Head) continue;
+            DrawColouredTrack(S.View, canvas, a, b, *Runs[r].Track, Runs[r].Colour);
+        }
+        if (chosen < static_cast<int>(Runs.size()) && Runs[chosen].Track && Runs[chosen].Track->Head) {
+            Tdata piece;
+            Tdata& shown = part(Runs[chosen], piece);
+            DrawColouredTrack(S.View, canvas, a, b, shown, Runs[chosen].Colour, true);
+        }
+    } else if (CurrentPoint >= 0 && !Runs.empty() && S.Track) {
+        Tdata piece;
+        Tdata& shown = part(Runs[0], piece);
+        DrawTrack(shown, S.View, canvas, a, b);
+    } else {
+        DrawTrack(S, canvas, a, b);
+    }
+    // The chosen point is marked over the map (not into the saved picture).
+    if (CurrentPoint >= 0 && chosen < static_cast<int>(Runs.size()) && Runs[chosen].Track) {
+        int k = 0;
+        const TViewRange& v = S.View;
+        for (const TrackPoint* p = Runs[chosen].Track->Head; p; p = p->Next, ++k)
+            if (k == CurrentPoint) {
+                const double px = double((p->X[a] - v.XMin) / (v.XMax - v.XMin)) * kMapPixels;
+                const double py = double((v.YMax - p->X[b]) / (v.YMax - v.YMin)) * kMapPixels;
+                mark = QPoint(static_cast<int>(std::lround(px)), static_cast<int>(std::lround(py)));
+                break;
+            }
+    }
+    view_->SetMark(mark);
+}
+
+void TForm3::ShowRunPanel(bool shown) {
+    if (shown && Runs.empty()) TakeSingleRun();
+    const int before = RunPanel->isVisible() ? RunPanel->width() : 0;
+    RunPanel->setVisible(shown);
+    if (shown && before == 0) resize(width() + RunPanel->minimumWidth(), height());
+    if (!shown && before > 0) resize(width() - before, height());
+    {
+        const QSignalBlocker block(showRuns);
+        showRuns->setChecked(shown);
+    }
+}
+
+void TForm3::TakeSingleRun() {
+    Runs.clear();
+    if (!S.Track) return;
+    TShownRun run;
+    run.Name = Label20->text();
+    run.Colour = kBlack;
+    run.Track = std::shared_ptr<Tdata>(S.Track, [](Tdata*) {}); // the run owns it
+    run.LastIndex = S.CurrentLastIndex;
+    run.GradientNorm = SingleRunGradient;
+    if (S.Function.Root)
+        run.Values = TrackValues(S.Function, &S.Conditions, *S.Track, S.CurrentLastIndex);
+    Runs.push_back(std::move(run));
+    Comparing = false;
+    RunPanel->SetRuns(&Runs, {});
+}
+
+void TForm3::ShowRuns(std::vector<TShownRun> runs, const std::vector<TResultRow>& results) {
+    Runs = std::move(runs);
+    Comparing = !results.empty();
+    ResultRows = results;
+    saveResults->setEnabled(Comparing);
+    CurrentPoint = -1;
+    RunPanel->SetRuns(&Runs, results);
+    if (Comparing) ShowRunPanel(true);
+    RepaintTracks();
+}
+
+void TForm3::WheelZoom(int x, int y, int steps) {
+    // About the point under the cursor, by halves as "+" and doubles as "-".
+    if (!ColourCountUsable()) return;
+    const TViewRange v = S.View;
+    const Real cx = x * ((v.XMax - v.XMin) / kMapPixels) + v.XMin;
+    const Real cy = (kMapPixels - y) * ((v.YMax - v.YMin) / kMapPixels) + v.YMin;
+    const Real factor = steps > 0 ? 0.5L : 2.0L;
+    for (int k = 0; k < std::abs(steps); ++k) {
+        S.View.XMin = cx - (cx - S.View.XMin) * factor;
+        S.View.XMax = cx + (S.View.XMax - cx) * factor;
+        S.View.YMin = cy - (cy - S.View.YMin) * factor;
+        S.View.YMax = cy + (S.View.YMax - cy) * factor;
+    }
+    if (!UsableView(S.View)) {
+        S.View = v; // no room left to zoom into or out to
+        return;
+    }
+    ShowRanges();
+    RedrawMap();
+    RememberRanges();
+}
+
+QImage TForm3::MapPicture() const {
+    const QImage& map = Canvas().Image();
+    if (!Comparing) return map.copy();
+    // The comparison's map with its legend below: a colour and a method a line.
+    const int line = fontMetrics().height() + 4;
+    QImage picture(map.width(), map.height() + 8 + line * static_cast<int>(Runs.size()),
+                   QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    QPainter p(&picture);
+    p.drawImage(0, 0, map);
+    p.setFont(font());
+    for (int r = 0; r < static_cast<int>(Runs.size()); ++r) {
+        const int y = map.height() + 4 + r * line;
+        const TColour c = Runs[r].Colour;
+        p.fillRect(QRect(8, y + 2, line - 4, line - 4), QColor(c.Red, c.Green, c.Blue));
+        p.setPen(Qt::black);
+        p.drawText(QRect(8 + line, y, map.width() - line - 8, line), Qt::AlignVCenter, Runs[r].Name);
+    }
+    return picture;
+}
+
+namespace {
+// Asks for a file name; empty when cancelled.
+QString AskFile(QWidget* parent, const char* filter, const char* suffix) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setNameFilter(Tr(filter));
+    dialog.setDefaultSuffix(QString::fromUtf8(suffix));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front();
+}
+} // namespace
+
+bool TForm3::WritePng(const QString& fileName) const {
+    return SaveImage(MapPicture(), "PNG", fileName);
+}
+
+bool TForm3::WriteTrackCsv(const QString& fileName) {
+    if (Runs.empty()) TakeSingleRun();
+    const int chosen = RunPanel->CurrentRun();
+    if (chosen >= static_cast<int>(Runs.size()) || !Runs[chosen].Track) return false;
+    const TShownRun& run = Runs[chosen];
+    return WriteWholeFile(Std(fileName), [&](std::FILE* f) {
+        return qirt::WriteTrackCsv(*run.Track, run.LastIndex + 1, run.Values, f);
+    });
+}
+
+bool TForm3::WriteResultsCsv(const QString& fileName) const {
+    return WriteWholeFile(Std(fileName), [&](std::FILE* f) {
+        auto field = [](QString text) {
+            text.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+            return QLatin1Char('"') + text + QLatin1Char('"');
+        };
+        QString text = QStringLiteral("method,point,minimum,iterations,evaluations,seconds,end,gradient\n");
+        for (const TResultRow& r : ResultRows)
+            text += QStringList{field(r.Method), field(r.Point), r.Minimum, r.Iterations, r.Evaluations,
+                                r.Seconds, field(r.End), r.Gradient}
+                        .join(QLatin1Char(',')) +
+                    QLatin1Char('\n');
+        const QByteArray bytes = text.toUtf8();
+        return std::fwrite(bytes.data(), 1, bytes.size(), f) == static_cast<std::size_t>(bytes.size());
+    });
+}
+
+void TForm3::SaveMapPng() {
+    const QString name = AskFile(this, "PNG (*.png)", "png");
+    if (!name.isEmpty() && !WritePng(name)) CannotCreate(name);
+}
+
+void TForm3::SaveTrackCsv() {
+    const QString name = AskFile(this, "CSV (*.csv)", "csv");
+    if (!name.isEmpty() && !WriteTrackCsv(name)) CannotCreate(name);
+}
+
+void TForm3::SaveResultsCsv() {
+    const QString name = AskFile(this, "CSV (*.csv)", "csv");
+    if (!name.isEmpty() && !WriteResultsCsv(name)) CannotCreate(name);
+}
+
+void TForm3::CannotCreate(const QString& fileName) {
+    QMessageBox::critical(this, windowTitle(), Tr("qirt", "Cannot create file %1").arg(fileName));
+}
+
+void TForm3::DrawZoomFrame() {
+    view_->Canvas().InvertingPen = true; // and it stays so for the track drawn later
+    DrawRectangle(view_->Canvas(), DragOrigin.x(), DragOrigin.y(), DragCorner.x(), DragCorner.y());
+    Image1->update();
+}
+
+void TForm3::Image1MouseDown(int X, int Y) {
+    Dragging = true;
+    DragOrigin = DragCorner = QPoint(X, Y);
+    StatusBar1->showMessage(Tr("qirt", "Origin: (%1, %2)").arg(X).arg(Y));
+}
+
+void TForm3::Image1MouseMove(int X, int Y) {
+    if (Dragging) {
+        DrawZoomFrame();
+        DragCorner = QPoint(X, Y);
+        DrawZoomFrame();
+    }
+    ShowValueAt(X, Y);
+}
+
+void TForm3::ShowValueAt(int X, int Y) {
+    const TViewRange& v = S.View;
+    const double sx = static_cast<double>((v.XMax - v.XMin) / kMapPixels);
+    const double sy = static_cast<double>((v.YMax - v.YMin) / kMapPixels);
+    const double x = static_cast<double>(X * Real(sx) + v.XMin);
+    const double y = static_cast<double>((kMapPixels - Y) * Real(sy) + v.YMin);
+    Vector P = S.FoundPoint;
+    P[AxisVariable(ComboBox1, horizontal_)] = x;
+    P[AxisVariable(ComboBox2, vertical_)] = y;
+    // On copies, as the map samples: the penalties only in an extended
+    // plot, and the session's function and region are left as they are.
+    // The function and region do not change while the window is open: the
+    // copies are made at the first read-out, not at every mouse move.
+    if (!readFunction_) {
+        readFunction_ = std::make_unique<TFunction>();
+        readRegion_ = std::make_unique<uslov>();
+        CopyForEvaluation(S.Function, *readFunction_);
+        readRegion_->CopyForEvaluation(S.Conditions);
+        readRegion_->PenaltyEnabled = S.Function.ExtendedPlot;
+        if (S.Function.Conditions) readFunction_->Conditions = readRegion_.get();
+    }
+    TFunction& F = *readFunction_;
+    F.ClearEvaluationError();
+    const std::int64_t before = F.EvaluationCount;
+    const double value = static_cast<double>(FunctionValue(F, P, S.CurrentLastIndex));
+    const bool defined = F.LastEvaluationDefined() && std::isfinite(value);
+    S.Function.EvaluationCount += F.EvaluationCount - before;
+    const QString valueText = defined ? GeneralNumberText(value)
+                                      : Tr("qirt", "функция не определена");
+    StatusBar1->showMessage(Tr("qirt", "Координаты:(%1;%2)  Значение: (%3)")
+                                .arg(GeneralNumberText(x), GeneralNumberText(y), valueText));
+}
+
+void TForm3::Image1MouseUp(int, int) {
+    DrawZoomFrame();
+    Dragging = false;
+    if (!ColourCountUsable()) return;
+    const TViewRange old = S.View;
+    const Real sx = (old.XMax - old.XMin) / kMapPixels;
+    const Real sy = (old.YMax - old.YMin) / kMapPixels;
+    TViewRange v;
+    v.XMax = DragCorner.x() * sx + old.XMin;
+    v.XMin = DragOrigin.x() * sx + old.XMin;
+    v.YMax = (kMapPixels - DragOrigin.y()) * sy + old.YMin;
+    v.YMin = (kMapPixels - DragCorner.y()) * sy + old.YMin;
+    if (v.XMin > v.XMax) std::swap(v.XMin, v.XMax);
+    if (v.YMin > v.YMax) std::swap(v.YMin, v.YMax);
+    // A frame without width or height would leave nothing to show.
+    if (!UsableView(v)) return;
+    S.View = v;
+    ShowRanges();
+    RedrawMap();
+    RememberRanges();
+}
+
+void TForm3::Image1Click() { Dragging = !Dragging; }
+
+void TForm3::save1Click() {
+    if (MapFileName.isEmpty()) return saveas1Click();
+    if (!Canvas().SaveBitmap(MapFileName)) CannotCreate(MapFileName);
+}
+
+void TForm3::saveas1Click() {
+    if (SavePictureDialog1->exec() != QDialog::Accepted) return;
+    const QStringList chosen = SavePictureDialog1->selectedFiles();
+    if (chosen.isEmpty()) return;
+    MapFileName = chosen.front();
+    save1Click();
+}
+
+void TForm3::savetrek1Click() {
+    if (TrackFileName.isEmpty()) return saveastrek1Click();
+    // Of a comparison, the track of the run chosen in its table.
+    Tdata* track = S.Track;
+    const int chosen = RunPanel->CurrentRun();
+    if (Comparing && chosen < static_cast<int>(Runs.size())) track = Runs[chosen].Track.get();
+    if (track && !SaveTrack(*track, Std(TrackFileName), S.Function.VariableCount))
+        CannotCreate(TrackFileName);
+}
+
+void TForm3::saveastrek1Click() {
+    if (SaveDialog1->exec() != QDialog::Accepted) return;
+    const QStringList chosen = SaveDialog1->selectedFiles();
+    if (chosen.isEmpty()) return;
+    TrackFileName = chosen.front();
+    savetrek1Click();
+}
+
+} // namespace qirt

@@ -1,0 +1,153 @@
+#include "graph/window/run_panel.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QPixmap>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTableWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "graph/window/convergence_plot.h"
+#include "graph/window/iteration_model.h"
+#include "graph/widgets/texts.h"
+
+namespace qirt {
+
+TRunPanel::TRunPanel(QWidget* parent) : QWidget(parent) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 0, 4, 4);
+    Tabs = new QTabWidget(this);
+    layout->addWidget(Tabs);
+
+    auto* iterations = new QWidget;
+    auto* column = new QVBoxLayout(iterations);
+    Table = new QTableView;
+    Model = new TIterationModel(Table);
+    Table->setModel(Model);
+    Table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Table->setSelectionMode(QAbstractItemView::SingleSelection);
+    Table->verticalHeader()->hide();
+    // Rows of one height and no measuring per row: 100,000 points open at once.
+    Table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    Table->verticalHeader()->setDefaultSectionSize(Table->fontMetrics().height() + 4);
+    Table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    Table->horizontalHeader()->setDefaultSectionSize(
+        Table->fontMetrics().horizontalAdvance(QStringLiteral("-0.000000000000000000")) + 8);
+    Table->setTextElideMode(Qt::ElideRight); // numbers keep their beginning; the tip has them whole
+    column->addWidget(Table);
+    auto* walk = new QHBoxLayout;
+    auto button = [&](const char* text, const char* hint) {
+        auto* b = new QToolButton;
+        b->setText(QString::fromUtf8(text));
+        b->setToolTip(Tr(hint));
+        walk->addWidget(b);
+        return b;
+    };
+    First = button("|◀", UI_TEXT("qirt", "К первой точке"));
+    Back = button("◀", UI_TEXT("qirt", "На точку назад"));
+    Slider = new QSlider(Qt::Horizontal);
+    walk->addWidget(Slider, 1);
+    Forward = button("▶", UI_TEXT("qirt", "На точку вперёд"));
+    Last = button("▶|", UI_TEXT("qirt", "Вся траектория"));
+    column->addLayout(walk);
+    Position = new QLabel;
+    column->addWidget(Position);
+    Tabs->addTab(iterations, Tr("qirt", "Итерации"));
+
+    Plot = new TConvergencePlot;
+    Tabs->addTab(Plot, Tr("qirt", "Сходимость"));
+
+    // Owned by the panel until a comparison puts it into a tab.
+    Results = new QTableWidget(0, 8, this);
+    Results->hide();
+    Results->setHorizontalHeaderLabels({Tr("qirt", "Метод"), Tr("qirt", "Точка"),
+                                        Tr("qirt", "Минимум"), QString::fromUtf8("‖∇f‖∞"),
+                                        Tr("qirt", "Итерации"),
+                                        Tr("qirt", "Вычисления"), Tr("qirt", "Время, с"),
+                                        Tr("qirt", "Окончание")});
+    Results->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Results->setSelectionMode(QAbstractItemView::SingleSelection);
+    Results->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Results->verticalHeader()->hide();
+
+    QObject::connect(Slider, &QSlider::valueChanged, this, [this](int v) { SliderMoved(v); });
+    QObject::connect(First, &QToolButton::clicked, this, [this] { Slider->setValue(0); });
+    QObject::connect(Back, &QToolButton::clicked, this, [this] { Slider->setValue(Slider->value() - 1); });
+    QObject::connect(Forward, &QToolButton::clicked, this,
+                     [this] { Slider->setValue(Slider->value() + 1); });
+    QObject::connect(Last, &QToolButton::clicked, this, [this] { Slider->setValue(Slider->maximum()); });
+    QObject::connect(Table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+                     [this](const QModelIndex& current) {
+                         if (current.isValid()) Slider->setValue(current.row());
+                     });
+    QObject::connect(Results, &QTableWidget::currentCellChanged, this, [this](int row, int, int, int) {
+        if (row < 0) return;
+        ChooseRun(row);
+        if (RunChosen) RunChosen(row);
+    });
+}
+
+void TRunPanel::SetRuns(const std::vector<TShownRun>* runs, const std::vector<TResultRow>& results) {
+    runs_ = runs;
+    Plot->SetRuns(runs);
+    const int resultsTab = Tabs->indexOf(Results);
+    if (results.empty()) {
+        if (resultsTab >= 0) Tabs->removeTab(resultsTab);
+    } else {
+        if (resultsTab < 0) Tabs->insertTab(0, Results, Tr("qirt", "Сравнение"));
+        Results->setRowCount(static_cast<int>(results.size()));
+        for (int r = 0; r < static_cast<int>(results.size()); ++r) {
+            const TResultRow& row = results[static_cast<std::size_t>(r)];
+            const QString texts[8] = {row.Method, row.Point, row.Minimum, row.Gradient,
+                                      row.Iterations, row.Evaluations, row.Seconds, row.End};
+            for (int c = 0; c < 8; ++c) {
+                auto* item = new QTableWidgetItem(texts[c]);
+                item->setToolTip(texts[c]);
+                Results->setItem(r, c, item);
+            }
+            // The legend: the method's track colour beside its name.
+            const TColour colour = (*runs)[static_cast<std::size_t>(r)].Colour;
+            QPixmap swatch(14, 14);
+            swatch.fill(QColor(colour.Red, colour.Green, colour.Blue));
+            Results->item(r, 0)->setIcon(QIcon(swatch));
+        }
+        Results->resizeColumnsToContents();
+        Tabs->setCurrentWidget(Results);
+    }
+    ChooseRun(0);
+}
+
+void TRunPanel::ChooseRun(int run) {
+    if (!runs_ || run < 0 || run >= static_cast<int>(runs_->size())) return;
+    run_ = run;
+    Model->SetRun(&(*runs_)[static_cast<std::size_t>(run)]);
+    Table->setColumnWidth(0, Table->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 8);
+    const int points = Model->rowCount();
+    const QSignalBlocker block(Slider);
+    Slider->setRange(0, std::max(0, points - 1));
+    Slider->setValue(Slider->maximum());
+    Position->setText(Tr("qirt", "Вся траектория: %1 точек").arg(points));
+    Plot->SetCurrent(run, points - 1);
+}
+
+int TRunPanel::CurrentPoint() const { return Slider->value(); }
+
+void TRunPanel::SliderMoved(int point) {
+    const bool whole = point == Slider->maximum();
+    Position->setText(whole ? Tr("qirt", "Вся траектория: %1 точек").arg(Slider->maximum() + 1)
+                            : Tr("qirt", "Точка %1 из %2").arg(point).arg(Slider->maximum()));
+    {
+        const QSignalBlocker block(Table->selectionModel());
+        Table->selectRow(point);
+        Table->scrollTo(Model->index(point, 0));
+    }
+    Plot->SetCurrent(run_, point);
+    if (PointChosen) PointChosen(run_, point, whole);
+}
+
+} // namespace qirt

@@ -1,0 +1,37 @@
+// A run as the graph window shows it beside the map: its name, its
+// track's colour, the track and f at each of its points.
+#pragma once
+
+#include <cmath>
+
+#include <memory>
+#include <vector>
+
+#include <QString>
+
+#include "graph/track/canvas.h"
+#include "graph/track/track.h"
+
+namespace qirt {
+
+struct TShownRun {
+    QString Name;
+    TColour Colour = kBlack;
+    std::shared_ptr<Tdata> Track; // shared with whoever made the run
+    std::vector<Real> Values;     // f at the points, NaN where undefined
+    int LastIndex = 0;
+    // The largest gradient component at the last point (NaN: unknown).
+    Real GradientNorm = std::nanl("");
+    // The points in order, for access by number.
+    std::vector<const TrackPoint*> Points() const;
+};
+
+inline std::vector<const TrackPoint*> TShownRun::Points() const {
+    std::vector<const TrackPoint*> points;
+    if (!Track) return points;
+    points.reserve(static_cast<std::size_t>(Track->Count > 0 ? Track->Count : 0));
+    for (const TrackPoint* p = Track->Head; p; p = p->Next) points.push_back(p);
+    return points;
+}
+
+} // namespace qirt

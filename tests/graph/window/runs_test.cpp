@@ -1,0 +1,270 @@
+// Comparing methods and looking into runs, driven as a user does: the
+// comparison dialog, the graph window's legend and results, the iteration
+// table and its slider, the convergence plot, the exports and the wheel.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <QWheelEvent>
+#include <QtTest>
+
+#include "../../windows/program_fixture.h"
+#include "graph/window/convergence_plot.h"
+#include "graph/window/grafik.h"
+#include "graph/window/iteration_model.h"
+#include "graph/map/map.h"
+#include "graph/window/map_view.h"
+#include "graph/window/run_panel.h"
+#include "windows/compare_dialog.h"
+
+using namespace qirt;
+using qirt::testing::T;
+using qirt::testing::Program;
+
+namespace {
+
+int CountColour(const QImage& image, TColour c) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) == qRgb(c.Red, c.Green, c.Blue)) ++n;
+    return n;
+}
+
+} // namespace
+
+class RunsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void comparisonShowsEveryTrackWithItsLegendAndResults() {
+        Program p;
+        p.Formula("100*(x[1]-x[0]^2)^2+(1-x[0])^2", "-1.2,1");
+        bool answered = false, checked = false;
+        p.form1->CompareShown = [&](QDialog& dialog) {
+            QTimer::singleShot(0, &dialog, [&] {
+                auto& d = static_cast<TCompareDialog&>(dialog);
+                for (QCheckBox* box : d.Boxes) QVERIFY(box->isChecked()); // all ticked at first
+                d.Boxes[1]->setChecked(false); // Gauss left out
+                answered = true;
+                d.Compare->click();
+            });
+        };
+        p.form1->GraphShown = [&](TForm3& graph) {
+            QTimer::singleShot(0, &graph, [&] {
+                QVERIFY(graph.Comparing);
+                QVERIFY(graph.RunPanel->isVisible());
+                QCOMPARE(static_cast<int>(graph.Runs.size()), 10);
+                QTableWidget* results = graph.RunPanel->Results;
+                QCOMPARE(results->rowCount(), 10);
+                QCOMPARE(results->item(0, 0)->text(), T("Метод вpащающихся кооpдинат Розенбpока"));
+                // DFP is row 6 (Gauss left out): its numbers are those of its single run.
+                QCOMPARE(results->item(6, 0)->text(), T("Дэвидона-Флетчеpа-Пауэла"));
+                QCOMPARE(results->item(6, 3)->text(), QStringLiteral("0.00000040651088931"));
+                QCOMPARE(results->item(6, 4)->text(), QStringLiteral("9"));
+                QCOMPARE(results->item(6, 5)->text(), QStringLiteral("94"));
+                QCOMPARE(results->item(6, 7)->text(), T("сходимость"));
+                // Steepest descent stops in the valley: the table says so.
+                QCOMPARE(results->item(4, 7)->text(), T("остановка не в минимуме"));
+                QVERIFY(!results->item(6, 0)->icon().isNull()); // its colour in the legend
+                // Every track in its own colour on the map.
+                const QImage map = graph.Canvas().Image();
+                int seen = 0; // tracks may cover one another where the paths agree
+                for (int k = 0; k < kMethodCount; ++k) seen += CountColour(map, TrackColour(k)) > 20;
+                QVERIFY2(seen >= 5, qPrintable(QString::number(seen)));
+                QCOMPARE(CountColour(map, TrackColour(1)), 0); // Gauss did not run
+                // Choosing a row brings that track to the front.
+                results->setCurrentCell(8, 0); // Broyden
+                QCOMPARE(graph.RunPanel->CurrentRun(), 8);
+                QCOMPARE(graph.RunPanel->Model->rowCount(), graph.Runs[8].Track->Count);
+                // The PNG has the legend under the map.
+                QTemporaryDir dir;
+                QVERIFY(graph.WritePng(dir.filePath("map.png")));
+                QImage png(dir.filePath("map.png"));
+                QCOMPARE(png.width(), 500);
+                QVERIFY(png.height() > 500 + 8 * 10);
+                QVERIFY(graph.WriteResultsCsv(dir.filePath("results.csv")));
+                QFile csv(dir.filePath("results.csv"));
+                QVERIFY(csv.open(QIODevice::ReadOnly));
+                const QStringList lines = QString::fromUtf8(csv.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+                QCOMPARE(lines.size(), 11);
+                QCOMPARE(lines[0], QStringLiteral("method,point,minimum,iterations,evaluations,seconds,end,gradient"));
+                // "save trek" saves the chosen run's track, in the track file's own form.
+                graph.TrackFileName = dir.filePath("broyden.txt");
+                graph.savetrek1->trigger();
+                QFile trek(dir.filePath("broyden.txt"));
+                QVERIFY(trek.open(QIODevice::ReadOnly));
+                QVERIFY(trek.readAll().startsWith(QByteArray::number(graph.Runs[8].Track->Count) + "\r\n"));
+                checked = true;
+                graph.accept();
+            });
+        };
+        p.form1->CompareMethods1->trigger();
+        QVERIFY(answered);
+        QVERIFY(checked);
+        QCOMPARE(p.S.Function.Root, nullptr); // nothing stays built
+        QVERIFY(p.History().startsWith(QStringLiteral("100*(x[1]-x[0]^2)^2+(1-x[0])^2")));
+    }
+
+    void stoppingAComparisonSkipsTheRest() {
+        Program p;
+        p.form1->ProgressDelayMilliseconds = 0;
+        p.Formula("100*(x[1]-x[0]^2)^2+(1-x[0])^2", "-1.2,1");
+        QString stage;
+        p.form1->CompareShown = [&](QDialog& dialog) {
+            QTimer::singleShot(0, &dialog, [&dialog] { static_cast<TCompareDialog&>(dialog).Compare->click(); });
+        };
+        // As soon as the progress shows, it names the method and is stopped.
+        auto* poll = new QTimer;
+        QObject::connect(poll, &QTimer::timeout, [&, poll] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->isVisible() && w->windowTitle() == T("Идёт поиск минимума")) {
+                    for (QLabel* label : w->findChildren<QLabel*>())
+                        if (label->text().startsWith(T("Метод %1 из %2: %3").section(QLatin1Char('%'), 0, 0))) stage = label->text();
+                    for (QPushButton* b : w->findChildren<QPushButton*>()) b->click();
+                    poll->stop();
+                }
+        });
+        poll->start(0);
+        QStringList ends;
+        p.form1->GraphShown = [&](TForm3& graph) {
+            for (int r = 0; r < graph.RunPanel->Results->rowCount(); ++r)
+                ends << graph.RunPanel->Results->item(r, 7)->text();
+            QTimer::singleShot(0, &graph, &QDialog::accept);
+        };
+        p.form1->CompareMethods1->trigger();
+        delete poll;
+        QCOMPARE(stage, T("Метод %1 из %2: %3").arg(1).arg(11).arg(T("Метод вpащающихся кооpдинат Розенбpока")));
+        QCOMPARE(ends.size(), 11);
+        QCOMPARE(ends[0], T("остановлен"));
+        for (int r = 1; r < 11; ++r) QCOMPARE(ends[r], T("пропущен"));
+    }
+
+    void iterationTableAndSliderWalkTheTrack() {
+        Program p;
+        p.form1->N4->trigger(); // DFP
+        p.Formula("100*(x[1]-x[0]^2)^2+(1-x[0])^2", "-1.2,1");
+        bool checked = false;
+        p.form1->GraphShown = [&](TForm3& graph) {
+            QTimer::singleShot(0, &graph, [&] {
+                const QImage whole = graph.Canvas().Image().copy();
+                QVERIFY(!graph.RunPanel->isVisible()); // a single run: the window as it was
+                graph.showRuns->trigger();
+                QVERIFY(graph.RunPanel->isVisible());
+                TRunPanel& panel = *graph.RunPanel;
+                QCOMPARE(panel.Model->rowCount(), 11); // start, 9 steps, the end again
+                QCOMPARE(panel.Model->columnCount(), 5); // k, x[0], x[1], f, the gradient
+                // The gradient stands in the last row only, as the results show it.
+                QCOMPARE(panel.Model->index(0, 4).data().toString(), QString());
+                QCOMPARE(panel.Model->index(10, 4).data().toString(), graph.Label23->text());
+                QVERIFY(!graph.Label23->text().isEmpty());
+                QCOMPARE(graph.Label24->text(), T("сходимость"));
+                QCOMPARE(panel.Model->index(0, 1).data().toString(), QStringLiteral("-1.2"));
+                QCOMPARE(panel.Model->index(0, 3).data().toString(), QStringLiteral("24.2"));
+                QCOMPARE(panel.Slider->value(), 10);
+                QCOMPARE(graph.Canvas().Image(), whole); // the whole track until the slider moves
+                panel.First->click();
+                QCOMPARE(graph.CurrentPoint, 0);
+                QVERIFY(graph.Canvas().Image() != whole); // only the start now
+                QVERIFY(static_cast<TMapView*>(graph.Image1)->Mark().x() >= 0);
+                panel.Forward->click();
+                panel.Forward->click();
+                QCOMPARE(panel.Slider->value(), 2);
+                QCOMPARE(panel.Table->currentIndex().row(), 2); // the table follows
+                panel.Table->selectRow(5);                        // and leads
+                QCOMPARE(panel.Slider->value(), 5);
+                // The plot marks the chosen point, below the start's difference.
+                QVERIFY(panel.Plot->PlaceOf(0, 5).y() > panel.Plot->PlaceOf(0, 0).y());
+                panel.Last->click();
+                QCOMPARE(graph.CurrentPoint, -1);
+                QCOMPARE(graph.Canvas().Image(), whole); // back to the whole track
+                QCOMPARE(static_cast<TMapView*>(graph.Image1)->Mark(), QPoint(-1, -1));
+                checked = true;
+                graph.accept();
+            });
+        };
+        QTest::mouseClick(p.form1->Button1, Qt::LeftButton);
+        QVERIFY(checked);
+    }
+
+    void wheelZoomsAboutTheCursor() {
+        Program p;
+        p.Formula("x[0]^2+x[1]^2", "0,0");
+        bool checked = false;
+        p.form1->GraphShown = [&](TForm3& graph) {
+            QTimer::singleShot(0, &graph, [&] {
+                QCOMPARE(double(p.S.View.XMin), -5.0);
+                // Pixel (100, 250) is x = -3, y = 0; one step in halves the view about it.
+                QWheelEvent in(QPointF(100, 250), graph.Image1->mapToGlobal(QPointF(100, 250)), QPoint(),
+                               QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+                QApplication::sendEvent(graph.Image1, &in);
+                QCOMPARE(double(p.S.View.XMin), -4.0);
+                QCOMPARE(double(p.S.View.XMax), 1.0);
+                QCOMPARE(graph.Edit1->text(), QStringLiteral("-4"));
+                QWheelEvent out(QPointF(100, 250), graph.Image1->mapToGlobal(QPointF(100, 250)), QPoint(),
+                                QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+                QApplication::sendEvent(graph.Image1, &out);
+                QCOMPARE(double(p.S.View.XMin), -5.0);
+                QCOMPARE(double(p.S.View.XMax), 5.0);
+                QCOMPARE(graph.save1->shortcut(), QKeySequence(QKeySequence::Save));
+                checked = true;
+                graph.accept();
+            });
+        };
+        QTest::mouseClick(p.form1->Button1, Qt::LeftButton);
+        QVERIFY(checked);
+    }
+
+    void aLongTrackOpensInTheTableAtOnce() {
+        TShownRun run;
+        run.Track = std::make_shared<Tdata>();
+        run.LastIndex = 1;
+        for (int k = 0; k < 100000; ++k) {
+            AddTrackPoint(*run.Track, Vector{k * 1e-3L, -k * 1e-3L}, 1, 0);
+            run.Values.push_back(k);
+        }
+        std::vector<TShownRun> runs{run};
+        TRunPanel panel;
+        panel.resize(400, 600);
+        panel.show();
+        QElapsedTimer clock;
+        clock.start();
+        panel.SetRuns(&runs, {});
+        QApplication::processEvents();
+        const qint64 opened = clock.elapsed();
+        QCOMPARE(panel.Model->rowCount(), 100000);
+        QCOMPARE(panel.Model->index(99999, 2).data().toString(), QStringLiteral("-99.999"));
+        panel.Table->scrollToBottom();
+        QApplication::processEvents();
+        qInfo("100,000 points open in the table in %lld ms", static_cast<long long>(opened));
+        QVERIFY(opened < 2000); // generous for a loaded machine; bench_runs measures it
+    }
+
+    void convergencePlotTakesZerosAndUndefinedValuesToItsFloor() {
+        TShownRun a, b;
+        a.Values = {100, 1, 0.01L, 0};      // ends at the best value: difference 0
+        b.Values = {50, std::nanl(""), 5}; // an undefined value
+        std::vector<TShownRun> runs{a, b};
+        TConvergencePlot plot;
+        plot.resize(400, 300);
+        plot.SetRuns(&runs);
+        QCOMPARE(plot.LowestLog(), -3.0); // a tenth of the smallest positive difference, 0.01
+        QCOMPARE(plot.HighestLog(), 2.0);
+        QCOMPARE(plot.PlaceOf(0, 3).y(), plot.PlaceOf(1, 1).y()); // both at the floor
+        QVERIFY(plot.PlaceOf(0, 0).y() < plot.PlaceOf(0, 1).y()); // higher values higher up
+    }
+};
+
+QIRT_TEST_MAIN(RunsTest)
+#include "runs_test.moc"
