@@ -13,12 +13,12 @@
 #include "func/conditions.h"
 #include "func/function.h"
 #include "graph/track/canvas.h"
+#include "graph/track/map_transform.h"
 
 namespace qirt {
 
 struct TSession;
 
-inline constexpr int kMapPixels = 500;  // the map is 500 x 500 pixels
 inline constexpr int kMaxGridSize = 501;
 inline constexpr int kGridSize = 251;   // samples along each axis
 inline constexpr int kDefaultColourCount = 18; // when the colour count text is not a number

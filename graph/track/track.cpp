@@ -1,6 +1,6 @@
 #include "graph/track/track.h"
 
-#include "graph/track/rounding.h"
+#include "graph/track/map_transform.h"
 
 #include <algorithm>
 #include <cmath>
@@ -47,18 +47,14 @@ Real ClampToView(int axis, Real x, const TViewRange& v) {
 
 namespace {
 
-std::int32_t Round(Real v) { return RoundHalfEven(v); }
-
+// The pixels of track points on the axes a and b.
 struct Mapping {
     const TViewRange& View;
-    Real Sx, Sy;
+    TMapTransform Transform;
     int A, B;
-    TPixel Map(Real x, Real y) const {
-        return {Round(Sx * (x - View.XMin) + 0.5L), Round(500.5L - Sy * (y - View.YMin))};
-    }
-    TPixel Mapped(const TrackPoint* n) const { return Map(n->X[A], n->X[B]); }
+    TPixel Mapped(const TrackPoint* n) const { return Transform.Pixel(n->X[A], n->X[B]); }
     TPixel Clamped(const TrackPoint* n) const {
-        return Map(ClampToView(1, n->X[A], View), ClampToView(2, n->X[B], View));
+        return Transform.Pixel(ClampToView(1, n->X[A], View), ClampToView(2, n->X[B], View));
     }
 };
 
@@ -81,7 +77,7 @@ void FillTrackPixels(Tdata& track, int a, int b, const TViewRange& view, TTrackP
         track.BatchState = 0;
         return;
     }
-    const Mapping m{view, 500 / (view.XMax - view.XMin), 500 / (view.YMax - view.YMin), a, b};
+    const Mapping m{view, TMapTransform(view), a, b};
     auto in_view = [&](const TrackPoint* n) { return TrackPointInView(n, a, b, view); };
 
     if (track.BatchState < 199) track.Cursor = track.Head;

@@ -458,12 +458,11 @@ void TForm3::DrawTracks() {
     // The chosen point is marked over the map (not into the saved picture).
     if (CurrentPoint >= 0 && chosen < static_cast<int>(Runs.size()) && Runs[chosen].Track) {
         int k = 0;
-        const TViewRange& v = S.View;
+        const TMapTransform transform(S.View);
         for (const TrackPoint* p = Runs[chosen].Track->Head; p; p = p->Next, ++k)
             if (k == CurrentPoint) {
-                const double px = double((p->X[a] - v.XMin) / (v.XMax - v.XMin)) * kMapPixels;
-                const double py = double((v.YMax - p->X[b]) / (v.YMax - v.YMin)) * kMapPixels;
-                mark = QPoint(static_cast<int>(std::lround(px)), static_cast<int>(std::lround(py)));
+                const TPixel pixel = transform.Pixel(p->X[a], p->X[b]);
+                mark = QPoint(pixel.X, pixel.Y);
                 break;
             }
     }
@@ -513,8 +512,8 @@ void TForm3::WheelZoom(int x, int y, int steps) {
     // About the point under the cursor, by halves as "+" and doubles as "-".
     if (!ColourCountUsable()) return;
     const TViewRange v = S.View;
-    const Real cx = x * ((v.XMax - v.XMin) / kMapPixels) + v.XMin;
-    const Real cy = (kMapPixels - y) * ((v.YMax - v.YMin) / kMapPixels) + v.YMin;
+    const TMapTransform transform(v);
+    const Real cx = transform.X(x), cy = transform.Y(y);
     const Real factor = steps > 0 ? 0.5L : 2.0L;
     for (int k = 0; k < std::abs(steps); ++k) {
         S.View.XMin = cx - (cx - S.View.XMin) * factor;
@@ -637,11 +636,8 @@ void TForm3::Image1MouseMove(int X, int Y) {
 }
 
 void TForm3::ShowValueAt(int X, int Y) {
-    const TViewRange& v = S.View;
-    const double sx = static_cast<double>((v.XMax - v.XMin) / kMapPixels);
-    const double sy = static_cast<double>((v.YMax - v.YMin) / kMapPixels);
-    const double x = static_cast<double>(X * Real(sx) + v.XMin);
-    const double y = static_cast<double>((kMapPixels - Y) * Real(sy) + v.YMin);
+    const TMapTransform transform(S.View);
+    const double x = transform.ReadX(X), y = transform.ReadY(Y);
     Vector P = S.FoundPoint;
     P[AxisVariable(ComboBox1, horizontal_)] = x;
     P[AxisVariable(ComboBox2, vertical_)] = y;
@@ -673,14 +669,12 @@ void TForm3::Image1MouseUp(int, int) {
     DrawZoomFrame();
     Dragging = false;
     if (!ColourCountUsable()) return;
-    const TViewRange old = S.View;
-    const Real sx = (old.XMax - old.XMin) / kMapPixels;
-    const Real sy = (old.YMax - old.YMin) / kMapPixels;
+    const TMapTransform old(S.View);
     TViewRange v;
-    v.XMax = DragCorner.x() * sx + old.XMin;
-    v.XMin = DragOrigin.x() * sx + old.XMin;
-    v.YMax = (kMapPixels - DragOrigin.y()) * sy + old.YMin;
-    v.YMin = (kMapPixels - DragCorner.y()) * sy + old.YMin;
+    v.XMax = old.X(DragCorner.x());
+    v.XMin = old.X(DragOrigin.x());
+    v.YMax = old.Y(DragOrigin.y());
+    v.YMin = old.Y(DragCorner.y());
     if (v.XMin > v.XMax) std::swap(v.XMin, v.XMax);
     if (v.YMin > v.YMax) std::swap(v.YMin, v.YMax);
     // A frame without width or height would leave nothing to show.

@@ -184,6 +184,13 @@ private slots:
                 QCOMPARE(panel.Table->currentIndex().row(), 2); // the table follows
                 panel.Table->selectRow(5);                        // and leads
                 QCOMPARE(panel.Slider->value(), 5);
+                {
+                    // The mark sits on the track's own pixel of the point.
+                    QVERIFY(TrackPointInView(p.S.Track->Head, 0, 1, p.S.View));
+                    TTrackPixels pixels;
+                    FillTrackPixels(*p.S.Track, 0, 1, p.S.View, pixels);
+                    QCOMPARE(static_cast<TMapView*>(graph.Image1)->Mark(), QPoint(pixels[5].X, pixels[5].Y));
+                }
                 // The plot marks the chosen point, below the start's difference.
                 QVERIFY(panel.Plot->PlaceOf(0, 5).y() > panel.Plot->PlaceOf(0, 0).y());
                 panel.Last->click();
