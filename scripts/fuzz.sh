@@ -15,6 +15,8 @@ cmake --build build-fuzz -j "$(nproc)" --target fuzz_expression
 work=build-fuzz/corpus
 mkdir -p "$work"
 cp -n tests/fuzz/corpus/* "$work"/
-./build-fuzz/tests/fuzz/fuzz_expression -max_total_time="$seconds" -max_len=8192 -timeout=20 \
+# A finding is written to build-fuzz/findings/, not into the checkout.
+mkdir -p build-fuzz/findings
+./build-fuzz/tests/fuzz/fuzz_expression -artifact_prefix=build-fuzz/findings/ -max_total_time="$seconds" -max_len=8192 -timeout=20 \
   -rss_limit_mb=4096 -print_final_stats=1 "$work" 2>&1 | tail -n 25
 echo "fuzz: ${seconds} s, no crash"

@@ -1,15 +1,23 @@
 // Parses the input as a formula and as an inequality, evaluates it at a few
 // points with and without symbolic derivatives, and converts it as a number.
-// A crash, a sanitizer report or a NaN value from an evaluation is a finding.
+// A finding is a crash, a sanitizer report, a NaN value from an evaluation,
+// or a broken promise checked here: the flat evaluator agrees with the tree
+// walk bit for bit, the gradient of a function with the input as a region
+// condition agrees with central differences where f is smooth, and every
+// number reads back from its shortest text exactly.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string_view>
+#include <vector>
 
 #include "func/conditions.h"
 #include "func/derivative.h"
 #include "func/evaluate.h"
 #include "func/scan.h"
+#include "graph/track/track_values.h"
 
 using namespace qirt;
 
@@ -30,13 +38,82 @@ void Exercise(TFunction& F) {
     const int last = F.VariableCount > 0 ? F.VariableCount - 1 : 0;
     for (const Vector& p : kPoints) {
         F.ClearEvaluationError();
-        Check(!std::isnan(FunctionValue(F, p, last)));
-        Check(!std::isnan(EvaluateNode(F, F.Root)));
+        const Real flat = FunctionValue(F, p, last);
+        const Byte flatCode = F.ErrorCode;
+        F.ClearEvaluationError();
+        const Real walked = EvaluateNode(F, F.Root);
+        Check(!std::isnan(flat) && !std::isnan(walked));
+        // The flat run and the tree walk: the same value bytes, the same error.
+        Check(flatCode == F.ErrorCode && std::memcmp(&flat, &walked, 10) == 0);
         if (F.VariableCount == 0) continue;
         Vector g{};
         Gradient(F, p, g, last);
         Matrix h{};
         Hessian(F, p, h, last);
+    }
+}
+
+// True when every subtree of G has a moderate value at the point. A huge
+// intermediate value (sin of 1e26 x[0] - x[1]) swallows the small changes a
+// difference step makes, so differences cannot judge a derivative there.
+bool ModerateEverywhere(TFunction& G, const Vector& point) {
+    constexpr std::size_t kMaxNodes = 2000; // each subtree is evaluated apart
+    if (!G.Root || CountNodes(G.Root) > kMaxNodes) return false;
+    G.ClearEvaluationError();
+    (void)FunctionValue(G, point, 9);
+    std::vector<const TreeNode*> pending{G.Root};
+    while (!pending.empty()) {
+        const TreeNode* node = pending.back();
+        pending.pop_back();
+        G.ClearEvaluationError();
+        const Real v = EvaluateNode(G, node);
+        if (!G.LastEvaluationDefined() || !(std::fabs(v) <= 1e6L)) return false;
+        if (node->Left) pending.push_back(node->Left);
+        if (node->Right) pending.push_back(node->Right);
+    }
+    return true;
+}
+
+// The gradient of x[0]^2 + x[1]^2 + x[2]^2 with the input as an exterior
+// condition (power 2, so the term is smooth across the boundary), symbolic,
+// against central differences at points where two step sizes agree (f is
+// smooth there) and f and every intermediate value of the condition are
+// moderate.
+void CheckPenalisedGradient(std::string_view text) {
+    uslov region;
+    region.AddCondition(text, "1", "2", kExteriorKind);
+    if (region.ConditionErrorCode != 0 || region.Size != 1) return;
+    TFunction F;
+    F.Conditions = &region;
+    BuildTree(F, "x[0]^2+x[1]^2+x[2]^2");
+    if (F.ErrorCode != 0) return;
+    const Vector points[] = {{0.3L, -0.7L, 1.1L}, {1.7L, 0.2L, -0.4L}};
+    for (const Vector& p : points) {
+        if (!ModerateEverywhere(region.Head->Expression, p)) continue;
+        Vector g{};
+        if (!DefinedGradient(F, p, g, 2)) continue;
+        // Differences of a huge value lose the gradient in its rounding.
+        F.ClearEvaluationError();
+        const Real f = FunctionValue(F, p, 2);
+        if (!F.LastEvaluationDefined() || !(std::fabs(f) <= 1e6L)) continue;
+        for (int i = 0; i < 3; ++i) {
+            auto central = [&](Real h) {
+                Vector up = p, down = p;
+                up[i] += h;
+                down[i] -= h;
+                F.ClearEvaluationError();
+                const Real a = FunctionValue(F, up, 2);
+                const bool ok = F.LastEvaluationDefined();
+                F.ClearEvaluationError();
+                const Real b = FunctionValue(F, down, 2);
+                return ok && F.LastEvaluationDefined() ? (a - b) / (up[i] - down[i]) : std::nanl("");
+            };
+            const Real coarse = central(1e-4L), fine = central(5e-5L);
+            if (!std::isfinite(coarse) || !std::isfinite(fine) || std::fabs(coarse) > 1e6L) continue;
+            const Real scale = 1 + std::fabs(fine);
+            if (std::fabs(coarse - fine) > 1e-7L * scale) continue; // not smooth enough here
+            Check(std::fabs(g[i] - fine) <= 1e-3L * scale);
+        }
     }
 }
 
@@ -48,6 +125,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Real number = TextToReal(text);
     Check(!std::isnan(number) || !IsNumberText(text));
     (void)RealToText(number);
+    // A number's shortest text (the exact text the CSV and JSON files give)
+    // reads back as the same number with the standard reader.
+    if (IsRealText(text) && std::isfinite(number)) {
+        const Real back = std::strtold(ShortestText(number).c_str(), nullptr);
+        Check(std::memcmp(&back, &number, 10) == 0 || (back == 0 && number == 0));
+    }
 
     TFunction symbolic;
     BuildTree(symbolic, text);
@@ -63,5 +146,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     region.AddCondition(text, "1", "2", kInteriorKind);
     region.BoundaryTolerance = 0.1L;
     for (const Vector& p : kPoints) (void)region.PenaltySum(p, 3);
+    CheckPenalisedGradient(text);
     return 0;
 }
