@@ -320,8 +320,6 @@ std::string MethodFileName(const std::string& file, const char* method) {
 int Compare(const TOptions& o, TSession& S) {
     const std::vector<TComparisonRow> rows = CompareMethods(S, o.Run, o.Compare);
     int status = S.Conditions.ErrorReported ? 1 : 0;
-    int last = -1;
-    for (const TComparisonRow& r : rows) last = std::max(last, r.LastIndex);
     if (o.Json) {
         std::string text = "[";
         for (std::size_t k = 0; k < rows.size(); ++k)
@@ -336,24 +334,8 @@ int Compare(const TOptions& o, TSession& S) {
                         r.LastIndex >= 0 ? GradientText(r.GradientNorm).c_str() : "", r.Iterations,
                         static_cast<long long>(r.Evaluations), r.Seconds, EndKey(r.End));
     }
-    if (!o.CsvFile.empty() && !WriteCsv(o.CsvFile, [&](std::FILE* f) {
-            std::string line = "method";
-            for (int i = 0; i <= last; ++i) line += ",x[" + std::to_string(i) + "]";
-            line += ",minimum,iterations,evaluations,seconds,end,gradient\n";
-            for (const TComparisonRow& r : rows) {
-                line += kMethods[r.Method].Name;
-                for (int i = 0; i <= last; ++i)
-                    line += "," + (i <= r.LastIndex ? ShortestText(r.Point[i]) : std::string());
-                const bool ran = r.LastIndex >= 0 && !std::isnan(r.GradientNorm);
-                char rest[200];
-                std::snprintf(rest, sizeof rest, ",%s,%d,%lld,%.6f,%s,%s\n",
-                              r.LastIndex >= 0 ? ShortestText(r.Minimum).c_str() : "", r.Iterations,
-                              static_cast<long long>(r.Evaluations), r.Seconds, EndKey(r.End),
-                              ran ? ShortestText(r.GradientNorm).c_str() : "");
-                line += rest;
-            }
-            return std::fputs(line.c_str(), f) >= 0;
-        }))
+    if (!o.CsvFile.empty() &&
+        !WriteCsv(o.CsvFile, [&](std::FILE* f) { return WriteComparisonCsv(rows, f); }))
         status = 1;
     // Every run's track, in a file of its own named after its method.
     if (!o.TrackFile.empty())

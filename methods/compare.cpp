@@ -1,8 +1,11 @@
 #include "methods/compare.h"
 
 #include <cmath>
+#include <string>
 
 #include "graph/track/track_values.h"
+#include "methods/method_table.h"
+#include "methods/verdict.h"
 
 namespace qirt {
 
@@ -48,6 +51,27 @@ std::vector<TComparisonRow> CompareMethods(TSession& S, const TRunInputs& in,
     }
     S.Progress = before;
     return rows;
+}
+
+bool WriteComparisonCsv(const std::vector<TComparisonRow>& rows, std::FILE* file) {
+    int last = -1;
+    for (const TComparisonRow& r : rows) last = std::max(last, r.LastIndex);
+    std::string text = "method";
+    for (int i = 0; i <= last; ++i) text += ",x[" + std::to_string(i) + "]";
+    text += ",minimum,iterations,evaluations,seconds,end,gradient\n";
+    for (const TComparisonRow& r : rows) {
+        text += kMethods[r.Method].Name;
+        for (int i = 0; i <= last; ++i)
+            text += "," + (i <= r.LastIndex ? ShortestText(r.Point[i]) : std::string());
+        const bool ran = r.LastIndex >= 0 && !std::isnan(r.GradientNorm);
+        char rest[200];
+        std::snprintf(rest, sizeof rest, ",%s,%d,%lld,%.6f,%s,%s\n",
+                      r.LastIndex >= 0 ? ShortestText(r.Minimum).c_str() : "", r.Iterations,
+                      static_cast<long long>(r.Evaluations), r.Seconds, EndKey(r.End),
+                      ran ? ShortestText(r.GradientNorm).c_str() : "");
+        text += rest;
+    }
+    return std::fputs(text.c_str(), file) >= 0;
 }
 
 const TComparisonRow* BestRow(const std::vector<TComparisonRow>& rows) {

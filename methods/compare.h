@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,6 +34,13 @@ public:
 std::vector<TComparisonRow> CompareMethods(TSession& S, const TRunInputs& in,
                                            const std::vector<int>& methods,
                                            TComparisonProgress* progress = nullptr);
+
+// The results table as comma-separated values, the one form every save
+// of it takes: a header "method,x[0],...,x[n],minimum,iterations,
+// evaluations,seconds,end,gradient" over the coordinates any row has, then
+// a row per method (its -m name, its end's key), numbers as their
+// shortest exact text; a method that did not run leaves its numbers empty.
+bool WriteComparisonCsv(const std::vector<TComparisonRow>& rows, std::FILE* file);
 
 // The row with the lowest minimum among those that have one, or null.
 const TComparisonRow* BestRow(const std::vector<TComparisonRow>& rows);

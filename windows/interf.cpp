@@ -565,7 +565,7 @@ void TForm1::ShowGraph(const TRunResult& result, bool results, const QString& me
                              ran ? QString::number(r.Seconds, 'f', 4) : QString(),
                              Tr(EndText(r.End))});
         }
-        graph.ShowRuns(std::move(runs), table);
+        graph.ShowRuns(std::move(runs), table, *compared);
     }
     if (Settings) Settings->Restore(graph);
     graph.Button1Click();

@@ -497,10 +497,12 @@ void TForm3::TakeSingleRun() {
     RunPanel->SetRuns(&Runs, {});
 }
 
-void TForm3::ShowRuns(std::vector<TShownRun> runs, const std::vector<TResultRow>& results) {
+void TForm3::ShowRuns(std::vector<TShownRun> runs, const std::vector<TResultRow>& results,
+                      const std::vector<TComparisonRow>& compared) {
     Runs = std::move(runs);
     Comparing = !results.empty();
     ResultRows = results;
+    ComparedRows = compared;
     saveResults->setEnabled(Comparing);
     CurrentPoint = -1;
     RunPanel->SetRuns(&Runs, results);
@@ -579,20 +581,8 @@ bool TForm3::WriteTrackCsv(const QString& fileName) {
 }
 
 bool TForm3::WriteResultsCsv(const QString& fileName) const {
-    return WriteWholeFile(Std(fileName), [&](std::FILE* f) {
-        auto field = [](QString text) {
-            text.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-            return QLatin1Char('"') + text + QLatin1Char('"');
-        };
-        QString text = QStringLiteral("method,point,minimum,iterations,evaluations,seconds,end,gradient\n");
-        for (const TResultRow& r : ResultRows)
-            text += QStringList{field(r.Method), field(r.Point), r.Minimum, r.Iterations, r.Evaluations,
-                                r.Seconds, field(r.End), r.Gradient}
-                        .join(QLatin1Char(',')) +
-                    QLatin1Char('\n');
-        const QByteArray bytes = text.toUtf8();
-        return std::fwrite(bytes.data(), 1, bytes.size(), f) == static_cast<std::size_t>(bytes.size());
-    });
+    return WriteWholeFile(Std(fileName),
+                          [&](std::FILE* f) { return WriteComparisonCsv(ComparedRows, f); });
 }
 
 void TForm3::SaveMapPng() {

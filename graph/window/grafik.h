@@ -20,6 +20,7 @@
 #include "graph/image/image_canvas.h"
 #include "graph/window/run_panel.h"
 #include "graph/window/shown_run.h"
+#include "methods/compare.h"
 #include "methods/session.h"
 
 class QComboBox;
@@ -74,7 +75,8 @@ public:
     QAction *savePng, *saveCsv, *saveResults, *showRuns;
     TRunPanel* RunPanel;
     std::vector<TShownRun> Runs;      // one run, or the compared ones
-    std::vector<TResultRow> ResultRows; // of a comparison
+    std::vector<TResultRow> ResultRows;       // of a comparison, as shown
+    std::vector<TComparisonRow> ComparedRows; // the same, as computed
     bool Comparing = false;
     int CurrentPoint = -1; // the point the slider chose; -1: the whole track
 
@@ -114,7 +116,8 @@ public:
     // The tracks again over the map as last painted.
     void RepaintTracks();
     // The runs of a comparison (with their results rows), or of one run.
-    void ShowRuns(std::vector<TShownRun> runs, const std::vector<TResultRow>& results);
+    void ShowRuns(std::vector<TShownRun> runs, const std::vector<TResultRow>& results,
+                  const std::vector<TComparisonRow>& compared);
     // The map as shown, with the legend of a comparison below it.
     QImage MapPicture() const;
     bool WritePng(const QString& fileName) const;

@@ -108,6 +108,40 @@ TEST(CompareMethods, RefusedAndUndefinedStartsHaveTheirRows) {
     EXPECT_EQ(refused[0].End, TRunEnd::Refused);
 }
 
+// The results table: a column per coordinate any row has, a row's missing
+// coordinates and a skipped method's numbers left empty.
+TEST(ComparisonCsv, KeysAndEmptyFieldsWhereNothingRan) {
+    std::vector<TComparisonRow> rows(3);
+    rows[0].Method = MethodIndex("dfp");
+    rows[0].LastIndex = 1;
+    rows[0].Point = Vector{1, 0.1L};
+    rows[0].Minimum = 0;
+    rows[0].Iterations = 4;
+    rows[0].Evaluations = 30;
+    rows[0].Seconds = 0.25;
+    rows[0].GradientNorm = 1e-9L;
+    rows[0].End = TRunEnd::Converged;
+    rows[1].Method = MethodIndex("gauss");
+    rows[1].LastIndex = 0;
+    rows[1].Point = Vector{-2};
+    rows[1].Minimum = 4;
+    rows[1].GradientNorm = std::nanl(""); // not taken
+    rows[1].End = TRunEnd::IterationLimit;
+    rows[2].Method = MethodIndex("newton");
+    rows[2].End = TRunEnd::Skipped;
+    std::FILE* f = std::tmpfile();
+    ASSERT_TRUE(WriteComparisonCsv(rows, f));
+    std::rewind(f);
+    char text[512] = {};
+    const std::size_t n = std::fread(text, 1, sizeof text - 1, f);
+    std::fclose(f);
+    EXPECT_EQ(std::string(text, n),
+              "method,x[0],x[1],minimum,iterations,evaluations,seconds,end,gradient\n"
+              "dfp,1,0.1,0,4,30,0.250000,converged,1e-09\n"
+              "gauss,-2,,4,0,0,0.000000,iteration-limit,\n"
+              "newton,,,,0,0,0.000000,skipped,\n");
+}
+
 TEST(TrackCsv, HeaderThenEveryPointWithItsValue) {
     Tdata track;
     AddTrackPoint(track, Vector{1, 2}, 1, 0);

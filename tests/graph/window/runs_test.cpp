@@ -99,7 +99,14 @@ private slots:
                 QVERIFY(csv.open(QIODevice::ReadOnly));
                 const QStringList lines = QString::fromUtf8(csv.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
                 QCOMPARE(lines.size(), 11);
-                QCOMPARE(lines[0], QStringLiteral("method,point,minimum,iterations,evaluations,seconds,end,gradient"));
+                // The same table qirt-batch writes: keys, a column per coordinate.
+                QCOMPARE(lines[0], QStringLiteral("method,x[0],x[1],minimum,iterations,evaluations,seconds,end,gradient"));
+                const QStringList dfp = lines[7].split(QLatin1Char(','));
+                QCOMPARE(dfp.size(), 9);
+                QCOMPARE(dfp[0], QStringLiteral("dfp"));
+                QCOMPARE(dfp[1].toDouble(), double(graph.ComparedRows[6].Point[0]));
+                QCOMPARE(dfp[4], QStringLiteral("9"));
+                QCOMPARE(dfp[7], QStringLiteral("converged"));
                 // "save trek" saves the chosen run's track, in the track file's own form.
                 graph.TrackFileName = dir.filePath("broyden.txt");
                 graph.savetrek1->trigger();
