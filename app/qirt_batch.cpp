@@ -19,6 +19,7 @@
 #include "graph/track/track_values.h"
 #include "graph/language/language.h"
 #include "methods/compare.h"
+#include "methods/constrained.h"
 #include "methods/run.h"
 
 namespace {
@@ -40,6 +41,10 @@ constexpr const char* kUsage =
     "  -c 'G;COEFFICIENT;POWER;KIND'\n"
     "                           a region condition, KIND 'внешняя' or 'внутреняя'\n"
     "                           ('exterior' or 'interior' with --lang en); repeatable\n"
+    "  --region-strategy single|sequence|multipliers\n"
+    "                           how the region is taken: one run on the penalised\n"
+    "                           function (default), a sequence of penalty problems,\n"
+    "                           or the method of multipliers\n"
     "  --track FILE             write the track of iterates (with --compare: one file\n"
     "                           per method, FILE-NAME.EXT, for example track-dfp.txt)\n"
     "  --map FILE               write the 500 x 500 map as the graph window first shows it\n"
@@ -68,6 +73,13 @@ constexpr const char* kUsage =
     "converged, not-stationary, unbounded, runs-off, singular-hessian,\n"
     "iteration-limit, evaluation-limit (5,000,000 values of f), undefined-derivative,\n"
     "undefined-step or undefined-start.\n"
+    "With a region: 'objective:' (f without the penalty terms), 'violation:' (the\n"
+    "largest), 'active:' and 'violated:' (condition numbers from 1), 'region-end:'\n"
+    "(penalised-minimum, region-minimum, not-stationary, outer-limit, inner-failed,\n"
+    "infeasible-start, stopped); with a strategy also 'multipliers:' (conditions\n"
+    "written c <= 0, L = f + sum lambda c), 'kkt:' and one 'outer K:' line per\n"
+    "outer step. JSON has the same as objective, violation, active, violated,\n"
+    "multipliers, kkt, region_end and outer.\n"
     "Exit status: 0 done (an end other than converged is also said on standard\n"
     "error); 1 nothing ran,\n"
     "a file or standard output could not be written, or a region condition\n"
@@ -229,6 +241,10 @@ bool ParseOptions(int argc, char** argv, TOptions& o) {
             TCondition c;
             if (!SplitCondition(value, c)) return false;
             o.Conditions.push_back(c);
+        } else if (arg == "--region-strategy") {
+            const int k = RegionStrategyIndex(value);
+            if (k < 0) return false;
+            o.Run.RegionStrategy = static_cast<TRegionStrategy>(k);
         } else if (arg == "--track") {
             o.TrackFile = value;
         } else if (arg == "--map") {
@@ -274,6 +290,45 @@ std::string JsonNumber(Real v) { return std::isfinite(v) ? ShortestText(v) : "nu
 // numbers beyond the range of double into infinity still has the value.
 std::string JsonText(Real v) { return "\"" + ShortestText(v) + "\""; }
 
+// The numbers (from 1) of the conditions whose state has the property.
+template <class Property>
+std::string ConditionNumbers(const TRegionReport& region, Property property, const char* separator) {
+    std::string text;
+    for (std::size_t k = 0; k < region.Conditions.size(); ++k)
+        if (property(region.Conditions[k])) text += (text.empty() ? "" : separator) + std::to_string(k + 1);
+    return text;
+}
+
+// The region's part of a JSON object, from its first comma; empty without
+// a region.
+std::string JsonRegion(const TRegionReport& g, int last) {
+    if (!g.Present) return {};
+    auto numbers = [&](auto property) { return "[" + ConditionNumbers(g, property, ",") + "]"; };
+    std::string text = ",\"objective\":" + JsonNumber(g.Objective) + ",\"violation\":" + JsonNumber(g.Violation) +
+                       ",\"active\":" + numbers([](const TConditionState& c) { return c.Active; }) +
+                       ",\"violated\":" + numbers([](const TConditionState& c) { return c.Violated; });
+    if (g.HasMultipliers) {
+        std::string list;
+        for (const TConditionState& c : g.Conditions) list += (list.empty() ? "" : ",") + JsonNumber(c.Multiplier);
+        text += ",\"multipliers\":[" + list + "],\"kkt\":" + JsonNumber(g.Kkt);
+    } else {
+        text += ",\"multipliers\":null,\"kkt\":null";
+    }
+    text += std::string(",\"strategy\":\"") + RegionStrategyKey(g.Strategy) + "\",\"region_end\":\"" +
+            RegionEndKey(g.End) + "\",\"outer\":[";
+    for (std::size_t k = 0; k < g.Outer.size(); ++k) {
+        const TOuterStep& s = g.Outer[k];
+        std::string point;
+        for (int i = 0; i <= last; ++i) point += (i ? "," : "") + JsonNumber(s.Point[i]);
+        text += (k ? "," : "") + std::string("{\"point\":[") + point + "],\"coefficient\":" + JsonNumber(s.Coefficient) +
+                ",\"interior_weight\":" + JsonNumber(s.InteriorWeight) + ",\"objective\":" +
+                JsonNumber(s.Objective) + ",\"violation\":" + JsonNumber(s.Violation) +
+                ",\"iterations\":" + std::to_string(s.Iterations) +
+                ",\"evaluations\":" + std::to_string(s.Evaluations) + "}";
+    }
+    return text + "]";
+}
+
 // One result as a JSON object.
 std::string JsonRow(const TRunResult& r) {
     std::string point = "[", pointText = "[";
@@ -287,14 +342,39 @@ std::string JsonRow(const TRunResult& r) {
     char rest[320];
     std::snprintf(rest, sizeof rest,
                   ",\"iterations\":%d,\"evaluations\":%lld,\"gradient_evaluations\":%lld,"
-                  "\"hessian_evaluations\":%lld,\"seconds\":%.6f,\"end\":\"%s\"}",
+                  "\"hessian_evaluations\":%lld,\"seconds\":%.6f,\"end\":\"%s\"",
                   r.Iterations, static_cast<long long>(r.Evaluations),
                   static_cast<long long>(r.GradientEvaluations),
                   static_cast<long long>(r.HessianEvaluations), r.Seconds, EndKey(r.End));
     return std::string("{\"method\":\"") + kMethods[r.Method].Name + "\",\"point\":" + point +
            ",\"point_text\":" + pointText + ",\"minimum\":" + (ran ? JsonNumber(r.Minimum) : "null") +
            ",\"minimum_text\":" + (ran ? JsonText(r.Minimum) : "null") +
-           ",\"gradient\":" + (ran ? JsonNumber(r.GradientNorm) : "null") + rest;
+           ",\"gradient\":" + (ran ? JsonNumber(r.GradientNorm) : "null") + rest + JsonRegion(r.Region, r.LastIndex) + "}";
+}
+
+// The region's lines of the text output (none without a region).
+void PrintRegion(const TRegionReport& g, int last) {
+    if (!g.Present) return;
+    std::printf("objective: %s\n", RealToText(g.Objective).c_str());
+    std::printf("violation: %s\n", RealToText(g.Violation).c_str());
+    std::printf("active: %s\n", ConditionNumbers(g, [](const TConditionState& c) { return c.Active; }, ",").c_str());
+    std::printf("violated: %s\n",
+                ConditionNumbers(g, [](const TConditionState& c) { return c.Violated; }, ",").c_str());
+    if (g.HasMultipliers) {
+        std::string list;
+        for (const TConditionState& c : g.Conditions) list += (list.empty() ? "" : ",") + RealToText(c.Multiplier);
+        std::printf("multipliers: %s\n", list.c_str());
+        std::printf("kkt: %s\n", RealToText(g.Kkt).c_str());
+    }
+    for (std::size_t k = 0; k < g.Outer.size(); ++k) {
+        const TOuterStep& s = g.Outer[k];
+        std::printf("outer %zu: coefficient %s; weight %s; point %s; objective %s; violation %s; "
+                    "iterations %d\n",
+                    k + 1, RealToText(s.Coefficient).c_str(), RealToText(s.InteriorWeight).c_str(),
+                    JoinPoint(s.Point, last).c_str(), RealToText(s.Objective).c_str(),
+                    RealToText(s.Violation).c_str(), s.Iterations);
+    }
+    std::printf("region-end: %s\n", RegionEndKey(g.End));
 }
 
 // The largest gradient component as the text lines show it.
@@ -428,6 +508,7 @@ int Run(const TOptions& o, const TTranslations& translations) {
         std::printf("iterations: %d\n", r.Iterations);
         std::printf("evaluations: %lld\n", static_cast<long long>(r.Evaluations));
         std::printf("end: %s\n", EndKey(r.End));
+        PrintRegion(r.Region, r.LastIndex);
     }
     // Every end but convergence is said in words a script's log can grep.
     switch (r.End) {

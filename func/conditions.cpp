@@ -103,6 +103,58 @@ bool straf::ParseCondition(std::string_view inequality, std::string_view coeffic
     return ConditionErrorCode == 0;
 }
 
+int straf::Sense() const {
+    switch (Relation) {
+    case Less:
+    case LessEqual:
+    case Equal: return 1;
+    case Greater:
+    case GreaterEqual: return -1;
+    default: return 0;
+    }
+}
+
+namespace {
+// The augmented term of the multiplier method in g, and its first and
+// second derivatives in g.
+struct TAugmented {
+    Real Value, First, Second;
+};
+TAugmented AugmentedTerm(const straf& c, Real g) {
+    const Real rho = c.Coefficient, lambda = c.Multiplier;
+    if (c.Equality()) return {lambda * g + rho * g * g / 2, lambda + rho * g, rho};
+    const int s = c.Sense();
+    const Real shifted = lambda + rho * s * g;
+    if (shifted <= 0) return {-lambda * lambda / (2 * rho), 0, 0};
+    return {(shifted * shifted - lambda * lambda) / (2 * rho), s * shifted, rho};
+}
+} // namespace
+
+bool straf::TermSlopes(Real g, Real& first, Real& second) const {
+    first = second = 0;
+    const bool holds = RelationHolds(Relation, g);
+    if (PenaltyKind == kExteriorKind && Augmented && Sense() != 0) {
+        const TAugmented term = AugmentedTerm(*this, g);
+        first = term.First;
+        second = term.Second;
+        return first != 0 || second != 0;
+    }
+    if (PenaltyKind == kExteriorKind) {
+        // c g^p outside, 0 inside; a constant for p = 0 or c = 0.
+        if (holds || Power == 0 || Coefficient == 0) return false;
+        const Real sign = g < 0 ? -1 : 1;
+        first = Coefficient * Power * sign * MagnitudePower(std::fabs(g), Power - 1);
+        second = Coefficient * Power * (Power - 1) * MagnitudePower(std::fabs(g), Power - 2);
+        return true;
+    }
+    // w/|g| inside, the constant 1e6 outside and on the boundary.
+    if (!holds || g == 0) return false;
+    const Real size = std::fabs(g);
+    first = -InteriorWeight / (g * size);
+    second = 2 * InteriorWeight / (size * size * size);
+    return true;
+}
+
 Real straf::PenaltyTerm(const Vector& point, int n, Real tolerance) {
     Expression.ClearEvaluationError();
     const Real g = FunctionValue(Expression, point, n - 1);
@@ -115,35 +167,23 @@ Real straf::PenaltyTerm(const Vector& point, int n, Real tolerance) {
     NearBoundary = HasPowerSign ? size < 2 * tolerance : size < tolerance / 2;
     const bool holds = RelationHolds(Relation, g);
     if (PenaltyKind == kExteriorKind) {
+        if (Augmented && Sense() != 0) return AugmentedTerm(*this, g).Value;
         if (holds) return 0;
         const Real term = Coefficient * ViolationPower(g, Power);
         return std::isnan(term) ? 0 : term; // a zero coefficient times an infinite violation
     }
     if (!holds || g == 0) return kInteriorOutside;
-    return 1 / size;
+    return InteriorWeight / size;
 }
 
 bool straf::AddPenaltyDerivatives(const Vector& point, int n, Vector& gradient, Matrix* hessian) {
     Expression.ClearEvaluationError();
     const Real g = FunctionValue(Expression, point, n - 1);
     if (Expression.ErrorCode != 0 || !std::isfinite(g)) return false;
-    const bool holds = RelationHolds(Relation, g);
     // The term is phi(g): its gradient is phi'(g) grad g, its second
     // derivatives phi''(g) grad g grad g^T + phi'(g) d2g.
     Real first, second;
-    if (PenaltyKind == kExteriorKind) {
-        // c g^p outside, 0 inside; a constant for p = 0 or c = 0.
-        if (holds || Power == 0 || Coefficient == 0) return true;
-        const Real sign = g < 0 ? -1 : 1;
-        first = Coefficient * Power * sign * MagnitudePower(std::fabs(g), Power - 1);
-        second = Coefficient * Power * (Power - 1) * MagnitudePower(std::fabs(g), Power - 2);
-    } else {
-        // 1/|g| inside, the constant 1e6 outside and on the boundary.
-        if (!holds || g == 0) return true;
-        const Real size = std::fabs(g);
-        first = -1 / (g * size);
-        second = 2 / (size * size * size);
-    }
+    if (!TermSlopes(g, first, second)) return true;
     const int last = n - 1;
     Vector dg{};
     Matrix d2g{};
@@ -285,6 +325,9 @@ void uslov::CopyForEvaluation(const uslov& from) {
         copy->Power = c->Power;
         copy->HasPowerSign = c->HasPowerSign;
         copy->PenaltyKind = c->PenaltyKind;
+        copy->InteriorWeight = c->InteriorWeight;
+        copy->Augmented = c->Augmented;
+        copy->Multiplier = c->Multiplier;
         Append(copy);
     }
     BoundaryTolerance = from.BoundaryTolerance;

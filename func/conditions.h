@@ -51,6 +51,15 @@ public:
     bool NearBoundary = false;
     bool HasPowerSign = false;
     std::string PenaltyKind;
+    // What the constrained strategies change between their runs (and put
+    // back): the interior term is InteriorWeight / |g|; an augmented
+    // exterior term is the multiplier method's
+    //     (max(0, Multiplier + Coefficient c)^2 - Multiplier^2) / (2 Coefficient)
+    // for an inequality written c <= 0, Multiplier h + Coefficient h^2 / 2
+    // for an equality h = 0, in place of Coefficient g^Power.
+    Real InteriorWeight = 1;
+    bool Augmented = false;
+    Real Multiplier = 0;
 
     // Derivatives of the expression g in every variable it holds.
     TConditionDerivatives Derivatives;
@@ -66,7 +75,16 @@ public:
     // of the term at a point to gradient and hessian. False where g or its
     // derivatives cannot be evaluated.
     bool AddPenaltyDerivatives(const Vector& point, int n, Vector& gradient, Matrix* hessian);
+    // The term's first and second derivatives in g at the value g; false
+    // (and both 0) where the term is constant there.
+    bool TermSlopes(Real g, Real& first, Real& second) const;
     void ReleaseCondition();
+
+    bool Exterior() const { return PenaltyKind == kExteriorKind; }
+    // The condition written c <= 0 (an equality h = 0): +1 when c = g, -1
+    // when c = -g (">", ">="), 0 for "<>", which has no such form.
+    int Sense() const;
+    bool Equality() const { return Relation == Equal; }
 };
 
 class uslov {

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "graph/track/track.h"
+#include "methods/region_report.h"
 
 namespace qirt {
 
@@ -54,6 +55,9 @@ struct TRunResult {
     std::int64_t EvidenceEvaluations = 0;
     double Seconds = 0;
     std::shared_ptr<Tdata> Track = std::make_shared<Tdata>();
+    // What the point means for the region in force; Present is false
+    // without one.
+    TRegionReport Region;
 };
 
 } // namespace qirt

@@ -7,6 +7,7 @@
 #include "func/derivative.h"
 #include "func/messages.h"
 #include "func/scan.h"
+#include "methods/constrained.h"
 #include "methods/verdict.h"
 
 namespace qirt {
@@ -199,12 +200,36 @@ void StartRun(TSession& S, const TRunInputs& in, TRun& run) {
         return;
     }
     const auto started = std::chrono::steady_clock::now();
-    kMethods[method].Run(S, run.ResultPoint, static_cast<Byte>(run.LastIndex), run.MinimumValue,
-                         run.ValueAccuracy, run.VariableAccuracy);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    S.CurrentLastIndex = static_cast<Byte>(run.LastIndex);
-    S.FoundPoint = run.ResultPoint;
-    FillResult(S, run, method, seconds);
+    TRegionReport region;
+    {
+        // The strategies change the region's coefficients, weights and
+        // multipliers between their runs; the evidence is taken with the
+        // last of them, and then they are put back as typed.
+        TRegionParameters typed(S.Conditions);
+        if (RegionInForce(S)) {
+            const TStrategyRun strategyRun{method, run.LastIndex, run.ValueAccuracy, run.VariableAccuracy,
+                                           derivatives};
+            RunRegionStrategy(S, in.RegionStrategy, strategyRun, run.Track, run.ResultPoint, run.MinimumValue,
+                              region);
+        } else {
+            kMethods[method].Run(S, run.ResultPoint, static_cast<Byte>(run.LastIndex), run.MinimumValue,
+                                 run.ValueAccuracy, run.VariableAccuracy);
+        }
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        S.CurrentLastIndex = static_cast<Byte>(run.LastIndex);
+        S.FoundPoint = run.ResultPoint;
+        FillResult(S, run, method, seconds);
+    }
+    // A strategy is judged as a whole: its last penalty problem is steep,
+    // and the evidence on it says little about the region's problem.
+    if (region.Present && region.Strategy != TRegionStrategy::Single) {
+        if (region.End == TRegionEnd::RegionMinimum)
+            run.Result.End = TRunEnd::Converged;
+        else if (region.End == TRegionEnd::NotStationary && run.Result.End == TRunEnd::Converged)
+            run.Result.End = TRunEnd::NotStationary;
+    }
+    run.Result.Region = std::move(region);
     if (S.End == TMethodEnd::UndefinedStart) {
         ShowMessage(F.Messages, message::UndefinedStart, ShowKind::NonModal);
         run.Status = TRunStatus::UndefinedStart;

@@ -9,6 +9,7 @@
 
 #include "func/ui_text.h"
 #include "methods/method_table.h"
+#include "methods/region_report.h"
 #include "methods/result.h"
 #include "methods/session.h"
 
@@ -33,6 +34,8 @@ struct TRunInputs {
     int MethodFamily = family::FirstOrder;
     int MethodVariant = 1; // the tab index plus one
     bool ExtendedPlot = false;
+    // How a region in force is taken into account (the region window's choice).
+    TRegionStrategy RegionStrategy = TRegionStrategy::Single;
 };
 
 enum class TRunStatus {

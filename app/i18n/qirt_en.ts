@@ -649,5 +649,41 @@ function, start point, accuracies, step and region.</translation>
         <source>предел вычислений функции</source>
         <translation>evaluation limit</translation>
     </message>
+    <message>
+        <source>одна штрафная функция</source>
+        <translation>one penalised function</translation>
+    </message>
+    <message>
+        <source>последовательность штрафов</source>
+        <translation>sequence of penalties</translation>
+    </message>
+    <message>
+        <source>метод множителей</source>
+        <translation>method of multipliers</translation>
+    </message>
+    <message>
+        <source>минимум функции со штрафами</source>
+        <translation>minimum of the penalised function</translation>
+    </message>
+    <message>
+        <source>минимум в области</source>
+        <translation>minimum in the region</translation>
+    </message>
+    <message>
+        <source>в области, но условия Куна-Таккера не выполнены</source>
+        <translation>in the region, but the Kuhn-Tucker conditions do not hold</translation>
+    </message>
+    <message>
+        <source>предел внешних шагов</source>
+        <translation>outer step limit</translation>
+    </message>
+    <message>
+        <source>внутренний прогон не сошёлся</source>
+        <translation>an inner run did not converge</translation>
+    </message>
+    <message>
+        <source>начальная точка вне области внутренних штрафов</source>
+        <translation>the start lies outside the region of the interior terms</translation>
+    </message>
 </context>
 </TS>

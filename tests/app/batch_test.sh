@@ -253,6 +253,34 @@ assert row["minimum_text"] == "-7.614281570286283297e+4931", row
 assert len(row["point_text"]) == 1 and row["end"] == "unbounded", row
 PY
 
+# A region: the single penalised run says how far outside its answer is;
+# the strategies find the region's minimum (1, 1) with its multiplier.
+region=(-f '(x[0]-3)^2+(x[1]-3)^2' -s 0,0 -m dfp -c 'x[0]+x[1]<=2;1;2;внешняя' -c 'x[0]>=0.5;1;2;внутреняя')
+out=$("$batch" "${region[@]}" 2>/dev/null)
+[[ $out == *$'\nend: converged\nobjective: '*$'\nviolated: 1\nregion-end: penalised-minimum' ]] ||
+    fail "single run with a region: $out"
+[[ $out != *multipliers* ]] || fail "a single run has no multipliers: $out"
+for strategy in sequence multipliers; do
+    "$batch" "${region[@]}" --region-strategy $strategy --json >"$work/region.json" 2>/dev/null ||
+        fail "--region-strategy $strategy exited $?"
+    python3 - "$work/region.json" <<'PY' || fail "$strategy JSON: $(cat "$work/region.json")"
+import json, sys
+row = json.load(open(sys.argv[1]))[0]
+assert row["region_end"] == "region-minimum" and row["end"] == "converged", row
+assert abs(row["point"][0] - 1) < 1e-3 and abs(row["point"][1] - 1) < 1e-3, row
+assert abs(row["objective"] - 8) < 1e-5 and row["violation"] <= 1e-5, row
+assert row["active"] == [1] and row["violated"] == [], row
+assert abs(row["multipliers"][0] - 4) < 1e-2 and row["multipliers"][1] == 0, row
+assert row["kkt"] < 1e-3 and len(row["outer"]) >= 2, row
+assert row["outer"][0]["violation"] > 1 and row["outer"][-1]["violation"] <= 1e-5, row
+PY
+done
+out=$("$batch" "${region[@]}" --region-strategy multipliers 2>/dev/null)
+[[ $out == *$'\nouter 1: coefficient 2; weight 1; point '*$'\nregion-end: region-minimum' ]] ||
+    fail "outer steps as text: $out"
+expect_run 2 "" -- -f 'x[0]^2' --region-strategy sumt
+expect_stderr "cannot take --region-strategy sumt"
+
 if ((failures)); then
     echo "$failures failure(s)"
     exit 1
