@@ -12,6 +12,7 @@
 #include "func/conditions.h"
 #include "func/function.h"
 #include "graph/track/track.h"
+#include "methods/region_report.h"
 
 namespace qirt {
 
@@ -64,6 +65,8 @@ struct TSession {
     TViewRange View;           // what the map shows
     Vector FoundPoint{};       // the map holds the variables off its axes here
     std::int32_t ConditionCount = 0; // conditions entered in the region window
+    // How the region is taken into account: the region window's choice.
+    TRegionStrategy RegionStrategy = TRegionStrategy::Single;
     // The coordinates the function of the run depends on (its formula and
     // the region in force); the others take part but keep their values.
     bool CoordinateUsed[10] = {true, true, true, true, true, true, true, true, true, true};

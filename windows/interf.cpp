@@ -25,6 +25,9 @@
 #include "func/scan.h"
 #include "graph/window/grafik.h"
 #include "graph/map/map.h"
+#include "graph/window/region_panel.h"
+#include "graph/window/run_panel.h"
+#include "methods/constrained.h"
 #include "windows/about.h"
 #include "windows/compare_dialog.h"
 #include "graph/widgets/fit.h"
@@ -450,6 +453,7 @@ TRunInputs TForm1::Inputs() const {
     in.MethodFamily = MethodFamily;
     in.MethodVariant = TabControl1->currentIndex() + 1;
     in.ExtendedPlot = CheckBox2->isChecked();
+    in.RegionStrategy = S.RegionStrategy;
     return in;
 }
 
@@ -536,6 +540,11 @@ void TForm1::ShowGraph(const TRunResult& result, bool results, const QString& me
     graph.SingleRunGradient = result.GradientNorm;
     graph.Label23->setText(results ? GradientText(result.GradientNorm) : QString());
     graph.Label24->setText(results ? Tr(EndText(result.End)) : QString());
+    graph.SingleRunRegion = results ? result.Region : TRegionReport{};
+    // A strategy's verdict is about the region: it stands beside the end.
+    const bool strategy = results && result.Region.Present && result.Region.Strategy != TRegionStrategy::Single;
+    if (strategy)
+        graph.Label24->setText(Tr(EndText(result.End)) + QStringLiteral(" · ") + Tr(RegionEndText(result.Region.End)));
     graph.Label20->setText(method);
     graph.Edit1->setText(Text(std::trunc(point[0] - 5.1L)));
     graph.Edit2->setText(Text(std::trunc(point[0] + 5.1L)));
@@ -553,6 +562,7 @@ void TForm1::ShowGraph(const TRunResult& result, bool results, const QString& me
             run.GradientNorm = r.GradientNorm;
             run.Track = r.Track;
             run.Values = r.Values;
+            run.Region = r.Region;
             run.LastIndex = std::max(r.LastIndex, 0);
             runs.push_back(std::move(run));
             QStringList coordinates;
@@ -569,6 +579,11 @@ void TForm1::ShowGraph(const TRunResult& result, bool results, const QString& me
     }
     if (Settings) Settings->Restore(graph);
     graph.Button1Click();
+    if (strategy && !compared) {
+        // The outer steps and the multipliers are the answer: shown at once.
+        graph.ShowRunPanel(true);
+        graph.RunPanel->Tabs->setCurrentWidget(graph.RunPanel->Region);
+    }
     if (GraphShown) GraphShown(graph);
     graph.exec();
     if (Settings) Settings->Remember(graph);

@@ -4,11 +4,13 @@
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 
 #include "func/messages.h"
+#include "methods/constrained.h"
 #include "graph/widgets/fit.h"
 #include "graph/widgets/style.h"
 #include "graph/widgets/texts.h"
@@ -90,6 +92,19 @@ TForm4::TForm4(TSession& session, TMessageWindow* messages, QWidget* parent)
     ComboBox1->addItem(Tr(kExteriorKind));
     ComboBox1->addItem(Tr(kInteriorKind));
     ComboBox1->setGeometry(552, 176, 89, 21);
+    auto* strategyLabel = new QLabel(Tr("qirt", "Учёт области:"), this);
+    strategyLabel->setGeometry(8, 206, 120, 21);
+    ComboBox2 = new QComboBox(this);
+    for (int k = 0; k < kRegionStrategyCount; ++k)
+        ComboBox2->addItem(Tr(RegionStrategyText(static_cast<TRegionStrategy>(k))));
+    ComboBox2->setCurrentIndex(static_cast<int>(S.RegionStrategy));
+    ComboBox2->setToolTip(Tr("qirt", "Одна штрафная функция: метод минимизирует функцию со штрафами один раз. "
+                                     "Последовательность штрафов и метод множителей ищут минимум в самой области."));
+    const int labelWidth = strategyLabel->fontMetrics().horizontalAdvance(strategyLabel->text()) + 8;
+    strategyLabel->resize(labelWidth, 21);
+    ComboBox2->setGeometry(8 + labelWidth, 206, 260, 21);
+    connect(ComboBox2, &QComboBox::currentIndexChanged, this,
+            [this](int k) { S.RegionStrategy = static_cast<TRegionStrategy>(k); });
     for (QWidget* w : {static_cast<QWidget*>(Edit1), static_cast<QWidget*>(Edit2),
                        static_cast<QWidget*>(Edit3), static_cast<QWidget*>(ComboBox1)})
         w->hide();
@@ -101,6 +116,8 @@ TForm4::TForm4(TSession& session, TMessageWindow* messages, QWidget* parent)
     auto* stretcher = new TStretcher(this, kDesigned);
     stretcher->Follow(StringGrid1, 0, 0, 1, 1);
     for (QPushButton* b : {Button1, Button2, Button3, Button4, Button5}) stretcher->Follow(b, 1, 0, 0, 0);
+    stretcher->Follow(strategyLabel, 0, 1, 0, 0);
+    stretcher->Follow(ComboBox2, 0, 1, 0, 0);
     connect(StringGrid1->horizontalHeader(), &QHeaderView::sectionResized, this,
             &TForm4::PlaceEditRow);
 

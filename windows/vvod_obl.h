@@ -25,6 +25,9 @@ public:
     QPushButton *Button1, *Button2, *Button3, *Button4, *Button5;
     QLineEdit *Edit1, *Edit2, *Edit3;
     QComboBox* ComboBox1;
+    // How the region is taken into account: one penalised run, a sequence
+    // of penalties or the method of multipliers (the session keeps it).
+    QComboBox* ComboBox2;
     bool ChangeMode = false;
 
     // Texts of the grid, "" for an empty cell.

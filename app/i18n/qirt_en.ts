@@ -685,5 +685,85 @@ function, start point, accuracies, step and region.</translation>
         <source>начальная точка вне области внутренних штрафов</source>
         <translation>the start lies outside the region of the interior terms</translation>
     </message>
+    <message>
+        <source>Учёт области:</source>
+        <translation>Region taken as:</translation>
+    </message>
+    <message>
+        <source>Одна штрафная функция: метод минимизирует функцию со штрафами один раз. Последовательность штрафов и метод множителей ищут минимум в самой области.</source>
+        <translation>One penalised function: the method minimises the function with its penalty terms once. The sequence of penalties and the method of multipliers look for the minimum in the region itself.</translation>
+    </message>
+    <message>
+        <source>№</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <source>c(x)</source>
+        <translation>c(x)</translation>
+    </message>
+    <message>
+        <source>Нарушение</source>
+        <translation>Violation</translation>
+    </message>
+    <message>
+        <source>Состояние</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>Множитель</source>
+        <translation>Multiplier</translation>
+    </message>
+    <message>
+        <source>Шаг</source>
+        <translation>Step</translation>
+    </message>
+    <message>
+        <source>Вес</source>
+        <translation>Weight</translation>
+    </message>
+    <message>
+        <source>f</source>
+        <translation>f</translation>
+    </message>
+    <message>
+        <source>Учёт области: %1</source>
+        <translation>Region taken as: %1</translation>
+    </message>
+    <message>
+        <source>f без штрафов: %1</source>
+        <translation>f without penalties: %1</translation>
+    </message>
+    <message>
+        <source>f со штрафами: %1</source>
+        <translation>f with penalties: %1</translation>
+    </message>
+    <message>
+        <source>Наибольшее нарушение условий: %1</source>
+        <translation>Largest violation: %1</translation>
+    </message>
+    <message>
+        <source>Невязка условий Куна-Таккера ‖∇f + Σ λᵢ∇cᵢ‖∞: %1</source>
+        <translation>Kuhn-Tucker residual ‖∇f + Σ λᵢ∇cᵢ‖∞: %1</translation>
+    </message>
+    <message>
+        <source>Итог: %1</source>
+        <translation>Outcome: %1</translation>
+    </message>
+    <message>
+        <source>нарушено</source>
+        <translation>violated</translation>
+    </message>
+    <message>
+        <source>активно</source>
+        <translation>active</translation>
+    </message>
+    <message>
+        <source>выполнено</source>
+        <translation>holds</translation>
+    </message>
+    <message>
+        <source>Область</source>
+        <translation>Region</translation>
+    </message>
 </context>
 </TS>

@@ -490,6 +490,7 @@ void TForm3::TakeSingleRun() {
     run.Track = std::shared_ptr<Tdata>(S.Track, [](Tdata*) {}); // the run owns it
     run.LastIndex = S.CurrentLastIndex;
     run.GradientNorm = SingleRunGradient;
+    run.Region = SingleRunRegion;
     if (S.Function.Root)
         run.Values = TrackValues(S.Function, &S.Conditions, *S.Track, S.CurrentLastIndex);
     Runs.push_back(std::move(run));

@@ -56,6 +56,7 @@ public:
     // The largest gradient component where the single run ended, for the
     // last row of its iteration table.
     Real SingleRunGradient = std::nanl("");
+    TRegionReport SingleRunRegion; // what a single run found about the region
     QListWidget* ListBox1;
     QComboBox *ComboBox1, *ComboBox2;
     QPushButton *Button1, *Button2, *Button3;

@@ -14,6 +14,7 @@
 
 #include "graph/window/convergence_plot.h"
 #include "graph/window/iteration_model.h"
+#include "graph/window/region_panel.h"
 #include "graph/widgets/texts.h"
 
 namespace qirt {
@@ -75,6 +76,9 @@ TRunPanel::TRunPanel(QWidget* parent) : QWidget(parent) {
     Results->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Results->verticalHeader()->hide();
 
+    Region = new TRegionPanel(this);
+    Region->hide();
+
     QObject::connect(Slider, &QSlider::valueChanged, this, [this](int v) { SliderMoved(v); });
     QObject::connect(First, &QToolButton::clicked, this, [this] { Slider->setValue(0); });
     QObject::connect(Back, &QToolButton::clicked, this, [this] { Slider->setValue(Slider->value() - 1); });
@@ -133,6 +137,14 @@ void TRunPanel::ChooseRun(int run) {
     Slider->setValue(Slider->maximum());
     Position->setText(Tr("qirt", "Вся траектория: %1 точек").arg(points));
     Plot->SetCurrent(run, points - 1);
+    const TShownRun& shown = (*runs_)[static_cast<std::size_t>(run)];
+    const int regionTab = Tabs->indexOf(Region);
+    if (shown.Region.Present) {
+        Region->Show(shown.Region, shown.LastIndex);
+        if (regionTab < 0) Tabs->addTab(Region, Tr("qirt", "Область"));
+    } else if (regionTab >= 0) {
+        Tabs->removeTab(regionTab);
+    }
 }
 
 int TRunPanel::CurrentPoint() const { return Slider->value(); }

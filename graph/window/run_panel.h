@@ -22,6 +22,7 @@ namespace qirt {
 
 class TConvergencePlot;
 class TIterationModel;
+class TRegionPanel;
 
 // A row of the results table.
 struct TResultRow {
@@ -56,6 +57,7 @@ public:
     QLabel* Position;
     TConvergencePlot* Plot;
     QTableWidget* Results; // in its own tab while methods are compared
+    TRegionPanel* Region;  // in its own tab while the chosen run has a region
 
 private:
     void SliderMoved(int point);

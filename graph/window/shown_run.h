@@ -11,6 +11,7 @@
 
 #include "graph/track/canvas.h"
 #include "graph/track/track.h"
+#include "methods/region_report.h"
 
 namespace qirt {
 
@@ -22,6 +23,8 @@ struct TShownRun {
     int LastIndex = 0;
     // The largest gradient component at the last point (NaN: unknown).
     Real GradientNorm = std::nanl("");
+    // What the run found about the region (Present: a region was in force).
+    TRegionReport Region;
     // The points in order, for access by number.
     std::vector<const TrackPoint*> Points() const;
 };

@@ -23,6 +23,8 @@
 #include <QtTest>
 
 #include "graph/window/grafik.h"
+#include "graph/window/region_panel.h"
+#include "graph/window/run_panel.h"
 #include "program_fixture.h"
 #include "windows/about.h"
 #include "windows/interf.h"
@@ -381,6 +383,73 @@ private slots:
         w.CheckBox1->click(); // closed without a condition: unticked again
         QVERIFY(!w.CheckBox1->isChecked());
         QVERIFY(!w.CheckBox2->isVisible());
+    }
+
+    // The region window's choice of strategy reaches the run: the method of
+    // multipliers finds the region's minimum (1, 1), and the graph window
+    // opens its region tab with the outer steps and the multipliers. A
+    // single penalised run keeps the window as it was and says how far
+    // outside its answer lies.
+    void regionStrategyFindsTheRegionsMinimum() {
+        Program p;
+        TForm1& w = *p.form1;
+        When(Modal<TForm4>(), [&](QWidget* window) {
+            auto* r = static_cast<TForm4*>(window);
+            QCOMPARE(r->ComboBox2->currentIndex(), 0); // one penalised run unless chosen
+            r->Button1->click();
+            r->Edit1->setText(QStringLiteral("x[0]+x[1]<=2"));
+            r->Button4->click();
+            r->Button1->click();
+            r->Edit1->setText(QStringLiteral("x[0]>=0.5"));
+            r->ComboBox1->setCurrentText(T("внутреняя"));
+            r->Button4->click();
+            r->ComboBox2->setCurrentIndex(2);
+            r->Button5->click();
+        });
+        w.CheckBox1->click();
+        QCOMPARE(p.S.RegionStrategy, TRegionStrategy::Multipliers);
+        w.N4->trigger(); // DFP
+        p.Formula("(x[0]-3)^2+(x[1]-3)^2", "0,0");
+        bool checked = false;
+        w.GraphShown = [&](TForm3& graph) {
+            QTimer::singleShot(0, &graph, [&] {
+                QVERIFY(graph.RunPanel->isVisible());
+                QCOMPARE(graph.RunPanel->Tabs->currentWidget(), graph.RunPanel->Region);
+                QVERIFY(graph.Label24->text().endsWith(T("минимум в области")));
+                QVERIFY(std::fabs(graph.ListBox1->item(0)->text().toDouble() - 1) < 1e-5);
+                QVERIFY(std::fabs(graph.ListBox1->item(1)->text().toDouble() - 1) < 1e-5);
+                const TRegionPanel& region = *graph.RunPanel->Region;
+                QVERIFY(region.Outer->rowCount() >= 2);
+                QCOMPARE(region.Conditions->rowCount(), 2);
+                QCOMPARE(region.Conditions->item(0, 3)->text(), T("активно"));
+                QVERIFY(std::fabs(region.Conditions->item(0, 4)->text().toDouble() - 4) < 1e-2);
+                QVERIFY(region.Summary->text().contains(T("минимум в области")));
+                checked = true;
+                graph.accept();
+            });
+        };
+        QTest::mouseClick(w.Button1, Qt::LeftButton);
+        QVERIFY(checked);
+
+        p.S.RegionStrategy = TRegionStrategy::Single;
+        checked = false;
+        w.GraphShown = [&](TForm3& graph) {
+            QTimer::singleShot(0, &graph, [&] {
+                QVERIFY(!graph.RunPanel->isVisible()); // the window as it was
+                QCOMPARE(graph.Label24->text(), T("сходимость"));
+                graph.showRuns->trigger();
+                const TRegionPanel& region = *graph.RunPanel->Region;
+                QVERIFY(graph.RunPanel->Tabs->indexOf(graph.RunPanel->Region) >= 0);
+                QCOMPARE(region.Conditions->item(0, 3)->text(), T("нарушено"));
+                QVERIFY(region.Conditions->item(0, 4)->text().isEmpty()); // no multipliers
+                QVERIFY(region.Outer->isHidden());
+                QVERIFY(region.Summary->text().contains(T("минимум функции со штрафами")));
+                checked = true;
+                graph.accept();
+            });
+        };
+        QTest::mouseClick(w.Button1, Qt::LeftButton);
+        QVERIFY(checked);
     }
 
     void longRunsShowProgressAndCanBeStopped() {
