@@ -55,6 +55,7 @@ constexpr const char* kUsage =
     "  --axes x[i],x[j]         the horizontal and vertical variable (default x[0],x[1])\n"
     "  --colours TEXT           number of colour levels (default 16)\n"
     "  --extended               the map with the region's penalty terms added\n"
+    "  --shade                  the map shades what lies outside the region\n"
     "  --compare all|NAME,NAME,...\n"
     "                           run several methods one after another on the same\n"
     "                           inputs; one line each, or JSON with --json; with --map\n"
@@ -101,6 +102,7 @@ struct TOptions {
     bool Help = false;
     std::vector<int> Compare; // indices into kMethods; empty: one run
     bool Json = false;
+    bool Shade = false;
     std::string CsvFile;
     TLanguage Language = TLanguage::Russian;
 };
@@ -208,6 +210,10 @@ bool ParseOptions(int argc, char** argv, TOptions& o) {
             o.Json = true;
             continue;
         }
+        if (arg == "--shade") {
+            o.Shade = true;
+            continue;
+        }
         BadOption = std::string(arg);
         if (i + 1 >= argc) return false;
         const char* value = argv[++i];
@@ -276,12 +282,16 @@ std::string JoinPoint(const Vector& point, int last) {
 
 // The map of the graph window's first view after the run: the axis
 // variables over the given range, or around the found point.
-bool WriteMap(TSession& S, const TOptions& o, const std::string& fileName) {
+bool WriteMap(TSession& S, const TOptions& o, const std::string& fileName,
+              const TRegionReport* region = nullptr) {
     TImageCanvas canvas(kMapPixels, kMapPixels);
     S.View = o.HaveRange ? o.Range : FirstView(S.FoundPoint, o.AxisX, o.AxisY);
+    S.ShadeOutside = o.Shade;
     // A first view without extent is not drawn: the window stays white.
-    if (S.View.XMin < S.View.XMax && S.View.YMin < S.View.YMax)
+    if (S.View.XMin < S.View.XMax && S.View.YMin < S.View.YMax) {
         RedrawMap(S, canvas, o.AxisX, o.AxisY, o.Colours);
+        if (region) DrawOuterSteps(*region, S.View, canvas, o.AxisX, o.AxisY);
+    }
     return canvas.SaveBitmap(QString::fromStdString(fileName));
 }
 
@@ -432,11 +442,17 @@ int Compare(const TOptions& o, TSession& S) {
         if (PrepareComparisonMap(S, o.Run, rows, run)) {
             TImageCanvas canvas(kMapPixels, kMapPixels);
             S.View = o.HaveRange ? o.Range : FirstView(S.FoundPoint, o.AxisX, o.AxisY);
+            S.ShadeOutside = o.Shade;
             if (S.View.XMin < S.View.XMax && S.View.YMin < S.View.YMax) {
                 RedrawMap(S, canvas, o.AxisX, o.AxisY, o.Colours);
                 for (const TComparisonRow& r : rows)
-                    if (r.Track->Head)
+                    if (r.Track->Head) {
                         DrawColouredTrack(S, canvas, o.AxisX, o.AxisY, *r.Track, kMethods[r.Method].Colour);
+                        const TColour pen = canvas.PenColour;
+                        canvas.PenColour = kMethods[r.Method].Colour;
+                        DrawOuterSteps(r.Region, S.View, canvas, o.AxisX, o.AxisY);
+                        canvas.PenColour = pen;
+                    }
             }
             if (!canvas.SaveBitmap(QString::fromStdString(o.MapFile))) {
                 std::fprintf(stderr, "Cannot create file %s\n", o.MapFile.c_str());
@@ -550,7 +566,7 @@ int Run(const TOptions& o, const TTranslations& translations) {
             return WriteTrackCsv(run.Track, S.Function.VariableCount, values, f);
         }))
         status = 1;
-    if (!o.MapFile.empty() && !WriteMap(S, o, o.MapFile)) {
+    if (!o.MapFile.empty() && !WriteMap(S, o, o.MapFile, &r.Region)) {
         std::fprintf(stderr, "Cannot create file %s\n", o.MapFile.c_str());
         status = 1;
     }

@@ -67,6 +67,9 @@ struct TSession {
     std::int32_t ConditionCount = 0; // conditions entered in the region window
     // How the region is taken into account: the region window's choice.
     TRegionStrategy RegionStrategy = TRegionStrategy::Single;
+    // The map shades the samples outside the region (a tint between the
+    // level dots); off, the map is exactly the plain one.
+    bool ShadeOutside = false;
     // The coordinates the function of the run depends on (its formula and
     // the region in force); the others take part but keep their values.
     bool CoordinateUsed[10] = {true, true, true, true, true, true, true, true, true, true};

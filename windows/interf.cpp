@@ -522,6 +522,12 @@ void TForm1::ShowGraph(const TRunResult& result, bool results, const QString& me
     const Vector& point = result.Point;
     const int lastIndex = result.LastIndex;
     S.FoundPoint = point;
+    // After a strategy the map shades what lies outside the region; a plain
+    // penalised run shows the plain map (either can be switched in "Вид").
+    S.ShadeOutside = result.Region.Present && result.Region.Strategy != TRegionStrategy::Single;
+    if (compared)
+        for (const TComparisonRow& r : *compared)
+            if (r.Region.Present && r.Region.Strategy != TRegionStrategy::Single) S.ShadeOutside = true;
     TForm3 graph(S, this);
     S.CurrentLastIndex = static_cast<Byte>(lastIndex);
     graph.FillXAxisList(QStringLiteral("x[1]"), S.CurrentLastIndex);

@@ -765,5 +765,13 @@ function, start point, accuracies, step and region.</translation>
         <source>Область</source>
         <translation>Region</translation>
     </message>
+    <message>
+        <source>Затенять то, что вне области</source>
+        <translation>Shade what lies outside the region</translation>
+    </message>
+    <message>
+        <source>▒ вне области</source>
+        <translation>▒ outside the region</translation>
+    </message>
 </context>
 </TS>

@@ -50,6 +50,18 @@ TColour LevelColour(std::int32_t level) {
 
 namespace {
 
+// Whether a point lies outside the region: a condition that does not hold
+// there, or cannot be evaluated. The conditions' own values are not counted
+// as values of the function.
+bool Outside(uslov& region, const Vector& point, int last) {
+    for (straf* c = region.Head; c; c = c->Next) {
+        c->Expression.ClearEvaluationError();
+        const Real g = FunctionValue(c->Expression, point, last);
+        if (!c->Expression.LastEvaluationDefined() || !RelationHolds(c->Relation, g)) return true;
+    }
+    return false;
+}
+
 // The lowest and highest defined value of one column, each the first of
 // its kind in the column's order.
 struct TColumnValues {
@@ -116,6 +128,7 @@ std::unique_ptr<TMapJob> MakeMapJob(const TSession& S, int a, int b, int gridSiz
     job->GridSize = gridSize;
     job->ColourCountText = std::string(colourCountText);
     job->Threads = S.MapThreads;
+    job->ShadeOutside = S.ShadeOutside && job->HasRegion && S.Conditions.Size > 0;
     return job;
 }
 
@@ -144,7 +157,7 @@ bool ComputeMap(const TMapJob& job, TMapResult& result, const std::atomic<bool>*
         if (y && b <= last) G.Point[b] = *y;
     };
     // Column i on one function object and its region.
-    auto sampleColumn = [&](TFunction& G, const uslov& region, int i, TColumnValues& column) {
+    auto sampleColumn = [&](TFunction& G, uslov& region, int i, TColumnValues& column) {
         const Real x = i * dx + v.XMin;
         setAxes(G, &x, nullptr);
         for (int j = 0; j < gridSize; ++j) {
@@ -152,6 +165,7 @@ bool ComputeMap(const TMapJob& job, TMapResult& result, const std::atomic<bool>*
             setAxes(G, nullptr, &y);
             Real& value = m.SampleValues[i][j];
             const bool defined = sample(G, value);
+            if (job.ShadeOutside) m.SampleOutside[i][j] = Outside(region, G.Point, last);
             m.SampleDefined[i][j] = defined;
             m.SampleNearBoundary[i][j] = region.NearBoundary ? 1 : 0;
             if (defined) column.Take(value);
@@ -198,6 +212,7 @@ bool ComputeMap(const TMapJob& job, TMapResult& result, const std::atomic<bool>*
         all.Take(column.Max);
         all.Take(column.Min);
     }
+    m.Shaded = job.ShadeOutside;
     m.AnyDefined = all.Any;
     m.ValueMin = all.Any ? all.Min : 0;
     m.ValueMax = all.Any ? all.Max : 0;
@@ -266,6 +281,8 @@ void PaintSamples(TMapSamples& m, TCanvas& canvas, std::string_view colourCountT
                 level = banded ? Band(m.SampleValues[i][j] - m.ValueMin) + 1 : 1;
             const int y = j * cell;
             if (x < width && y < height) canvas.SetPixel(x, y, LevelColour(level));
+            if (m.Shaded && m.SampleOutside[i][j] && x + 1 < width && y + 1 < height)
+                canvas.SetPixel(x + 1, y + 1, kOutsideShade);
         }
     }
 }
@@ -293,6 +310,20 @@ void DrawTrack(Tdata& track, const TViewRange& v, TCanvas& canvas, int a, int b)
     const TPixel end = px[199];
     DrawLine(canvas, end.X, end.Y + 3, end.X, end.Y - 3);
     DrawLine(canvas, end.X + 3, end.Y, end.X - 3, end.Y);
+}
+
+void DrawOuterSteps(const TRegionReport& report, const TViewRange& v, TCanvas& canvas, int a, int b) {
+    if (!(v.XMax > v.XMin) || !(v.YMax > v.YMin) || report.Outer.size() < 2) return;
+    const TMapTransform transform(v);
+    for (std::size_t k = 0; k + 1 < report.Outer.size(); ++k) {
+        const Vector& x = report.Outer[k].Point;
+        if (!(v.XMin <= x[a] && x[a] <= v.XMax && v.YMin <= x[b] && x[b] <= v.YMax)) continue;
+        const TPixel p = transform.Pixel(x[a], x[b]);
+        DrawLine(canvas, p.X - 3, p.Y - 3, p.X + 3, p.Y - 3);
+        DrawLine(canvas, p.X + 3, p.Y - 3, p.X + 3, p.Y + 3);
+        DrawLine(canvas, p.X + 3, p.Y + 3, p.X - 3, p.Y + 3);
+        DrawLine(canvas, p.X - 3, p.Y + 3, p.X - 3, p.Y - 3);
+    }
 }
 
 void RedrawMap(TSession& S, TCanvas& canvas, int a, int b, std::string_view colourCountText,

@@ -14,6 +14,7 @@
 #include "func/function.h"
 #include "graph/track/canvas.h"
 #include "graph/track/map_transform.h"
+#include "methods/region_report.h"
 
 namespace qirt {
 
@@ -32,9 +33,17 @@ struct TMapSamples {
     // False where the function is undefined or its value is not finite;
     // such samples stay white and take no part in ValueMin and ValueMax.
     bool SampleDefined[kMaxGridSize][kMaxGridSize];
+    // Outside the region (some condition does not hold, or cannot be
+    // evaluated); taken only for a shaded map.
+    bool SampleOutside[kMaxGridSize][kMaxGridSize];
+    bool Shaded = false;
     Real ValueMin = 0, ValueMax = 0;
     bool AnyDefined = false;
 };
+
+// The tint of the samples outside the region, on the pixel between the
+// level dots.
+inline constexpr TColour kOutsideShade = {150, 150, 150};
 
 // The program's sample arrays, kept in the session and made at the first
 // call.
@@ -60,6 +69,7 @@ struct TMapJob {
     int GridSize = kGridSize;
     std::string ColourCountText;
     int Threads = 0;     // 0: one per core
+    bool ShadeOutside = false; // mark the samples outside the region
 };
 
 // What sampling a job gives: the samples, the evaluations taken (GridSize^2
@@ -113,6 +123,10 @@ void DrawColouredTrack(TSession& S, TCanvas& canvas, int a, int b, Tdata& track,
 // White, samples, levels, track: the whole picture.
 void RedrawMap(TSession& S, TCanvas& canvas, int a, int b, std::string_view colourCountText,
                int gridSize = kGridSize);
+
+// The end points of a strategy's outer steps but the last (which the
+// track's cross marks), each a small square in the canvas's pen colour.
+void DrawOuterSteps(const TRegionReport& report, const TViewRange& v, TCanvas& canvas, int a, int b);
 
 // The first view of a run over the variables a and b: the whole parts of
 // their found coordinates minus and plus 5.1.

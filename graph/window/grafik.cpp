@@ -144,6 +144,15 @@ void TForm3::BuildLayout() {
     showRuns->setCheckable(true);
     showRuns->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
     connect(showRuns, &QAction::toggled, this, &TForm3::ShowRunPanel);
+    shadeOutside = view->addAction(Tr("qirt", "Затенять то, что вне области"));
+    shadeOutside->setCheckable(true);
+    shadeOutside->setEnabled(S.Conditions.Size > 0);
+    shadeOutside->setChecked(S.ShadeOutside && S.Conditions.Size > 0);
+    connect(shadeOutside, &QAction::toggled, this, [this](bool on) {
+        S.ShadeOutside = on;
+        OutsideLegend->setVisible(on);
+        RedrawMap();
+    });
     layout->setMenuBar(MainMenu1);
     // The designed size; the window may grow, the left column widening.
     // The panel of runs stands beside it when shown.
@@ -191,6 +200,8 @@ void TForm3::BuildLayout() {
     std::tie(BitBtn1, BitBtn2, BitBtn3, BitBtn4) =
         std::tie(right.BitBtn1, right.BitBtn2, right.BitBtn3, right.BitBtn4);
     StatusBar1 = right.StatusBar1;
+    OutsideLegend = right.OutsideLegend;
+    OutsideLegend->setVisible(shadeOutside->isChecked());
     view_->Pressed = [this](int x, int y) { Image1MouseDown(x, y); };
     view_->Moved = [this](int x, int y) { Image1MouseMove(x, y); };
     view_->Clicked = [this] { Image1Click(); };
@@ -454,6 +465,15 @@ void TForm3::DrawTracks() {
         DrawTrack(shown, S.View, canvas, a, b);
     } else {
         DrawTrack(S, canvas, a, b);
+    }
+    // A strategy's outer steps, on the track of the run they belong to.
+    if (Comparing && chosen < static_cast<int>(Runs.size())) {
+        const TColour pen = canvas.PenColour;
+        canvas.PenColour = Runs[chosen].Colour;
+        DrawOuterSteps(Runs[chosen].Region, S.View, canvas, a, b);
+        canvas.PenColour = pen;
+    } else if (!Comparing) {
+        DrawOuterSteps(SingleRunRegion, S.View, canvas, a, b);
     }
     // The chosen point is marked over the map (not into the saved picture).
     if (CurrentPoint >= 0 && chosen < static_cast<int>(Runs.size()) && Runs[chosen].Track) {

@@ -74,6 +74,9 @@ public:
     // Beyond the map of one run: exports, and the panel of runs (the
     // iteration table, the slider, the convergence plot, the comparison).
     QAction *savePng, *saveCsv, *saveResults, *showRuns;
+    // Shades the part of the view outside the region (enabled with a region).
+    QAction* shadeOutside;
+    QLabel* OutsideLegend;
     TRunPanel* RunPanel;
     std::vector<TShownRun> Runs;      // one run, or the compared ones
     std::vector<TResultRow> ResultRows;       // of a comparison, as shown

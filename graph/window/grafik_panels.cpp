@@ -139,6 +139,9 @@ TMapPanel BuildMapPanel(QWidget* client, TStretcher& stretcher) {
     p.Label8->setText(QStringLiteral("20"));
     p.Label9->setText(QStringLiteral("-20"));
     p.Label10->setText(QStringLiteral("20"));
+    p.OutsideLegend = MakeLabel(box, UI_TEXT("qirt", "▒ вне области"), 300, 496);
+    p.OutsideLegend->setStyleSheet(QStringLiteral("color: rgb(110, 110, 110)"));
+    p.OutsideLegend->hide();
     p.BitBtn1 = MakeArrow(box, Qt::RightArrow, 543, 230);
     p.BitBtn2 = MakeArrow(box, Qt::LeftArrow, 15, 230);
     p.BitBtn3 = MakeArrow(box, Qt::UpArrow, 270, 0);

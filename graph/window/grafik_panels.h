@@ -39,6 +39,7 @@ struct TMapPanel {
     QScrollArea* ScrollBox1;
     TMapView* Image1;
     QLabel *Label5, *Label6, *Label7, *Label8, *Label9, *Label10;
+    QLabel* OutsideLegend; // the shading's legend, under the map while it is shaded
     QToolButton *BitBtn1, *BitBtn2, *BitBtn3, *BitBtn4;
     QStatusBar* StatusBar1;
 };

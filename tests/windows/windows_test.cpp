@@ -424,6 +424,9 @@ private slots:
                 QCOMPARE(region.Conditions->item(0, 3)->text(), T("активно"));
                 QVERIFY(std::fabs(region.Conditions->item(0, 4)->text().toDouble() - 4) < 1e-2);
                 QVERIFY(region.Summary->text().contains(T("минимум в области")));
+                // The map shades what lies outside, with its legend.
+                QVERIFY(graph.shadeOutside->isChecked());
+                QVERIFY(graph.OutsideLegend->isVisible());
                 checked = true;
                 graph.accept();
             });
@@ -436,6 +439,9 @@ private slots:
         w.GraphShown = [&](TForm3& graph) {
             QTimer::singleShot(0, &graph, [&] {
                 QVERIFY(!graph.RunPanel->isVisible()); // the window as it was
+                QVERIFY(!graph.shadeOutside->isChecked());
+                QVERIFY(graph.shadeOutside->isEnabled());
+                QVERIFY(!graph.OutsideLegend->isVisible());
                 QCOMPARE(graph.Label24->text(), T("сходимость"));
                 graph.showRuns->trigger();
                 const TRegionPanel& region = *graph.RunPanel->Region;

@@ -98,5 +98,48 @@ TEST(RegionMap, UndefinedStartInTheRegionIsReportedAsSuch) {
     FinishRun(r.S, r.run);
 }
 
+// Shading adds a grey pixel beside each level dot outside the region and
+// changes nothing else: the same dots, the same count of evaluations; and
+// without it the map is the plain one.
+TEST(RegionMap, ShadingMarksExactlyTheSamplesOutside) {
+    TSession S;
+    S.Conditions.AddCondition("x[0]+x[1]<=2", "1", "2", kExteriorKind);
+    TRunInputs in;
+    in.Formula = "(x[0]-3)^2+(x[1]-3)^2";
+    in.StartText = "1,1";
+    TRun run;
+    StartRun(S, in, run);
+    ASSERT_EQ(run.Status, TRunStatus::Done);
+    S.Track = nullptr; // the map alone
+    S.View = {-4, 6, -4, 6};
+    MemoryCanvas plain, shaded;
+    const std::int64_t before = S.Function.EvaluationCount;
+    RedrawMap(S, plain, 0, 1, "16");
+    const std::int64_t plainCount = S.Function.EvaluationCount - before;
+    S.ShadeOutside = true;
+    RedrawMap(S, shaded, 0, 1, "16");
+    EXPECT_EQ(S.Function.EvaluationCount - before, 2 * plainCount);
+    int outside = 0;
+    for (int i = 0; i < kGridSize; ++i)
+        for (int j = 0; j < kGridSize; ++j) {
+            const Real x = -4 + i * 0.04L, y = 6 - j * 0.04L;
+            const bool out = x + y > 2 + 1e-9L;
+            if (std::fabs(x + y - 2) < 1e-9L) continue; // on the line: rounding decides
+            ASSERT_EQ(MapSamples(S).SampleOutside[i][j], out) << i << "," << j;
+            EXPECT_EQ(shaded.Pixel(2 * i, 2 * j), plain.Pixel(2 * i, 2 * j));
+            if (2 * i + 1 < 500 && 2 * j + 1 < 500) {
+                EXPECT_EQ(shaded.Pixel(2 * i + 1, 2 * j + 1), out ? kOutsideShade : plain.Pixel(2 * i + 1, 2 * j + 1));
+            }
+            outside += out;
+        }
+    EXPECT_GT(outside, 0);
+    EXPECT_EQ(plain.Count(kOutsideShade), 0);
+    S.ShadeOutside = false;
+    MemoryCanvas again;
+    RedrawMap(S, again, 0, 1, "16");
+    EXPECT_TRUE(again == plain);
+    FinishRun(S, run);
+}
+
 } // namespace
 } // namespace qirt
