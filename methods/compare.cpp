@@ -4,6 +4,7 @@
 #include <string>
 
 #include "graph/track/track_values.h"
+#include "methods/constrained.h"
 #include "methods/method_table.h"
 #include "methods/verdict.h"
 
@@ -55,21 +56,34 @@ std::vector<TComparisonRow> CompareMethods(TSession& S, const TRunInputs& in,
 
 bool WriteComparisonCsv(const std::vector<TComparisonRow>& rows, std::FILE* file) {
     int last = -1;
-    for (const TComparisonRow& r : rows) last = std::max(last, r.LastIndex);
+    bool region = false;
+    for (const TComparisonRow& r : rows) {
+        last = std::max(last, r.LastIndex);
+        region = region || r.Region.Present;
+    }
     std::string text = "method";
     for (int i = 0; i <= last; ++i) text += ",x[" + std::to_string(i) + "]";
-    text += ",minimum,iterations,evaluations,seconds,end,gradient\n";
+    text += ",minimum,iterations,evaluations,seconds,end,gradient";
+    text += region ? ",objective,violation,kkt,region_end\n" : "\n";
     for (const TComparisonRow& r : rows) {
         text += kMethods[r.Method].Name;
         for (int i = 0; i <= last; ++i)
             text += "," + (i <= r.LastIndex ? ShortestText(r.Point[i]) : std::string());
         const bool ran = r.LastIndex >= 0 && !std::isnan(r.GradientNorm);
         char rest[200];
-        std::snprintf(rest, sizeof rest, ",%s,%d,%lld,%.6f,%s,%s\n",
+        std::snprintf(rest, sizeof rest, ",%s,%d,%lld,%.6f,%s,%s",
                       r.LastIndex >= 0 ? ShortestText(r.Minimum).c_str() : "", r.Iterations,
                       static_cast<long long>(r.Evaluations), r.Seconds, EndKey(r.End),
                       ran ? ShortestText(r.GradientNorm).c_str() : "");
         text += rest;
+        if (region) {
+            // What the row found about the region; empty where nothing ran.
+            const TRegionReport& g = r.Region;
+            auto number = [&](Real v) { return g.Present && v == v ? ShortestText(v) : std::string(); };
+            text += "," + number(g.Objective) + "," + number(g.Violation) + "," + number(g.Kkt) + "," +
+                    (g.Present ? RegionEndKey(g.End) : "");
+        }
+        text += "\n";
     }
     return std::fputs(text.c_str(), file) >= 0;
 }

@@ -37,7 +37,8 @@ std::vector<TComparisonRow> CompareMethods(TSession& S, const TRunInputs& in,
 
 // The results table as comma-separated values, the one form every save
 // of it takes: a header "method,x[0],...,x[n],minimum,iterations,
-// evaluations,seconds,end,gradient" over the coordinates any row has, then
+// evaluations,seconds,end,gradient" over the coordinates any row has (and
+// ",objective,violation,kkt,region_end" when a region was in force), then
 // a row per method (its -m name, its end's key), numbers as their
 // shortest exact text; a method that did not run leaves its numbers empty.
 bool WriteComparisonCsv(const std::vector<TComparisonRow>& rows, std::FILE* file);

@@ -579,7 +579,10 @@ void TForm1::ShowGraph(const TRunResult& result, bool results, const QString& me
                              ran ? QString::number(r.Iterations) : QString(),
                              ran ? QString::number(r.Evaluations) : QString(),
                              ran ? QString::number(r.Seconds, 'f', 4) : QString(),
-                             Tr(EndText(r.End))});
+                             Tr(EndText(r.End)),
+                             ran && r.Region.Present ? Text(r.Region.Objective) : QString(),
+                             ran && r.Region.Present ? Text(r.Region.Violation) : QString(),
+                             ran && r.Region.Present ? Tr(RegionEndText(r.Region.End)) : QString()});
         }
         graph.ShowRuns(std::move(runs), table, *compared);
     }

@@ -773,5 +773,9 @@ function, start point, accuracies, step and region.</translation>
         <source>▒ вне области</source>
         <translation>▒ outside the region</translation>
     </message>
+    <message>
+        <source>f без штрафов</source>
+        <translation>f without penalties</translation>
+    </message>
 </context>
 </TS>

@@ -64,13 +64,14 @@ TRunPanel::TRunPanel(QWidget* parent) : QWidget(parent) {
     Tabs->addTab(Plot, Tr("qirt", "Сходимость"));
 
     // Owned by the panel until a comparison puts it into a tab.
-    Results = new QTableWidget(0, 8, this);
+    Results = new QTableWidget(0, 11, this);
     Results->hide();
     Results->setHorizontalHeaderLabels({Tr("qirt", "Метод"), Tr("qirt", "Точка"),
                                         Tr("qirt", "Минимум"), QString::fromUtf8("‖∇f‖∞"),
                                         Tr("qirt", "Итерации"),
                                         Tr("qirt", "Вычисления"), Tr("qirt", "Время, с"),
-                                        Tr("qirt", "Окончание")});
+                                        Tr("qirt", "Окончание"), Tr("qirt", "f без штрафов"),
+                                        Tr("qirt", "Нарушение"), Tr("qirt", "Область")});
     Results->setSelectionBehavior(QAbstractItemView::SelectRows);
     Results->setSelectionMode(QAbstractItemView::SingleSelection);
     Results->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -105,11 +106,15 @@ void TRunPanel::SetRuns(const std::vector<TShownRun>* runs, const std::vector<TR
     } else {
         if (resultsTab < 0) Tabs->insertTab(0, Results, Tr("qirt", "Сравнение"));
         Results->setRowCount(static_cast<int>(results.size()));
+        bool region = false;
+        for (const TResultRow& row : results) region = region || !row.RegionEnd.isEmpty();
+        for (int c = 8; c < 11; ++c) Results->setColumnHidden(c, !region);
         for (int r = 0; r < static_cast<int>(results.size()); ++r) {
             const TResultRow& row = results[static_cast<std::size_t>(r)];
-            const QString texts[8] = {row.Method, row.Point, row.Minimum, row.Gradient,
-                                      row.Iterations, row.Evaluations, row.Seconds, row.End};
-            for (int c = 0; c < 8; ++c) {
+            const QString texts[11] = {row.Method,  row.Point,     row.Minimum, row.Gradient,
+                                       row.Iterations, row.Evaluations, row.Seconds, row.End,
+                                       row.Objective, row.Violation, row.RegionEnd};
+            for (int c = 0; c < 11; ++c) {
                 auto* item = new QTableWidgetItem(texts[c]);
                 item->setToolTip(texts[c]);
                 Results->setItem(r, c, item);

@@ -27,6 +27,9 @@ class TRegionPanel;
 // A row of the results table.
 struct TResultRow {
     QString Method, Point, Minimum, Gradient, Iterations, Evaluations, Seconds, End;
+    // With a region: f without the penalties, the largest violation and
+    // what the strategy found (empty without a region).
+    QString Objective, Violation, RegionEnd;
 };
 
 class TRunPanel : public QWidget {

@@ -278,6 +278,12 @@ done
 out=$("$batch" "${region[@]}" --region-strategy multipliers 2>/dev/null)
 [[ $out == *$'\nouter 1: coefficient 2; weight 1; point '*$'\nregion-end: region-minimum' ]] ||
     fail "outer steps as text: $out"
+# Methods compared on the constrained problem: the table has the region's columns.
+"$batch" "${region[@]}" --region-strategy multipliers --compare dfp,bfgs,newton --csv "$work/region.csv" \
+    >/dev/null 2>&1 || fail "comparison with a region"
+[[ $(head -1 "$work/region.csv") == *",end,gradient,objective,violation,kkt,region_end" ]] ||
+    fail "region columns: $(head -1 "$work/region.csv")"
+[[ $(grep -c ',region-minimum$' "$work/region.csv") == 3 ]] || fail "region rows: $(cat "$work/region.csv")"
 expect_run 2 "" -- -f 'x[0]^2' --region-strategy sumt
 expect_stderr "cannot take --region-strategy sumt"
 
