@@ -1,13 +1,17 @@
 // Every method on the Rosenbrock function from (-1.2, 1), with symbolic
 // derivatives and with central differences of step 1e-5. The counters give
-// the iterations and evaluations of one run.
+// the iterations and evaluations of one run. And DFP on a two-variable
+// problem with two conditions (one exterior, one interior) by each way of
+// taking the region, the whole run from the main window's texts.
 #include <benchmark/benchmark.h>
 
+#include "func/conditions.h"
 #include "func/function.h"
 #include "methods/blmetr.h"
 #include "methods/blpow.h"
 #include "methods/blriv.h"
 #include "methods/nyton.h"
+#include "methods/run.h"
 #include "methods/session.h"
 
 namespace {
@@ -56,6 +60,27 @@ void Methods(benchmark::internal::Benchmark* b) {
 }
 
 BENCHMARK(Method)->Apply(Methods);
+
+void RegionStrategy(benchmark::State& state) {
+    TSession S;
+    S.Conditions.AddCondition("x[0]+x[1]<=2", "1", "2", kExteriorKind);
+    S.Conditions.AddCondition("x[0]>=0.5", "1", "2", kInteriorKind);
+    TRunInputs in;
+    in.Formula = "(x[0]-3)^2+(x[1]-3)^2";
+    in.StartText = "0,0";
+    in.MethodFamily = family::VariableMetric;
+    in.MethodVariant = 1;
+    in.RegionStrategy = static_cast<TRegionStrategy>(state.range(0));
+    TRun run;
+    for (auto _ : state) {
+        StartRun(S, in, run);
+        benchmark::DoNotOptimize(run.Result.Point);
+        FinishRun(S, run);
+    }
+    state.counters["outer"] = static_cast<double>(run.Result.Region.Outer.size());
+    state.counters["evaluations"] = static_cast<double>(run.Result.Evaluations);
+}
+BENCHMARK(RegionStrategy)->ArgName("strategy")->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
