@@ -6,6 +6,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <vector>
+
 #include "graph/widgets/texts.h"
 #include "methods/constrained.h"
 
@@ -22,16 +24,27 @@ QTableWidget* MakeTable(QWidget* parent, const QStringList& headings) {
     return table;
 }
 
-void SetRow(QTableWidget* table, int row, const QStringList& texts) {
-    for (int c = 0; c < texts.size(); ++c) {
-        auto* item = new QTableWidgetItem(texts[c]);
-        item->setToolTip(texts[c]);
+// A cell: its short text, the whole one in its tip.
+struct TCell {
+    QString Shown, Whole;
+    TCell(const QString& text) : Shown(text), Whole(text) {}
+    TCell(const QString& shown, const QString& whole) : Shown(shown), Whole(whole) {}
+};
+
+void SetRow(QTableWidget* table, int row, const std::vector<TCell>& cells) {
+    for (int c = 0; c < static_cast<int>(cells.size()); ++c) {
+        auto* item = new QTableWidgetItem(cells[static_cast<std::size_t>(c)].Shown);
+        item->setToolTip(cells[static_cast<std::size_t>(c)].Whole);
         table->setItem(row, c, item);
     }
 }
 
 // A number, or a dash where there is none.
 QString Number(Real v) { return v == v ? Text(v) : QStringLiteral("—"); }
+// Seven significant digits for a table cell, the whole number in its tip.
+TCell Short(Real v) {
+    return v == v ? TCell(QString::number(double(v), 'g', 7), Text(v)) : TCell(QStringLiteral("—"));
+}
 
 } // namespace
 
@@ -68,8 +81,8 @@ void TRegionPanel::Show(const TRegionReport& g, int lastIndex) {
                               : c.Active ? Tr("qirt", "активно")
                                          : Tr("qirt", "выполнено");
         SetRow(Conditions, k,
-               {QString::number(k + 1), Number(c.Value), Number(c.Violation), state,
-                g.HasMultipliers ? Number(c.Multiplier) : QString()});
+               {QString::number(k + 1), Short(c.Value), Short(c.Violation), state,
+                g.HasMultipliers ? Short(c.Multiplier) : TCell(QString())});
     }
     Conditions->resizeColumnsToContents();
 
@@ -77,12 +90,15 @@ void TRegionPanel::Show(const TRegionReport& g, int lastIndex) {
     Outer->setRowCount(static_cast<int>(g.Outer.size()));
     for (int k = 0; k < static_cast<int>(g.Outer.size()); ++k) {
         const TOuterStep& s = g.Outer[static_cast<std::size_t>(k)];
-        QStringList point;
-        for (int i = 0; i <= lastIndex; ++i) point << Text(s.Point[i]);
+        QStringList point, whole;
+        for (int i = 0; i <= lastIndex; ++i) {
+            point << Short(s.Point[i]).Shown;
+            whole << Text(s.Point[i]);
+        }
         SetRow(Outer, k,
-               {QString::number(k + 1), Number(s.Coefficient), Number(s.InteriorWeight),
-                point.join(QStringLiteral("; ")), Number(s.Objective), Number(s.Violation),
-                QString::number(s.Iterations)});
+               {QString::number(k + 1), Short(s.Coefficient), Short(s.InteriorWeight),
+                TCell(point.join(QStringLiteral("; ")), whole.join(QStringLiteral("; "))), Short(s.Objective),
+                Short(s.Violation), QString::number(s.Iterations)});
     }
     Outer->resizeColumnsToContents();
 }
