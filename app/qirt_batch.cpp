@@ -334,7 +334,7 @@ std::string JsonRegion(const TRegionReport& g, int last) {
                 ",\"interior_weight\":" + JsonNumber(s.InteriorWeight) + ",\"objective\":" +
                 JsonNumber(s.Objective) + ",\"violation\":" + JsonNumber(s.Violation) +
                 ",\"iterations\":" + std::to_string(s.Iterations) +
-                ",\"evaluations\":" + std::to_string(s.Evaluations) + "}";
+                ",\"evaluations\":" + std::to_string(s.Evaluations) + ",\"end\":\"" + EndKey(s.End) + "\"}";
     }
     return text + "]";
 }
@@ -379,10 +379,10 @@ void PrintRegion(const TRegionReport& g, int last) {
     for (std::size_t k = 0; k < g.Outer.size(); ++k) {
         const TOuterStep& s = g.Outer[k];
         std::printf("outer %zu: coefficient %s; weight %s; point %s; objective %s; violation %s; "
-                    "iterations %d\n",
+                    "iterations %d; end %s\n",
                     k + 1, RealToText(s.Coefficient).c_str(), RealToText(s.InteriorWeight).c_str(),
                     JoinPoint(s.Point, last).c_str(), RealToText(s.Objective).c_str(),
-                    RealToText(s.Violation).c_str(), s.Iterations);
+                    RealToText(s.Violation).c_str(), s.Iterations, EndKey(s.End));
     }
     std::printf("region-end: %s\n", RegionEndKey(g.End));
 }

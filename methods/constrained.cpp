@@ -327,6 +327,8 @@ void RunRegionStrategy(TSession& S, TRegionStrategy strategy, const TStrategyRun
         step.Violation = now.Violation;
         step.Iterations = S.IterationCount;
         step.Evaluations = S.Function.EvaluationCount - evaluations;
+        // The inner run's own end: no gradient is taken for it.
+        step.End = Verdict(S.End, f, true, LargestComponent(x, in.LastIndex));
         report.Outer.push_back(step);
         if (S.End != TMethodEnd::Converged) {
             report.End = InnerEnd(S.End);

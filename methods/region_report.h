@@ -16,6 +16,7 @@
 
 #include "func/ui_text.h"
 #include "func/types.h"
+#include "methods/run_end.h"
 
 namespace qirt {
 
@@ -64,6 +65,8 @@ struct TOuterStep {
     std::int32_t Iterations = 0;
     std::int64_t Evaluations = 0;
     int FirstTrackPoint = 0; // where the inner run starts on the whole track
+    // How the inner run ended, as its method said (with no evidence taken).
+    TRunEnd End = TRunEnd::Converged;
 };
 
 struct TRegionReport {

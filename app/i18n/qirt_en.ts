@@ -777,5 +777,9 @@ function, start point, accuracies, step and region.</translation>
         <source>f без штрафов</source>
         <translation>f without penalties</translation>
     </message>
+    <message>
+        <source>Внешний шаг</source>
+        <translation>Outer step</translation>
+    </message>
 </context>
 </TS>

@@ -1,5 +1,6 @@
 // The iteration table: one row per point of a run's track (k, x[0] ...
-// x[n-1], f), answered from the track itself. Nothing is stored per row
+// x[n-1], f, and for a region strategy the outer step that starts at the
+// row), answered from the track itself. Nothing is stored per row
 // but a pointer, so a track of 100,000 points opens at once.
 #pragma once
 
@@ -23,6 +24,7 @@ public:
 private:
     const TShownRun* run_ = nullptr;
     std::vector<const TrackPoint*> points_;
+    std::vector<int> outer_; // per row: the outer step starting there, or 0
 };
 
 } // namespace qirt

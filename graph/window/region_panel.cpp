@@ -10,6 +10,7 @@
 
 #include "graph/widgets/texts.h"
 #include "methods/constrained.h"
+#include "methods/run_end.h"
 
 namespace qirt {
 
@@ -59,7 +60,7 @@ TRegionPanel::TRegionPanel(QWidget* parent) : QWidget(parent) {
     layout->addWidget(Conditions, 1);
     Outer = MakeTable(this, {Tr("qirt", "Шаг"), Tr("qirt", "Коэффициент"), Tr("qirt", "Вес"),
                              Tr("qirt", "Точка"), Tr("qirt", "f"), Tr("qirt", "Нарушение"),
-                             Tr("qirt", "Итерации")});
+                             Tr("qirt", "Итерации"), Tr("qirt", "Окончание")});
     layout->addWidget(Outer, 2);
 }
 
@@ -98,7 +99,7 @@ void TRegionPanel::Show(const TRegionReport& g, int lastIndex) {
         SetRow(Outer, k,
                {QString::number(k + 1), Short(s.Coefficient), Short(s.InteriorWeight),
                 TCell(point.join(QStringLiteral("; ")), whole.join(QStringLiteral("; "))), Short(s.Objective),
-                Short(s.Violation), QString::number(s.Iterations)});
+                Short(s.Violation), QString::number(s.Iterations), Tr(EndText(s.End))});
     }
     Outer->resizeColumnsToContents();
 }

@@ -22,7 +22,7 @@ public:
 
     QLabel* Summary;
     QTableWidget* Conditions; // number, c, violation, state, multiplier
-    QTableWidget* Outer;      // step, coefficient, weight, point, f, violation, iterations
+    QTableWidget* Outer;      // step, coefficient, weight, point, f, violation, iterations, end
 };
 
 } // namespace qirt

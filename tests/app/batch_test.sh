@@ -273,10 +273,11 @@ assert row["active"] == [1] and row["violated"] == [], row
 assert abs(row["multipliers"][0] - 4) < 1e-2 and row["multipliers"][1] == 0, row
 assert row["kkt"] < 1e-3 and len(row["outer"]) >= 2, row
 assert row["outer"][0]["violation"] > 1 and row["outer"][-1]["violation"] <= 1e-5, row
+assert all(step["end"] == "converged" for step in row["outer"]), row
 PY
 done
 out=$("$batch" "${region[@]}" --region-strategy multipliers 2>/dev/null)
-[[ $out == *$'\nouter 1: coefficient 2; weight 1; point '*$'\nregion-end: region-minimum' ]] ||
+[[ $out == *$'\nouter 1: coefficient 2; weight 1; point '*'; end converged'*$'\nregion-end: region-minimum' ]] ||
     fail "outer steps as text: $out"
 # Methods compared on the constrained problem: the table has the region's columns.
 "$batch" "${region[@]}" --region-strategy multipliers --compare dfp,bfgs,newton --csv "$work/region.csv" \

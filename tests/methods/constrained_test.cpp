@@ -2,6 +2,7 @@
 // multipliers against known answers, the multiplier estimates against
 // hand-worked values, and the report of a single penalised run.
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,8 @@
 
 #include "../func/recording_messages.h"
 #include "func/conditions.h"
+#include "func/derivative.h"
+#include "func/scan.h"
 #include "methods/constrained.h"
 #include "methods/run.h"
 
@@ -178,6 +181,54 @@ TEST(RegionReport, ASinglePenalisedRunSaysHowFarOutsideItIs) {
     EXPECT_NEAR(double(r.G().Objective), double(alone), 1e-15);
     EXPECT_EQ(r.G().Penalised, r.R().Minimum);
     EXPECT_GT(r.G().Penalised, r.G().Objective);
+}
+
+// One penalised run is the method's own run, bit for bit: the same point,
+// value and counts as calling the method on the penalised function.
+TEST(RegionReport, ASingleRunIsTheMethodsOwnRun) {
+    for (const TMethod& m : kMethods)
+        for (const char* step : {kSymbolicStepText, "1e-4"}) {
+            SCOPED_TRACE(std::string(m.Name) + " " + step);
+            RegionRun r(kExampleFormula, "0.2,0.1", kExample, TRegionStrategy::Single, m.Name, step);
+            ASSERT_EQ(r.run.Status, TRunStatus::Done);
+            // The same session prepared by hand, the method called directly.
+            TSession S;
+            for (const TCondition& c : kExample) S.Conditions.AddCondition(c.Text, c.Coefficient, "2", c.Kind);
+            // The step as the run reads its text.
+            S.Function.DifferentiationStep = step == kSymbolicStepText ? 0 : TextToReal(step);
+            BuildTree(S.Function, kExampleFormula, m.Needs != TDerivatives::None && step == kSymbolicStepText);
+            Tdata track;
+            S.Track = &track;
+            Vector x{0.2L, 0.1L};
+            Real f = 0;
+            m.Run(S, x, 1, f, 1e-7L, 1e-7L);
+            EXPECT_EQ(std::memcmp(&x[0], &r.R().Point[0], 10), 0);
+            EXPECT_EQ(std::memcmp(&x[1], &r.R().Point[1], 10), 0);
+            EXPECT_EQ(std::memcmp(&f, &r.R().Minimum, 10), 0);
+            EXPECT_EQ(S.IterationCount, r.R().Iterations);
+            EXPECT_EQ(S.Function.EvaluationCount, r.R().Evaluations);
+            EXPECT_EQ(track.Count, r.run.Track.Count);
+        }
+}
+
+// Each outer step keeps its inner run's end and counts.
+TEST(RegionStrategies, OuterStepsKeepTheirInnerRuns) {
+    RegionRun r(kExampleFormula, "0,0", kExample, TRegionStrategy::Sequence);
+    std::int64_t evaluations = 0;
+    std::int32_t iterations = 0;
+    for (const TOuterStep& s : r.G().Outer) {
+        EXPECT_EQ(s.End, TRunEnd::Converged);
+        evaluations += s.Evaluations;
+        iterations += s.Iterations;
+    }
+    EXPECT_EQ(iterations, r.R().Iterations);
+    EXPECT_LE(evaluations, r.R().Evaluations);
+    EXPECT_GT(evaluations, 0);
+    // The first outer step is the single penalised run (restarted while it
+    // moved, so to the accuracy).
+    RegionRun single(kExampleFormula, "0,0", kExample, TRegionStrategy::Single);
+    EXPECT_NEAR(double(r.G().Outer[0].Point[0]), double(single.R().Point[0]), 1e-5);
+    EXPECT_NEAR(double(r.G().Outer[0].Point[1]), double(single.R().Point[1]), 1e-5);
 }
 
 // Without a region nothing is reported, and a region switched off counts

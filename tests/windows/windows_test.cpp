@@ -23,6 +23,7 @@
 #include <QtTest>
 
 #include "graph/window/grafik.h"
+#include "graph/window/iteration_model.h"
 #include "graph/window/region_panel.h"
 #include "graph/window/run_panel.h"
 #include "program_fixture.h"
@@ -424,6 +425,15 @@ private slots:
                 QCOMPARE(region.Conditions->item(0, 3)->text(), T("активно"));
                 QVERIFY(std::fabs(region.Conditions->item(0, 4)->text().toDouble() - 4) < 1e-2);
                 QVERIFY(region.Summary->text().contains(T("минимум в области")));
+                QCOMPARE(region.Outer->item(0, 7)->text(), T("сходимость"));
+                // The iteration table marks where each outer step starts.
+                const QAbstractItemModel& table = *graph.RunPanel->Model;
+                QCOMPARE(table.columnCount(), 6);
+                QCOMPARE(table.headerData(5, Qt::Horizontal).toString(), T("Внешний шаг"));
+                QCOMPARE(table.index(0, 5).data().toString(), QStringLiteral("1"));
+                int marked = 0;
+                for (int row = 0; row < table.rowCount(); ++row) marked += !table.index(row, 5).data().toString().isEmpty();
+                QCOMPARE(marked, region.Outer->rowCount());
                 // The map shades what lies outside, with its legend.
                 QVERIFY(graph.shadeOutside->isChecked());
                 QVERIFY(graph.OutsideLegend->isVisible());
