@@ -16,14 +16,7 @@ import warnings
 import numpy as np
 from scipy.optimize import NonlinearConstraint, minimize
 
-FUNCTIONS = {"exp": "np.exp", "sin": "np.sin", "cos": "np.cos", "ln": "np.log", "sqrt": "np.sqrt"}
-
-
-def to_python(formula):
-    text = formula.replace("^", "**")
-    for name, numpy_name in FUNCTIONS.items():
-        text = re.sub(r"\b%s\(" % name, numpy_name + "(", text)
-    return eval("lambda x: " + text, {"np": np})
+from scipy_problems import to_python  # the formula language read as Python
 
 
 def condition(text):
