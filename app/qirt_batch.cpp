@@ -466,7 +466,7 @@ int Compare(const TOptions& o, TSession& S) {
 
 int Run(const TOptions& o, const TTranslations& translations) {
     TStderrMessages messages(translations);
-    if (!o.Colours.empty() && !(IsNumberText(o.Colours) && ColourCount(o.Colours) >= 1)) {
+    if (!UsableColourCount(o.Colours)) {
         std::fprintf(stderr, "%s: --colours %s\n", messages.Text(message::BadColourCount).c_str(),
                      o.Colours.c_str());
         return 1;
@@ -499,8 +499,6 @@ int Run(const TOptions& o, const TTranslations& translations) {
 
     TRun run;
     StartRun(S, o.Run, run);
-    if (run.Status == TRunStatus::NotStarted)
-        std::fprintf(stderr, "qirt-batch: --step is empty: give 'symbolic' or a number\n");
     if (run.Status != TRunStatus::Done) {
         FinishRun(S, run);
         return 1;

@@ -40,6 +40,12 @@ inline constexpr const char* ConditionEvaluation = UI_TEXT("qirt", "Ошибка
 // The run of a method.
 inline constexpr const char* RunBuild = UI_TEXT("qirt", "Ошибка создания дерева");
 inline constexpr const char* MissingCoordinates = UI_TEXT("qirt", "Нехватает переменных");
+// A required field of the main window is empty: nothing runs.
+inline constexpr const char* EmptyFormula = UI_TEXT("qirt", "Введите функцию: поле функции пусто");
+inline constexpr const char* EmptyStep =
+    UI_TEXT("qirt", "Поле шага дифференцирования пусто: выберите «Символьное дифференцирование» или введите шаг");
+inline constexpr const char* EmptyVariableCount =
+    UI_TEXT("qirt", "Поле числа переменных пусто: выберите «Автоопределение» или введите число");
 inline constexpr const char* NoVariables = UI_TEXT("qirt", "Функция не содержит переменных: минимизировать нечего");
 inline constexpr const char* UndefinedStart = UI_TEXT("qirt", "Функция не определена в начальной точке");
 inline constexpr const char* Unbounded = UI_TEXT(

@@ -120,15 +120,21 @@ void StartRun(TSession& S, const TRunInputs& in, TRun& run) {
     run.Status = TRunStatus::NotStarted;
     run.Result = TRunResult{};
     run.Result.End = TRunEnd::Refused;
-    bool inputsValid = true;
-    if (in.StepText.empty() && in.MethodFamily != family::GraphOnly) inputsValid = false;
-    if (in.Formula.empty() || in.VariableCountText.empty()) inputsValid = false;
+    // A required field left empty: nothing runs, and the field is named.
+    const char* empty = nullptr;
+    if (in.StepText.empty() && in.MethodFamily != family::GraphOnly) empty = message::EmptyStep;
+    if (in.VariableCountText.empty()) empty = message::EmptyVariableCount;
+    if (in.Formula.empty()) empty = message::EmptyFormula;
+    const bool inputsValid = empty == nullptr;
     const std::string start = in.StartText.empty() ? std::string("0") : in.StartText;
     run.VariableAccuracy =
         TextToReal(in.VariableAccuracyText.empty() ? kDefaultAccuracyText : in.VariableAccuracyText);
     run.ValueAccuracy =
         TextToReal(in.ValueAccuracyText.empty() ? kDefaultAccuracyText : in.ValueAccuracyText);
-    if (!inputsValid) return;
+    if (!inputsValid) {
+        ShowMessage(F.Messages, empty, ShowKind::NonModal);
+        return;
+    }
     // Only the methods that take derivatives read the step.
     const int method = MethodIndex(in.MethodFamily, in.MethodVariant);
     const bool derivatives = method >= 0 && kMethods[method].Needs != TDerivatives::None;

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 
@@ -77,7 +78,24 @@ void TForm2::FitText() {
 void TForm2::ShowModal() {
     if (isVisible()) hide(); // a non-modal show turns into a modal one
     FollowActiveWindow();
+    if (QWidget* focus = QApplication::focusWidget(); focus && !isAncestorOf(focus)) returnFocus_ = focus;
+    QTimer::singleShot(0, this, &TForm2::TakeFocus);
     exec();
+}
+
+void TForm2::TakeFocus() {
+    // Enter answers the message, not the window behind it.
+    activateWindow();
+    Button1->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+void TForm2::hideEvent(QHideEvent* event) {
+    QDialog::hideEvent(event);
+    if (QWidget* back = returnFocus_) {
+        returnFocus_ = nullptr;
+        back->activateWindow();
+        back->setFocus(Qt::ActiveWindowFocusReason);
+    }
 }
 
 void TForm2::ShowNonModal() {
@@ -86,9 +104,10 @@ void TForm2::ShowNonModal() {
         raise(); // already showing: only its text changed
         return;
     }
+    if (QWidget* focus = QApplication::focusWidget(); focus && !isAncestorOf(focus)) returnFocus_ = focus;
     show();
     raise();
-    activateWindow();
+    TakeFocus();
 }
 
 void TForm2::FollowActiveWindow() {

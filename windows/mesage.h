@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <QList>
+#include <QPointer>
 
 #include "func/messages.h"
 
@@ -36,6 +37,7 @@ public slots:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     // A text as it came: shown in the language chosen at the time.
@@ -48,6 +50,10 @@ private:
     void ShowLines();
     void FitText();
     QWidget* owner_;
+    // Where the keyboard was when the window opened; it goes back there
+    // when the window closes.
+    QPointer<QWidget> returnFocus_;
+    void TakeFocus();
     QList<TLine> lines_;
 };
 

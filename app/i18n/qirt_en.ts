@@ -232,10 +232,6 @@
         <translation>Cannot create file %1</translation>
     </message>
     <message>
-        <source>Origin: (%1, %2)</source>
-        <translation>Origin: (%1, %2)</translation>
-    </message>
-    <message>
         <source>функция не определена</source>
         <translation>function undefined</translation>
     </message>
@@ -780,6 +776,26 @@ function, start point, accuracies, step and region.</translation>
     <message>
         <source>Внешний шаг</source>
         <translation>Outer step</translation>
+    </message>
+    <message>
+        <source>Введите функцию: поле функции пусто</source>
+        <translation>Type a function: the function field is empty</translation>
+    </message>
+    <message>
+        <source>Поле шага дифференцирования пусто: выберите «Символьное дифференцирование» или введите шаг</source>
+        <translation>The differentiation step field is empty: choose “Symbolic differentiation” or type a step</translation>
+    </message>
+    <message>
+        <source>Поле числа переменных пусто: выберите «Автоопределение» или введите число</source>
+        <translation>The variable count field is empty: choose “Automatic” or type a number</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;(%1 символов)&lt;/p&gt;</source>
+        <translation>&lt;p&gt;(%1 characters)&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>Начало рамки: (%1; %2)</source>
+        <translation>Frame from: (%1; %2)</translation>
     </message>
 </context>
 </TS>

@@ -241,6 +241,13 @@ std::int32_t ColourCount(std::string_view text) {
     return RoundHalfEven(TextToReal(text), 2'147'483'647);
 }
 
+bool UsableColourCount(std::string_view text) {
+    if (text.empty()) return true;
+    if (!IsNumberText(text)) return false;
+    const Real v = TextToReal(text);
+    return v >= 1 && v <= 2'147'483'647 && std::trunc(v) == v;
+}
+
 void PaintMap(TSession& S, TCanvas& canvas, std::string_view colourCountText, int gridSize) {
     PaintSamples(MapSamples(S), canvas, colourCountText, gridSize);
 }

@@ -103,6 +103,9 @@ void SampleGrid(TSession& S, int a, int b, int gridSize = kGridSize);
 // The colour count a text gives: its value rounded, or 18 for a text that
 // is not a number.
 std::int32_t ColourCount(std::string_view text);
+// A colour count the map takes: empty (the default), or a whole number of
+// at least 1 ("2.5" and "0" are refused).
+bool UsableColourCount(std::string_view text);
 // Levels of the last sampling, and one pixel per sample.
 void PaintMap(TSession& S, TCanvas& canvas, std::string_view colourCountText,
               int gridSize = kGridSize);

@@ -11,6 +11,8 @@
 #include <QStyleOptionFrame>
 #include <QToolTip>
 
+#include "graph/widgets/texts.h"
+
 namespace qirt {
 
 TStretcher::TStretcher(QWidget* container, QSize designed)
@@ -62,6 +64,9 @@ void TElidedLabel::paintEvent(QPaintEvent* event) {
 QString WholeTextTip(const QString& text) {
     constexpr int kPlainUpTo = 100;
     if (text.size() <= kPlainUpTo) return text;
+    if (text.size() > kTipHead + kTipTail + 50)
+        return WholeTextTip(text.left(kTipHead) + QStringLiteral(" … ") + text.right(kTipTail)) +
+               Tr("qirt", "<p>(%1 символов)</p>").arg(text.size());
     // Rich text wraps; a zero-width space after each operator lets a long
     // formula break where it reads well.
     QString tip = QStringLiteral("<p style='white-space:pre-wrap'>");

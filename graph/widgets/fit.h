@@ -53,6 +53,11 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
+// A tip never fills the screen: a text longer than kTipHead + kTipTail +
+// 50 characters shows its first kTipHead and last kTipTail characters with
+// "…" between, and its length.
+inline constexpr int kTipHead = 400, kTipTail = 150;
+
 // A tooltip text showing the whole of a long text: plain for short texts;
 // wrapped, with break chances after operators and commas, for long ones.
 QString WholeTextTip(const QString& text);

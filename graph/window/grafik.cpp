@@ -237,7 +237,7 @@ void TForm3::FormCreate() {
 
 bool TForm3::ColourCountUsable() {
     const std::string text = Std(Edit5->text());
-    if (text.empty() || (IsNumberText(text) && ColourCount(text) >= 1)) return true;
+    if (UsableColourCount(text)) return true;
     ShowMessage(S.Function.Messages, message::BadColourCount, ShowKind::NonModal);
     return false;
 }
@@ -634,7 +634,12 @@ void TForm3::DrawZoomFrame() {
 void TForm3::Image1MouseDown(int X, int Y) {
     Dragging = true;
     DragOrigin = DragCorner = QPoint(X, Y);
-    StatusBar1->showMessage(Tr("qirt", "Origin: (%1, %2)").arg(X).arg(Y));
+    frameDrawn_ = false;
+    penBeforeFrame_ = view_->Canvas().InvertingPen;
+    // Where the frame starts, in the numbers of the axes.
+    const TMapTransform transform(S.View);
+    StatusBar1->showMessage(Tr("qirt", "Начало рамки: (%1; %2)")
+                                .arg(GeneralNumberText(transform.ReadX(X)), GeneralNumberText(transform.ReadY(Y))));
 }
 
 void TForm3::Image1MouseMove(int X, int Y) {
@@ -642,6 +647,7 @@ void TForm3::Image1MouseMove(int X, int Y) {
         DrawZoomFrame();
         DragCorner = QPoint(X, Y);
         DrawZoomFrame();
+        frameDrawn_ = true;
     }
     ShowValueAt(X, Y);
 }
@@ -677,8 +683,15 @@ void TForm3::ShowValueAt(int X, int Y) {
 }
 
 void TForm3::Image1MouseUp(int, int) {
-    DrawZoomFrame();
+    if (frameDrawn_) DrawZoomFrame();
     Dragging = false;
+    frameDrawn_ = false;
+    // A click, or a drag back to where it began, frames nothing: the pen
+    // is as it was, so the tracks drawn later are not inverted.
+    if (DragCorner == DragOrigin) {
+        view_->Canvas().InvertingPen = penBeforeFrame_;
+        return;
+    }
     if (!ColourCountUsable()) return;
     const TMapTransform old(S.View);
     TViewRange v;
@@ -700,7 +713,10 @@ void TForm3::Image1Click() { Dragging = !Dragging; }
 
 void TForm3::save1Click() {
     if (MapFileName.isEmpty()) return saveas1Click();
-    if (!Canvas().SaveBitmap(MapFileName)) CannotCreate(MapFileName);
+    if (!Canvas().SaveBitmap(MapFileName)) {
+        CannotCreate(MapFileName);
+        MapFileName.clear(); // the next save asks for a name again
+    }
 }
 
 void TForm3::saveas1Click() {
@@ -717,8 +733,10 @@ void TForm3::savetrek1Click() {
     Tdata* track = S.Track;
     const int chosen = RunPanel->CurrentRun();
     if (Comparing && chosen < static_cast<int>(Runs.size())) track = Runs[chosen].Track.get();
-    if (track && !SaveTrack(*track, Std(TrackFileName), S.Function.VariableCount))
+    if (track && !SaveTrack(*track, Std(TrackFileName), S.Function.VariableCount)) {
         CannotCreate(TrackFileName);
+        TrackFileName.clear(); // the next save asks for a name again
+    }
 }
 
 void TForm3::saveastrek1Click() {

@@ -91,6 +91,8 @@ public:
     int GridSize = 0;
     std::array<std::pair<Real, Real>, 10> AxisRanges{};
     QPoint DragOrigin, DragCorner;
+    bool frameDrawn_ = false;     // a frame stands on the map since the press
+    bool penBeforeFrame_ = false; // the canvas's inverting pen at the press
 
     // The picture as shown once the map asked for last has arrived (waits
     // for it).

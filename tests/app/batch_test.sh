@@ -124,7 +124,7 @@ expect_stderr "Точность по значениям функции не мо
 
 # Every refusal says why; a result that cannot be written is no success.
 expect_run 1 "" -- -f 'x[0]^2' --step ''
-expect_stderr "--step is empty"
+expect_stderr "Поле шага дифференцирования пусто"
 if [[ -w /dev/full ]]; then
     "$batch" -f 'x[0]^2+x[1]^2' >/dev/full 2>"$work/stderr"
     [[ $? == 1 ]] || fail "a result lost on a full disk must exit 1"
@@ -175,6 +175,8 @@ expect_run 1 "" -- -f 'x[0]^2' -c 'x[0]>>1;1;2;exterior' --lang en
 expect_stderr "Invalid inequality: x[0]>>1;"
 expect_run 1 "" -- -f 'x[0]^2' --colours 0 --lang en
 expect_stderr "The number of colours must be a whole number of at least 1: --colours 0"
+expect_run 1 "" -- -f 'x[0]^2' --colours 2.5 --lang en
+expect_stderr "The number of colours must be a whole number of at least 1: --colours 2.5"
 exterior=$("$batch" -f 'x[0]^2+x[1]^2' -s 3,4 -c 'x[0]>1;1;2;внешняя')
 expect_run 0 "$exterior" -- -f 'x[0]^2+x[1]^2' -s 3,4 -c 'x[0]>1;1;2;exterior' --lang en
 interior=$("$batch" -f 'x[0]^2+x[1]^2' -s 3,4 -c 'x[0]>1;1;2;внутреняя')

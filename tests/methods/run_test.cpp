@@ -50,7 +50,7 @@ TRunInputs Inputs(const char* formula, const char* start = "3,4,0,0,0,0,0,0,0,0"
     return in;
 }
 
-TEST(StartRun, EmptyRequiredTextsDoNothingSilently) {
+TEST(StartRun, EmptyRequiredTextsRunNothingAndNameTheField) {
     Runner r;
     EXPECT_EQ(r.Run(Inputs("")), TRunStatus::NotStarted);
     TRunInputs noStep = Inputs("x[0]^2");
@@ -62,7 +62,8 @@ TEST(StartRun, EmptyRequiredTextsDoNothingSilently) {
     TRunInputs noCount = Inputs("x[0]^2");
     noCount.VariableCountText = "";
     EXPECT_EQ(r.Run(noCount), TRunStatus::NotStarted);
-    EXPECT_TRUE(r.messages.shown.empty());
+    EXPECT_EQ(r.Texts(), (std::vector<std::string>{message::EmptyFormula, message::EmptyStep,
+                                                   message::EmptyVariableCount}));
 }
 
 TEST(StartRun, ReadsTheStartPointFieldByField) {

@@ -147,10 +147,19 @@ private slots:
         QCOMPARE(w.Edit2->text(), QStringLiteral("0"));
     }
 
-    void emptyFormulaDoesNothing() {
+    // An empty formula or step runs nothing, and the message names the field.
+    void emptyFieldsRunNothingAndSaySo() {
         Program p;
         QTest::mouseClick(p.form1->Button1, Qt::LeftButton);
-        QVERIFY(!p.form2->isVisible());
+        QVERIFY(p.form2->isVisible());
+        QCOMPARE(p.form2->Label1->text(), T("Введите функцию: поле функции пусто"));
+        QCOMPARE(p.History(), QString());
+        p.form2->Button1->click();
+        p.Formula("x[0]^2", "1");
+        p.form1->ComboBox5->setEditText(QString());
+        QTest::mouseClick(p.form1->Button1, Qt::LeftButton);
+        QVERIFY(p.form2->isVisible());
+        QCOMPARE(p.form2->Label1->text(), T(message::EmptyStep));
         QCOMPARE(p.History(), QString());
     }
 
@@ -244,6 +253,24 @@ private slots:
         QTest::mouseClick(p.form1->Button1, Qt::LeftButton);
         QVERIFY(!shown);
         QCOMPARE(p.History(), QStringLiteral("x[0]^2+x[1]^2\r\n"));
+    }
+
+    // The message takes the keyboard when it opens, so Enter answers it, and
+    // gives it back to where it was when it closes.
+    void messageWindowTakesAndGivesBackTheFocus() {
+        Program p;
+        TForm1& w = *p.form1;
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        p.Formula("x[0]^2+x[1]^2", "1,1");
+        w.ComboBox1->setEditText(QStringLiteral("abc"));
+        w.Edit2->setFocus();
+        QVERIFY(w.Edit2->hasFocus());
+        w.Button1->click();
+        QVERIFY(p.form2->isVisible());
+        QTRY_VERIFY(p.form2->Button1->hasFocus());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(!p.form2->isVisible());
+        QTRY_VERIFY(w.Edit2->hasFocus());
     }
 
     void messageWindowKeepsTheCauseBesideItsConsequence() {

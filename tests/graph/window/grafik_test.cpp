@@ -225,8 +225,9 @@ private slots:
             TForm3& w = *win.w;
             const QPoint a(100, 150), b(300, 400);
             Mouse(w.Image1, QEvent::MouseButtonPress, reversed ? b : a, Qt::LeftButton);
+            // Where the frame starts, in the axes' numbers (pixel 100 is -3).
             QCOMPARE(w.StatusBar1->currentMessage(),
-                     reversed ? QStringLiteral("Origin: (300, 400)") : QStringLiteral("Origin: (100, 150)"));
+                     reversed ? T("Начало рамки: (%1; %2)").arg("1", "-3") : T("Начало рамки: (%1; %2)").arg("-3", "2"));
             Mouse(w.Image1, QEvent::MouseMove, reversed ? a : b, Qt::LeftButton);
             QVERIFY(At(w, 100, 201) == kBlack); // the frame's left edge inverts the white
             Mouse(w.Image1, QEvent::MouseButtonRelease, reversed ? a : b, Qt::NoButton);
@@ -251,6 +252,21 @@ private slots:
         QCOMPARE(double(win.S.View.XMin), -5.0);
         QCOMPARE(double(win.S.View.YMax), 5.0);
         QVERIFY(w.Canvas().Image() == before); // the frames were erased again
+    }
+
+    // A click without a drag changes nothing: not the view, not a pixel,
+    // and not the pen the tracks are drawn with afterwards.
+    void aClickLeavesThePenAsItWas() {
+        Window win("x[0]^2+x[1]^2", Vector{0, 0});
+        TForm3& w = *win.w;
+        const QImage before = w.Canvas().Image().copy();
+        QVERIFY(!w.Canvas().InvertingPen);
+        Mouse(w.Image1, QEvent::MouseButtonPress, QPoint(100, 306), Qt::LeftButton);
+        Mouse(w.Image1, QEvent::MouseButtonRelease, QPoint(100, 306), Qt::NoButton);
+        QVERIFY(!w.Canvas().InvertingPen);
+        QVERIFY(w.Canvas().Image() == before);
+        QCOMPARE(double(win.S.View.XMin), -5.0);
+        QVERIFY(!w.StatusBar1->currentMessage().contains(QStringLiteral("Origin")));
     }
 
     void statusBarShowsTheValueUnderTheMouse() {
@@ -328,7 +344,7 @@ private slots:
         TForm3& w = *win.w;
         const QImage before = w.Canvas().Image().copy();
         const TViewRange view = win.S.View;
-        for (const char* text : {"0", "-5", "abc"}) {
+        for (const char* text : {"0", "-5", "abc", "2.5"}) {
             w.Edit5->setText(QString::fromUtf8(text));
             QTest::mouseClick(w.Button1, Qt::LeftButton);
             w.Button2Click(); // zoom: nothing either
@@ -510,6 +526,7 @@ private slots:
         TForm3& w = *win.w;
         w.MapFileName = QStringLiteral("/nonexistent-dir/map.bmp");
         QCOMPARE(MessageBoxText(w.save1), QStringLiteral("Cannot create file /nonexistent-dir/map.bmp"));
+        QCOMPARE(w.MapFileName, QString()); // the next save asks for a name again
     }
 
     void saveTrackReportsAPlaceThatCannotBeWritten() {
@@ -518,6 +535,7 @@ private slots:
         TForm3& w = *win.w;
         w.TrackFileName = QStringLiteral("/nonexistent/dir/t.txt");
         QCOMPARE(MessageBoxText(w.savetrek1), QStringLiteral("Cannot create file /nonexistent/dir/t.txt"));
+        QCOMPARE(w.TrackFileName, QString()); // the next save asks for a name again
         // A save that fails leaves no file behind, nor a partial one.
         QVERIFY(QDir(dir.path()).mkdir("locked"));
         QFile::setPermissions(dir.filePath("locked"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
