@@ -126,7 +126,10 @@ TEST(RegionMap, ShadingMarksExactlyTheSamplesOutside) {
             const bool out = x + y > 2 + 1e-9L;
             if (std::fabs(x + y - 2) < 1e-9L) continue; // on the line: rounding decides
             ASSERT_EQ(MapSamples(S).SampleOutside[i][j], out) << i << "," << j;
-            EXPECT_EQ(shaded.Pixel(2 * i, 2 * j), plain.Pixel(2 * i, 2 * j));
+            // The last column and row of samples lie just outside the picture.
+            if (2 * i < 500 && 2 * j < 500) {
+                EXPECT_EQ(shaded.Pixel(2 * i, 2 * j), plain.Pixel(2 * i, 2 * j));
+            }
             if (2 * i + 1 < 500 && 2 * j + 1 < 500) {
                 EXPECT_EQ(shaded.Pixel(2 * i + 1, 2 * j + 1), out ? kOutsideShade : plain.Pixel(2 * i + 1, 2 * j + 1));
             }
