@@ -85,6 +85,9 @@ bool straf::ParseCondition(std::string_view inequality, std::string_view coeffic
     Coefficient = TextToReal(coefficient);
     Power = TextToReal(power);
     PenaltyKind = std::string(kindText);
+    Text = std::string(inequality);
+    CoefficientText = std::string(coefficient);
+    PowerText = std::string(power);
     if (!IsEvenPower(Power)) ConditionErrorCode = condition_error::BadPower;
     std::string expression = SplitInequality(inequality, Relation);
     HasPowerSign = false;

@@ -51,6 +51,8 @@ public:
     bool NearBoundary = false;
     bool HasPowerSign = false;
     std::string PenaltyKind;
+    // The texts as typed, for showing the condition again.
+    std::string Text, CoefficientText, PowerText;
     // What the constrained strategies change between their runs (and put
     // back): the interior term is InteriorWeight / |g|; an augmented
     // exterior term is the multiplier method's

@@ -42,7 +42,7 @@ std::vector<TComparisonRow> CompareMethods(TSession& S, const TRunInputs& in,
             static_cast<TRunResult&>(row) = run.Result;
             row.Track = std::make_shared<Tdata>(); // the run's own goes with it
             CopyTrack(run.Track, run.LastIndex, *row.Track);
-            row.Values = TrackValues(S.Function, &S.Conditions, run.Track, run.LastIndex);
+            row.Values = TrackValues(S.Function, S.Function.Conditions, run.Track, run.LastIndex);
         }
         row.Method = methods[k];
         row.End = RunEnd(run);

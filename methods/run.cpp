@@ -29,12 +29,13 @@ void Refuse(TSession& S, TRun& run, TRunStatus status, const char* text,
 
 // Marks the variables of the formula, and of the region's conditions while
 // the region is in force; returns the highest plus one (0 for none).
-int CountToHighestVariable(const TFunction& F, const uslov& region, bool (&used)[10]) {
+int CountToHighestVariable(const TFunction& F, bool (&used)[10]) {
+    const uslov* region = F.Conditions;
     int count = 0;
     for (int i = 0; i < 10; ++i) {
         used[i] = F.VariableUsed[i];
-        if (region.PenaltyEnabled)
-            for (const straf* c = region.Head; c; c = c->Next) used[i] = used[i] || c->Expression.VariableUsed[i];
+        if (region && region->PenaltyEnabled)
+            for (const straf* c = region->Head; c; c = c->Next) used[i] = used[i] || c->Expression.VariableUsed[i];
         if (used[i]) count = i + 1;
     }
     return count;
@@ -153,7 +154,7 @@ void StartRun(TSession& S, const TRunInputs& in, TRun& run) {
     // known; methods without derivatives build none.
     BuildTree(F, in.Formula, false);
     bool used[10];
-    const int highest = CountToHighestVariable(F, S.Conditions, used);
+    const int highest = CountToHighestVariable(F, used);
     for (int i = 0; i < 10; ++i) S.CoordinateUsed[i] = true;
     if (F.ErrorCode == error::None && in.VariableCountText == kAutomaticCount) {
         F.VariableCount = static_cast<Byte>(highest);
@@ -244,7 +245,7 @@ void StartRun(TSession& S, const TRunInputs& in, TRun& run) {
     // Outside a region with interior terms the penalty is the constant 1e6:
     // no slope leads in, and a method that could not get in stops there.
     if ((run.Result.End == TRunEnd::Converged || run.Result.End == TRunEnd::NotStationary) &&
-        !S.Conditions.InsideInterior(run.ResultPoint, F.VariableCount)) {
+        F.Conditions && !F.Conditions->InsideInterior(run.ResultPoint, F.VariableCount)) {
         run.Result.End = TRunEnd::NotStationary;
         ShowMessage(F.Messages, message::OutsideInterior, ShowKind::NonModal);
     } else if (const char* text = EndMessage(run.Result.End)) {

@@ -57,7 +57,9 @@ struct TSession {
     TSession(const TSession&) = delete;
     TSession& operator=(const TSession&) = delete;
 
-    uslov Conditions;          // the region; its penalty sum is part of every value
+    // The region; its penalty sum is part of every value while the region
+    // is switched on (Function.Conditions points here; null while it is off).
+    uslov Conditions;
     TFunction Function;        // the function object every method and the map evaluate
     Tdata* Track = nullptr;    // the track of the run in progress (owned by the run)
     std::int32_t IterationCount = 0;

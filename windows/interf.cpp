@@ -413,6 +413,7 @@ void TForm1::CheckBox1Click() {
         region.exec();
         if (Settings) Settings->Remember(region);
         if (S.ConditionCount != 0) {
+            S.Function.Conditions = &S.Conditions;
             CheckBox2->show();
         } else {
             CheckBox1->setChecked(false);
@@ -420,7 +421,8 @@ void TForm1::CheckBox1Click() {
         }
         return;
     }
-    S.Conditions.ClearConditions();
+    // Off for runs and maps; the list stays for the next time it is ticked.
+    S.Function.Conditions = nullptr;
     CheckBox2->hide();
     CheckBox2->setChecked(false);
 }

@@ -80,6 +80,8 @@ TForm4::TForm4(TSession& session, TMessageWindow* messages, QWidget* parent)
     Button5 = button(UI_TEXT("qirt", "Закончить"), 152);
     Button4 = button("Ok", 176);
     Button4->hide();
+    Button6 = button(UI_TEXT("qirt", "Очистить"), 206);
+    Button6->setToolTip(Tr("qirt", "Удалить все условия области"));
 
     Edit1 = new QLineEdit(this);
     Edit1->setGeometry(72, 176, 361, 21);
@@ -117,6 +119,7 @@ TForm4::TForm4(TSession& session, TMessageWindow* messages, QWidget* parent)
     stretcher->Follow(StringGrid1, 0, 0, 1, 1);
     for (QPushButton* b : {Button1, Button2, Button3, Button4, Button5}) stretcher->Follow(b, 1, 0, 0, 0);
     stretcher->Follow(strategyLabel, 0, 1, 0, 0);
+    stretcher->Follow(Button6, 1, 1, 0, 0);
     stretcher->Follow(ComboBox2, 0, 1, 0, 0);
     connect(StringGrid1->horizontalHeader(), &QHeaderView::sectionResized, this,
             &TForm4::PlaceEditRow);
@@ -126,6 +129,7 @@ TForm4::TForm4(TSession& session, TMessageWindow* messages, QWidget* parent)
     connect(Button3, &QPushButton::clicked, this, &TForm4::Button3Click);
     connect(Button4, &QPushButton::clicked, this, &TForm4::Button4Click);
     connect(Button5, &QPushButton::clicked, this, &TForm4::Button5Click);
+    connect(Button6, &QPushButton::clicked, this, &TForm4::Button6Click);
 }
 
 void TForm4::resizeEvent(QResizeEvent* event) {
@@ -180,10 +184,15 @@ void TForm4::MakeDefault(QPushButton* button) {
 void TForm4::FormActivate() {
     for (int c = 0; c < 5; ++c) SetCell(0, c, Tr(kHeaders[c]));
     for (int r = 1; r < StringGrid1->rowCount(); ++r) SetCell(r, 0, QString());
+    // The conditions typed before, as they were typed.
     S.ConditionCount = 0;
     ChangeMode = false;
-    S.Conditions.ClearConditions();
-    S.Conditions.ResetConditions();
+    if (S.Conditions.Size == 0) S.Conditions.ResetConditions();
+    for (const straf* c = S.Conditions.Head; c; c = c->Next) {
+        const QString texts[4] = {QString::fromStdString(c->Text), QString::fromStdString(c->CoefficientText),
+                                  QString::fromStdString(c->PowerText), Tr(c->PenaltyKind.c_str())};
+        ShowCondition(++S.ConditionCount, texts);
+    }
     StringGrid1->setCurrentCell(1, 1);
     MakeDefault(Button1);
     Button2->setEnabled(false);
@@ -249,13 +258,7 @@ void TForm4::Button4Click() {
     } else if (!texts[0].isEmpty()) {
         list.AddCondition(Std(texts[0]), Std(texts[1]), Std(texts[2]), kind);
         if (list.ConditionErrorCode == 0) {
-            ++S.ConditionCount;
-            if (StringGrid1->rowCount() <= S.ConditionCount) {
-                StringGrid1->insertRow(StringGrid1->rowCount());
-                StringGrid1->setRowHeight(StringGrid1->rowCount() - 1, 24);
-            }
-            SetCell(S.ConditionCount, 0, QString::number(S.ConditionCount));
-            for (int c = 1; c <= 4; ++c) SetCell(S.ConditionCount, c, texts[c - 1]);
+            ShowCondition(++S.ConditionCount, texts);
             // The new row in view, the grid laid out for its new row first.
             StringGrid1->doItemsLayout();
             StringGrid1->scrollToItem(StringGrid1->item(S.ConditionCount, 1));
@@ -284,5 +287,33 @@ void TForm4::Button2Click() {
 }
 
 void TForm4::Button5Click() { done(QDialog::Accepted); }
+
+void TForm4::ShowCondition(int row, const QString (&texts)[4]) {
+    if (StringGrid1->rowCount() <= row) {
+        StringGrid1->insertRow(StringGrid1->rowCount());
+        StringGrid1->setRowHeight(StringGrid1->rowCount() - 1, 24);
+    }
+    SetCell(row, 0, QString::number(row));
+    for (int c = 1; c <= 4; ++c) SetCell(row, c, texts[c - 1]);
+}
+
+void TForm4::Button6Click() {
+    if (Edit1->isVisible()) CloseEditRow();
+    S.Conditions.ClearConditions();
+    S.ConditionCount = 0;
+    while (StringGrid1->rowCount() > kMinimumRows) StringGrid1->removeRow(StringGrid1->rowCount() - 1);
+    for (int r = 1; r < StringGrid1->rowCount(); ++r)
+        for (int c = 0; c < 5; ++c) SetCell(r, c, QString());
+    Button2->setEnabled(false);
+    Button3->setEnabled(false);
+}
+
+void TForm4::reject() {
+    if (Edit1->isVisible()) {
+        CloseEditRow(); // the row's edit is cancelled; the window stays
+        return;
+    }
+    QDialog::reject();
+}
 
 } // namespace qirt

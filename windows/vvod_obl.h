@@ -23,6 +23,7 @@ public:
 
     QTableWidget* StringGrid1;
     QPushButton *Button1, *Button2, *Button3, *Button4, *Button5;
+    QPushButton* Button6; // "Очистить": removes every condition
     QLineEdit *Edit1, *Edit2, *Edit3;
     QComboBox* ComboBox1;
     // How the region is taken into account: one penalised run, a sequence
@@ -42,6 +43,9 @@ public slots:
     void Button3Click(); // "Изменить"
     void Button4Click(); // "Ok"
     void Button5Click(); // "Закончить"
+    void Button6Click(); // "Очистить"
+    // Esc while a row is being edited cancels that row's edit only.
+    void reject() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -49,6 +53,9 @@ protected:
 
 private:
     void SetCell(int row, int column, const QString& text);
+    // Row `row` (from 1) shows a condition's texts: inequality,
+    // coefficient, power and kind.
+    void ShowCondition(int row, const QString (&texts)[4]);
     void OpenEditRow(bool change);
     void CloseEditRow();
     void MakeDefault(QPushButton* button);

@@ -797,5 +797,13 @@ function, start point, accuracies, step and region.</translation>
         <source>Начало рамки: (%1; %2)</source>
         <translation>Frame from: (%1; %2)</translation>
     </message>
+    <message>
+        <source>Очистить</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>Удалить все условия области</source>
+        <translation>Delete every condition of the region</translation>
+    </message>
 </context>
 </TS>

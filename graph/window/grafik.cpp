@@ -146,8 +146,9 @@ void TForm3::BuildLayout() {
     connect(showRuns, &QAction::toggled, this, &TForm3::ShowRunPanel);
     shadeOutside = view->addAction(Tr("qirt", "Затенять то, что вне области"));
     shadeOutside->setCheckable(true);
-    shadeOutside->setEnabled(S.Conditions.Size > 0);
-    shadeOutside->setChecked(S.ShadeOutside && S.Conditions.Size > 0);
+    const bool region = S.Function.Conditions && S.Conditions.Size > 0;
+    shadeOutside->setEnabled(region);
+    shadeOutside->setChecked(S.ShadeOutside && region);
     connect(shadeOutside, &QAction::toggled, this, [this](bool on) {
         S.ShadeOutside = on;
         OutsideLegend->setVisible(on);
@@ -512,7 +513,7 @@ void TForm3::TakeSingleRun() {
     run.GradientNorm = SingleRunGradient;
     run.Region = SingleRunRegion;
     if (S.Function.Root)
-        run.Values = TrackValues(S.Function, &S.Conditions, *S.Track, S.CurrentLastIndex);
+        run.Values = TrackValues(S.Function, S.Function.Conditions, *S.Track, S.CurrentLastIndex);
     Runs.push_back(std::move(run));
     Comparing = false;
     RunPanel->SetRuns(&Runs, {});

@@ -334,5 +334,25 @@ TEST(StartRun, AMethodStuckOutsideAnInteriorRegionSaysSo) {
     }
 }
 
+// A region switched off keeps its conditions but takes no part: not in the
+// values, not in the variables that take part, not in the report.
+TEST(StartRun, ARegionSwitchedOffTakesNoPart) {
+    Runner r;
+    r.S.Conditions.AddCondition("x[0]+0*x[3]<=2", "1", "2", kExteriorKind);
+    r.S.Function.Conditions = nullptr;
+    ASSERT_EQ(r.Run(Inputs("(x[0]-3)^2+(x[1]-3)^2", "0,0")), TRunStatus::Done);
+    EXPECT_EQ(r.run.LastIndex, 1); // x[3] of the condition does not count
+    EXPECT_NEAR(double(r.run.ResultPoint[0]), 3, 1e-6);
+    EXPECT_FALSE(r.run.Result.Region.Present);
+    EXPECT_EQ(r.S.Conditions.Size, 1);
+    FinishRun(r.S, r.run);
+    r.S.Function.Conditions = &r.S.Conditions; // on again
+    ASSERT_EQ(r.Run(Inputs("(x[0]-3)^2+(x[1]-3)^2", "0,0,0,0")), TRunStatus::Done);
+    EXPECT_EQ(r.run.LastIndex, 3);
+    EXPECT_TRUE(r.run.Result.Region.Present);
+    EXPECT_LT(r.run.ResultPoint[0], 3);
+    FinishRun(r.S, r.run);
+}
+
 } // namespace
 } // namespace qirt

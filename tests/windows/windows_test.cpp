@@ -403,12 +403,40 @@ private slots:
         QVERIFY(w.CheckBox1->isChecked());
         QVERIFY(w.CheckBox2->isVisible());
 
-        w.CheckBox1->click(); // unticking clears the region
-        QCOMPARE(p.S.Conditions.Size, 0);
+        QCOMPARE(p.S.Function.Conditions, &p.S.Conditions); // in force
+        w.CheckBox1->click(); // unticking switches the region off and keeps it
+        QCOMPARE(p.S.Conditions.Size, 4);
+        QCOMPARE(p.S.Function.Conditions, nullptr);
         QVERIFY(!w.CheckBox2->isVisible());
 
-        When(Modal<TForm4>(), [](QWidget* r) { static_cast<TForm4*>(r)->Button5->click(); });
-        w.CheckBox1->click(); // closed without a condition: unticked again
+        // Ticked again, the window shows the conditions as they were; Esc
+        // while a row is edited cancels the edit, not the window.
+        QStringList again;
+        bool openAfterEsc = false;
+        When(Modal<TForm4>(), [&](QWidget* window) {
+            auto* r = static_cast<TForm4*>(window);
+            for (int c = 0; c < 5; ++c) again << r->Cell(1, c);
+            r->Button1->click();
+            r->Edit1->setText(QStringLiteral("x[0]>=3"));
+            QTest::keyClick(r->Edit1, Qt::Key_Escape);
+            openAfterEsc = r->isVisible() && !r->Edit1->isVisible();
+            r->Button5->click();
+        });
+        w.CheckBox1->click();
+        QCOMPARE(again, row1);
+        QVERIFY(openAfterEsc);
+        QCOMPARE(p.S.Conditions.Size, 4); // the cancelled row added nothing
+        QCOMPARE(p.S.Function.Conditions, &p.S.Conditions);
+
+        // "Очистить" removes them all; closed without a condition, the
+        // region is unticked again.
+        w.CheckBox1->click();
+        When(Modal<TForm4>(), [](QWidget* r) {
+            static_cast<TForm4*>(r)->Button6->click();
+            static_cast<TForm4*>(r)->Button5->click();
+        });
+        w.CheckBox1->click();
+        QCOMPARE(p.S.Conditions.Size, 0);
         QVERIFY(!w.CheckBox1->isChecked());
         QVERIFY(!w.CheckBox2->isVisible());
     }
