@@ -9,6 +9,7 @@
 
 #include "func/scan.h"
 #include "graph/window/grafik.h"
+#include "graph/widgets/fit.h"
 #include "graph/widgets/texts.h"
 #include "windows/interf.h"
 #include "windows/vvod_obl.h"
@@ -39,6 +40,7 @@ void TProgramSettings::Restore(TForm1& w) const {
     if (!readable_) return;
     const QSettings& s = *store_;
     w.restoreGeometry(s.value(QStringLiteral("main/geometry")).toByteArray()); // false on junk: kept
+    FitToScreen(&w); // a geometry saved on a larger screen
     bool ok = false;
     const int family = s.value(QStringLiteral("main/family")).toInt(&ok);
     if (ok && family >= family::ZeroOrder && family <= family::GraphOnly && family != family::Statistical) {
@@ -69,6 +71,7 @@ void TProgramSettings::Restore(TForm3& g) const {
     if (!readable_) return;
     const QSettings& s = *store_;
     g.restoreGeometry(s.value(QStringLiteral("graph/geometry")).toByteArray());
+    FitToScreen(&g);
     const QString colours = s.value(QStringLiteral("graph/colours")).toString();
     const std::string text = Std(colours);
     if (IsNumberText(text) && TextToReal(text) >= 1 && TextToReal(text) <= 1e6) g.Edit5->setText(colours);
@@ -92,6 +95,7 @@ void TProgramSettings::Remember(const TForm3& g) {
 
 void TProgramSettings::Restore(TForm4& r) const {
     if (readable_) r.restoreGeometry(store_->value(QStringLiteral("region/geometry")).toByteArray());
+    FitToScreen(&r);
 }
 
 void TProgramSettings::Remember(const TForm4& r) {

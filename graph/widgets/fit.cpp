@@ -1,12 +1,15 @@
 #include "graph/widgets/fit.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QComboBox>
 #include <QEvent>
 #include <QHelpEvent>
 #include <QLineEdit>
+#include <QGuiApplication>
 #include <QPainter>
+#include <QScreen>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QToolTip>
@@ -139,6 +142,21 @@ void TipCutTexts(std::initializer_list<QWidget*> controls) {
         auto* tips = new TCutTextTips(target);
         target->installEventFilter(tips);
     }
+}
+
+void FitToScreen(QWidget* window) {
+    QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect room = screen->availableGeometry();
+    // The frame the window manager adds, known once the window is shown.
+    const QSize frame = window->frameGeometry().size() - window->geometry().size();
+    const QSize most = (room.size() - frame).expandedTo(window->minimumSize());
+    if (window->width() > most.width() || window->height() > most.height())
+        window->resize(window->size().boundedTo(most));
+    const QRect f = window->frameGeometry();
+    const int x = std::clamp(f.x(), room.left(), std::max(room.left(), room.right() + 1 - f.width()));
+    const int y = std::clamp(f.y(), room.top(), std::max(room.top(), room.bottom() + 1 - f.height()));
+    if (x != f.x() || y != f.y()) window->move(window->pos() + QPoint(x - f.x(), y - f.y()));
 }
 
 } // namespace qirt

@@ -69,4 +69,9 @@ QString CutTextTip(const QWidget* control);
 // Makes the controls show CutTextTip as their tooltip.
 void TipCutTexts(std::initializer_list<QWidget*> controls);
 
+// Keeps a window within the available area of its screen: no larger (down
+// to its minimum size) and moved inside it. For restored geometry and for
+// windows that grow by a panel.
+void FitToScreen(QWidget* window);
+
 } // namespace qirt

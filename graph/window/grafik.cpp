@@ -492,10 +492,18 @@ void TForm3::DrawTracks() {
 
 void TForm3::ShowRunPanel(bool shown) {
     if (shown && Runs.empty()) TakeSingleRun();
-    const int before = RunPanel->isVisible() ? RunPanel->width() : 0;
-    RunPanel->setVisible(shown);
-    if (shown && before == 0) resize(width() + RunPanel->minimumWidth(), height());
-    if (!shown && before > 0) resize(width() - before, height());
+    // The window grows by the panel's width and shrinks back to what it
+    // was, within the screen; the panel's own width, not yet laid out, is
+    // not used.
+    if (shown && RunPanel->isHidden()) {
+        widthWithoutPanel_ = width();
+        RunPanel->setVisible(true);
+        resize(widthWithoutPanel_ + RunPanel->minimumWidth(), height());
+    } else if (!shown && !RunPanel->isHidden()) {
+        RunPanel->setVisible(false);
+        resize(widthWithoutPanel_ > 0 ? widthWithoutPanel_ : width(), height());
+    }
+    FitToScreen(this);
     {
         const QSignalBlocker block(showRuns);
         showRuns->setChecked(shown);

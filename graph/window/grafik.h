@@ -92,6 +92,7 @@ public:
     std::array<std::pair<Real, Real>, 10> AxisRanges{};
     QPoint DragOrigin, DragCorner;
     bool frameDrawn_ = false;     // a frame stands on the map since the press
+    int widthWithoutPanel_ = 0;   // the window's width before the run panel opened
     bool penBeforeFrame_ = false; // the canvas's inverting pen at the press
 
     // The picture as shown once the map asked for last has arrived (waits

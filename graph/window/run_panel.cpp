@@ -1,5 +1,8 @@
 #include "graph/window/run_panel.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -72,6 +75,13 @@ TRunPanel::TRunPanel(QWidget* parent) : QWidget(parent) {
                                         Tr("qirt", "Вычисления"), Tr("qirt", "Время, с"),
                                         Tr("qirt", "Окончание"), Tr("qirt", "f без штрафов"),
                                         Tr("qirt", "Нарушение"), Tr("qirt", "Область")});
+    // Method, minimum, gradient and end first, where they are seen without
+    // scrolling; the point, the counts, the time and the region's columns
+    // after them.
+    const int order[] = {0, 2, 3, 7, 1, 4, 5, 6, 8, 9, 10};
+    for (int v = 0; v < static_cast<int>(std::size(order)); ++v)
+        Results->horizontalHeader()->moveSection(Results->horizontalHeader()->visualIndex(order[v]), v);
+    Results->setTextElideMode(Qt::ElideRight); // whole texts in the tips
     Results->setSelectionBehavior(QAbstractItemView::SelectRows);
     Results->setSelectionMode(QAbstractItemView::SingleSelection);
     Results->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -126,6 +136,12 @@ void TRunPanel::SetRuns(const std::vector<TShownRun>* runs, const std::vector<TR
             Results->item(r, 0)->setIcon(QIcon(swatch));
         }
         Results->resizeColumnsToContents();
+        // The first four share the panel's width: a long method name or
+        // number is cut (its tip has it whole).
+        const int room = std::max(Results->viewport()->width(), minimumWidth() - 30);
+        const int shares[4][2] = {{0, 34}, {2, 24}, {3, 18}, {7, 24}}; // percent of the room
+        for (const auto& [logical, percent] : shares)
+            Results->setColumnWidth(logical, std::min(Results->columnWidth(logical), room * percent / 100));
         Tabs->setCurrentWidget(Results);
     }
     ChooseRun(0);

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -78,6 +79,16 @@ private slots:
                 // Steepest descent stops in the valley: the table says so.
                 QCOMPARE(results->item(4, 7)->text(), T("остановка не в минимуме"));
                 QVERIFY(!results->item(6, 0)->icon().isNull()); // its colour in the legend
+                // Method, minimum, gradient and end are seen without scrolling.
+                const QHeaderView& header = *results->horizontalHeader();
+                int rightEdge = 0;
+                for (int logical : {0, 2, 3, 7}) {
+                    QVERIFY(header.visualIndex(logical) < 4);
+                    rightEdge = std::max(rightEdge, header.sectionViewportPosition(logical) + header.sectionSize(logical));
+                }
+                QVERIFY2(rightEdge <= results->viewport()->width(),
+                         qPrintable(QStringLiteral("%1 > %2").arg(rightEdge).arg(results->viewport()->width())));
+                QCOMPARE(results->item(0, 0)->toolTip(), results->item(0, 0)->text()); // cut, whole in its tip
                 // Every track in its own colour on the map.
                 const QImage map = graph.Canvas().Image();
                 int seen = 0; // tracks may cover one another where the paths agree
