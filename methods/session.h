@@ -72,6 +72,9 @@ struct TSession {
     // The map shades the samples outside the region (a tint between the
     // level dots); off, the map is exactly the plain one.
     bool ShadeOutside = false;
+    // The map filled (not dotted) and with level lines: the graph window's
+    // "Вид" choices; both off, the map is the dotted one.
+    bool MapFilled = false, MapLevelLines = false;
     // The coordinates the function of the run depends on (its formula and
     // the region in force); the others take part but keep their values.
     bool CoordinateUsed[10] = {true, true, true, true, true, true, true, true, true, true};

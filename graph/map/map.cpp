@@ -248,11 +248,40 @@ bool UsableColourCount(std::string_view text) {
     return v >= 1 && v <= 2'147'483'647 && std::trunc(v) == v;
 }
 
-void PaintMap(TSession& S, TCanvas& canvas, std::string_view colourCountText, int gridSize) {
-    PaintSamples(MapSamples(S), canvas, colourCountText, gridSize);
+namespace {
+
+// A sample that has a level of its own (defined, off the boundary).
+bool Levelled(const TMapSamples& m, int i, int j) {
+    return m.SampleDefined[i][j] && !m.SampleNearBoundary[i][j];
 }
 
-void PaintSamples(TMapSamples& m, TCanvas& canvas, std::string_view colourCountText, int gridSize) {
+} // namespace
+
+void DrawLevelLines(const TMapSamples& m, TCanvas& canvas, int gridSize, int cell) {
+    // Where two neighbouring samples differ in level, the pixels between
+    // them (the last column or row of the first one's cell) are darkened:
+    // a line along the boundary between the levels, read off the grid.
+    const int width = canvas.Width(), height = canvas.Height();
+    auto dark = [&](int x, int y) {
+        if (x >= 0 && y >= 0 && x < width && y < height) canvas.SetPixel(x, y, kLevelLineColour);
+    };
+    for (int i = 0; i < gridSize; ++i)
+        for (int j = 0; j < gridSize; ++j) {
+            if (!Levelled(m, i, j)) continue;
+            const int x = i * cell, y = j * cell;
+            if (i + 1 < gridSize && Levelled(m, i + 1, j) && m.SampleLevels[i + 1][j] != m.SampleLevels[i][j])
+                for (int d = 0; d < cell; ++d) dark(x + cell - 1, y + d);
+            if (j + 1 < gridSize && Levelled(m, i, j + 1) && m.SampleLevels[i][j + 1] != m.SampleLevels[i][j])
+                for (int d = 0; d < cell; ++d) dark(x + d, y + cell - 1);
+        }
+}
+
+void PaintMap(TSession& S, TCanvas& canvas, std::string_view colourCountText, int gridSize) {
+    PaintSamples(MapSamples(S), canvas, colourCountText, gridSize, {S.MapFilled, S.MapLevelLines});
+}
+
+void PaintSamples(TMapSamples& m, TCanvas& canvas, std::string_view colourCountText, int gridSize,
+                  const TMapLook& look) {
     const std::int32_t k = ColourCount(colourCountText);
     const Real step = (m.ValueMax - m.ValueMin) / (Real(k) - 1);
     // A step of zero (one colour, or all values equal) or an endless one
@@ -287,11 +316,19 @@ void PaintSamples(TMapSamples& m, TCanvas& canvas, std::string_view colourCountT
             else
                 level = banded ? Band(m.SampleValues[i][j] - m.ValueMin) + 1 : 1;
             const int y = j * cell;
-            if (x < width && y < height) canvas.SetPixel(x, y, LevelColour(level));
+            if (look.Filled) {
+                // The sample's cell: its pixel and those up to the next sample.
+                for (int dy = 0; dy < cell && y + dy < height; ++dy)
+                    for (int dx = 0; dx < cell && x + dx < width; ++dx)
+                        canvas.SetPixel(x + dx, y + dy, LevelColour(level));
+            } else if (x < width && y < height) {
+                canvas.SetPixel(x, y, LevelColour(level));
+            }
             if (m.Shaded && m.SampleOutside[i][j] && x + 1 < width && y + 1 < height)
                 canvas.SetPixel(x + 1, y + 1, kOutsideShade);
         }
     }
+    if (look.LevelLines) DrawLevelLines(m, canvas, gridSize, cell);
 }
 
 void DrawTrack(TSession& S, TCanvas& canvas, int a, int b) {

@@ -89,9 +89,22 @@ std::unique_ptr<TMapJob> MakeMapJob(const TSession& S, int a, int b, int gridSiz
 // Samples the job's grid. Cancelled (the flag seen set between columns) it
 // stops early and gives false; the result is then incomplete.
 bool ComputeMap(const TMapJob& job, TMapResult& result, const std::atomic<bool>* cancel = nullptr);
-// Levels of the samples (written into them), one pixel per sample.
+// How the levels are painted: one dot per sample on white (the map as it
+// always was), or every pixel filled with its sample's colour; and the
+// boundaries between levels drawn as thin dark lines over either.
+struct TMapLook {
+    bool Filled = false;
+    bool LevelLines = false;
+    bool operator==(const TMapLook&) const = default;
+};
+inline constexpr TColour kLevelLineColour = {40, 40, 40};
+// The level lines of painted samples (their levels set), cell pixels apart.
+void DrawLevelLines(const TMapSamples& m, TCanvas& canvas, int gridSize, int cell);
+
+// Levels of the samples (written into them), one pixel per sample (or
+// filled, with level lines, as the look asks).
 void PaintSamples(TMapSamples& m, TCanvas& canvas, std::string_view colourCountText,
-                  int gridSize = kGridSize);
+                  int gridSize = kGridSize, const TMapLook& look = {});
 // A finished result taken into the session as a synchronous redraw leaves
 // it: its samples become the session's, its evaluations are counted and a
 // failing condition is reported once.
