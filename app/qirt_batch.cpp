@@ -16,6 +16,7 @@
 #include "func/scan.h"
 #include "graph/image/image_canvas.h"
 #include "graph/map/map.h"
+#include "graph/map/plot.h"
 #include "graph/track/track_values.h"
 #include "graph/language/language.h"
 #include "methods/compare.h"
@@ -56,6 +57,10 @@ constexpr const char* kUsage =
     "  --colours TEXT           number of colour levels (default 16)\n"
     "  --extended               the map with the region's penalty terms added\n"
     "  --shade                  the map shades what lies outside the region\n"
+    "  --style dots|filled|lines|filled-lines\n"
+    "                           the map's look: a dot per sample (default), every\n"
+    "                           pixel filled, and level lines over either\n"
+    "  --grid FILE              write the map's sampled grid as CSV (x,y,f)\n"
     "  --compare all|NAME,NAME,...\n"
     "                           run several methods one after another on the same\n"
     "                           inputs; one line each, or JSON with --json; with --map\n"
@@ -103,6 +108,8 @@ struct TOptions {
     std::vector<int> Compare; // indices into kMethods; empty: one run
     bool Json = false;
     bool Shade = false;
+    TMapLook Look;
+    std::string GridFile;
     std::string CsvFile;
     TLanguage Language = TLanguage::Russian;
 };
@@ -247,6 +254,12 @@ bool ParseOptions(int argc, char** argv, TOptions& o) {
             TCondition c;
             if (!SplitCondition(value, c)) return false;
             o.Conditions.push_back(c);
+        } else if (arg == "--style") {
+            const std::string_view style = value;
+            if (style != "dots" && style != "filled" && style != "lines" && style != "filled-lines") return false;
+            o.Look = {style == "filled" || style == "filled-lines", style == "lines" || style == "filled-lines"};
+        } else if (arg == "--grid") {
+            o.GridFile = value;
         } else if (arg == "--region-strategy") {
             const int k = RegionStrategyIndex(value);
             if (k < 0) return false;
@@ -287,6 +300,8 @@ bool WriteMap(TSession& S, const TOptions& o, const std::string& fileName,
     TImageCanvas canvas(kMapPixels, kMapPixels);
     S.View = o.HaveRange ? o.Range : FirstView(S.FoundPoint, o.AxisX, o.AxisY);
     S.ShadeOutside = o.Shade;
+    S.MapFilled = o.Look.Filled;
+    S.MapLevelLines = o.Look.LevelLines;
     // A first view without extent is not drawn: the window stays white.
     if (S.View.XMin < S.View.XMax && S.View.YMin < S.View.YMax) {
         RedrawMap(S, canvas, o.AxisX, o.AxisY, o.Colours);
@@ -564,6 +579,19 @@ int Run(const TOptions& o, const TTranslations& translations) {
             return WriteTrackCsv(run.Track, S.Function.VariableCount, values, f);
         }))
         status = 1;
+    if (!o.GridFile.empty()) {
+        S.View = o.HaveRange ? o.Range : FirstView(S.FoundPoint, o.AxisX, o.AxisY);
+        if (!(S.View.XMin < S.View.XMax && S.View.YMin < S.View.YMax)) {
+            std::fprintf(stderr, "%s: --grid\n", messages.Text(message::BadRange).c_str());
+            status = 1;
+        } else {
+            SampleGrid(S, o.AxisX, o.AxisY);
+            if (!WriteCsv(o.GridFile, [&](std::FILE* f) {
+                    return WriteGridCsv(MapSamples(S), S.View, kGridSize, f);
+                }))
+                status = 1;
+        }
+    }
     if (!o.MapFile.empty() && !WriteMap(S, o, o.MapFile, &r.Region)) {
         std::fprintf(stderr, "Cannot create file %s\n", o.MapFile.c_str());
         status = 1;

@@ -805,5 +805,17 @@ function, start point, accuracies, step and region.</translation>
         <source>Удалить все условия области</source>
         <translation>Delete every condition of the region</translation>
     </message>
+    <message>
+        <source>Сохранить сетку значений как CSV…</source>
+        <translation>Save the grid of values as CSV…</translation>
+    </message>
+    <message>
+        <source>Заливка уровней</source>
+        <translation>Filled levels</translation>
+    </message>
+    <message>
+        <source>Линии уровня</source>
+        <translation>Level lines</translation>
+    </message>
 </context>
 </TS>

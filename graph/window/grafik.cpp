@@ -31,6 +31,7 @@
 #include "func/scan.h"
 #include "graph/window/grafik_panels.h"
 #include "graph/map/map.h"
+#include "graph/map/plot.h"
 #include "graph/window/map_view.h"
 #include "graph/window/run_panel.h"
 #include "graph/track/track_values.h"
@@ -137,6 +138,7 @@ void TForm3::BuildLayout() {
     saveResults = file->addAction(Tr("qirt", "Сохранить результаты сравнения как CSV…"), this,
                                   &TForm3::SaveResultsCsv);
     saveResults->setEnabled(false);
+    saveGrid = file->addAction(Tr("qirt", "Сохранить сетку значений как CSV…"), this, &TForm3::SaveGridCsv);
     file->addSeparator();
     file->addAction(Tr("qirt", "Закрыть"), QKeySequence::Close, this, &QDialog::reject);
     QMenu* view = MainMenu1->addMenu(Tr("qirt", "Вид"));
@@ -144,6 +146,20 @@ void TForm3::BuildLayout() {
     showRuns->setCheckable(true);
     showRuns->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
     connect(showRuns, &QAction::toggled, this, &TForm3::ShowRunPanel);
+    mapFilled = view->addAction(Tr("qirt", "Заливка уровней"));
+    mapFilled->setCheckable(true);
+    mapFilled->setChecked(S.MapFilled);
+    connect(mapFilled, &QAction::toggled, this, [this](bool on) {
+        S.MapFilled = on;
+        RedrawMap();
+    });
+    mapLevelLines = view->addAction(Tr("qirt", "Линии уровня"));
+    mapLevelLines->setCheckable(true);
+    mapLevelLines->setChecked(S.MapLevelLines);
+    connect(mapLevelLines, &QAction::toggled, this, [this](bool on) {
+        S.MapLevelLines = on;
+        RedrawMap();
+    });
     shadeOutside = view->addAction(Tr("qirt", "Затенять то, что вне области"));
     shadeOutside->setCheckable(true);
     const bool region = S.Function.Conditions && S.Conditions.Size > 0;
@@ -420,7 +436,8 @@ void TForm3::MapArrived(std::uint64_t generation) {
     // The map kept before the tracks, so that they can be drawn again alone.
     TImageCanvas& canvas = view_->Canvas();
     canvas.Fill(kWhite);
-    PaintSamples(*done->Result.Samples, canvas, done->Job->ColourCountText, done->Job->GridSize);
+    PaintSamples(*done->Result.Samples, canvas, done->Job->ColourCountText, done->Job->GridSize,
+                 {S.MapFilled, S.MapLevelLines});
     mapOnly_ = canvas.Image().copy();
     DrawTracks();
     if (Dragging) DrawZoomFrame(); // the frame being dragged stays over the new map
@@ -623,6 +640,17 @@ void TForm3::SaveMapPng() {
 void TForm3::SaveTrackCsv() {
     const QString name = AskFile(this, "CSV (*.csv)", "csv");
     if (!name.isEmpty() && !WriteTrackCsv(name)) CannotCreate(name);
+}
+
+bool TForm3::WriteGridCsv(const QString& fileName) {
+    if (!S.MapSamplesStore) return false;
+    return WriteWholeFile(Std(fileName),
+                          [&](std::FILE* f) { return qirt::WriteGridCsv(*S.MapSamplesStore, S.View, GridSize, f); });
+}
+
+void TForm3::SaveGridCsv() {
+    const QString name = AskFile(this, "CSV (*.csv)", "csv");
+    if (!name.isEmpty() && !WriteGridCsv(name)) CannotCreate(name);
 }
 
 void TForm3::SaveResultsCsv() {

@@ -76,6 +76,8 @@ public:
     QAction *savePng, *saveCsv, *saveResults, *showRuns;
     // Shades the part of the view outside the region (enabled with a region).
     QAction* shadeOutside;
+    QAction *mapFilled, *mapLevelLines; // the map's look
+    QAction* saveGrid;                  // the sampled grid as CSV
     QLabel* OutsideLegend;
     TRunPanel* RunPanel;
     std::vector<TShownRun> Runs;      // one run, or the compared ones
@@ -130,6 +132,8 @@ public:
     bool WritePng(const QString& fileName) const;
     bool WriteTrackCsv(const QString& fileName);
     bool WriteResultsCsv(const QString& fileName) const;
+    // The samples of the map shown, x, y and f a line each.
+    bool WriteGridCsv(const QString& fileName);
     void WheelZoom(int x, int y, int steps);
 
 public slots:
@@ -149,6 +153,7 @@ public slots:
     void SaveMapPng();
     void SaveTrackCsv();
     void SaveResultsCsv();
+    void SaveGridCsv();
     void ShowRunPanel(bool shown);
 
 public:

@@ -287,6 +287,17 @@ out=$("$batch" "${region[@]}" --region-strategy multipliers 2>/dev/null)
 [[ $(head -1 "$work/region.csv") == *",end,gradient,objective,violation,kkt,region_end" ]] ||
     fail "region columns: $(head -1 "$work/region.csv")"
 [[ $(grep -c ',region-minimum$' "$work/region.csv") == 3 ]] || fail "region rows: $(cat "$work/region.csv")"
+# The sampled grid as CSV, and the map's looks.
+"$batch" -f 'x[0]^2+x[1]^2' -s 1,1 --grid "$work/grid.csv" --style filled-lines --map "$work/filled.bmp" \
+    >/dev/null || fail "--grid and --style"
+[[ $(head -2 "$work/grid.csv") == $'x,y,f\n-5,5,50' && $(wc -l <"$work/grid.csv") == 63002 ]] ||
+    fail "grid csv: $(head -3 "$work/grid.csv")"
+"$batch" -f 'x[0]^2+x[1]^2' -s 1,1 --map "$work/plain.bmp" >/dev/null
+"$batch" -f 'x[0]^2+x[1]^2' -s 1,1 --style dots --map "$work/dots.bmp" >/dev/null
+cmp -s "$work/plain.bmp" "$work/dots.bmp" || fail "--style dots is not the plain map"
+cmp -s "$work/filled.bmp" "$work/dots.bmp" && fail "a filled map is the dotted one"
+expect_run 2 "" -- -f 'x[0]^2' --style hatched
+expect_stderr "cannot take --style hatched"
 expect_run 2 "" -- -f 'x[0]^2' --region-strategy sumt
 expect_stderr "cannot take --region-strategy sumt"
 

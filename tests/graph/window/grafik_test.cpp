@@ -254,6 +254,39 @@ private slots:
         QVERIFY(w.Canvas().Image() == before); // the frames were erased again
     }
 
+    // "Вид" paints the map filled and with level lines; both off, it is the
+    // dotted map again, pixel for pixel. "File" writes the sampled grid.
+    void mapLooksAndTheGridOfValues() {
+        QTemporaryDir dir;
+        Window win("x[0]^2+x[1]^2", Vector{0, 0});
+        TForm3& w = *win.w;
+        w.WaitForMap();
+        const QImage dots = w.Canvas().Image().copy();
+        const QRgb line = qRgb(kLevelLineColour.Red, kLevelLineColour.Green, kLevelLineColour.Blue);
+        auto count = [](const QImage& image, QRgb colour) {
+            int n = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) n += image.pixel(x, y) == colour;
+            return n;
+        };
+        w.mapLevelLines->trigger();
+        w.WaitForMap();
+        QVERIFY(count(w.Canvas().Image(), line) > 1000);
+        w.mapFilled->trigger();
+        w.WaitForMap();
+        QCOMPARE(count(w.Canvas().Image(), qRgb(255, 255, 255)), 0);
+        w.mapFilled->trigger();
+        w.mapLevelLines->trigger();
+        w.WaitForMap();
+        QVERIFY(w.Canvas().Image() == dots);
+        QVERIFY(w.WriteGridCsv(dir.filePath("grid.csv")));
+        QFile grid(dir.filePath("grid.csv"));
+        QVERIFY(grid.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = grid.readAll().split('\n');
+        QCOMPARE(lines.size(), 251 * 251 + 2); // header, samples, and the empty end
+        QCOMPARE(lines[1], QByteArray("-5,5,50"));
+    }
+
     // A click without a drag changes nothing: not the view, not a pixel,
     // and not the pen the tracks are drawn with afterwards.
     void aClickLeavesThePenAsItWas() {
