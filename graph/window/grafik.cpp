@@ -32,6 +32,7 @@
 #include "graph/window/grafik_panels.h"
 #include "graph/map/map.h"
 #include "graph/map/plot.h"
+#include "graph/window/map_axes.h"
 #include "graph/window/map_view.h"
 #include "graph/window/run_panel.h"
 #include "graph/track/track_values.h"
@@ -173,7 +174,7 @@ void TForm3::BuildLayout() {
     layout->setMenuBar(MainMenu1);
     // The designed size; the window may grow, the left column widening.
     // The panel of runs stands beside it when shown.
-    constexpr QSize kDesigned(800, 585);
+    constexpr QSize kDesigned(890, 585); // the map's box with its colour bar
     auto* body = new QWidget(this);
     auto* row = new QHBoxLayout(body);
     row->setContentsMargins(0, 0, 0, 0);
@@ -218,6 +219,8 @@ void TForm3::BuildLayout() {
         std::tie(right.BitBtn1, right.BitBtn2, right.BitBtn3, right.BitBtn4);
     StatusBar1 = right.StatusBar1;
     OutsideLegend = right.OutsideLegend;
+    Axes = right.Axes;
+    Bar = right.Bar;
     OutsideLegend->setVisible(shadeOutside->isChecked());
     view_->Pressed = [this](int x, int y) { Image1MouseDown(x, y); };
     view_->Moved = [this](int x, int y) { Image1MouseMove(x, y); };
@@ -439,6 +442,8 @@ void TForm3::MapArrived(std::uint64_t generation) {
     PaintSamples(*done->Result.Samples, canvas, done->Job->ColourCountText, done->Job->GridSize,
                  {S.MapFilled, S.MapLevelLines});
     mapOnly_ = canvas.Image().copy();
+    Axes->SetView(done->Job->View);
+    Bar->SetLevels(LevelRanges(*done->Result.Samples, done->Job->ColourCountText));
     DrawTracks();
     if (Dragging) DrawZoomFrame(); // the frame being dragged stays over the new map
     Image1->update();

@@ -38,6 +38,9 @@ class QTimer;
 
 namespace qirt {
 
+class TMapAxes;
+class TColourBar;
+
 class TMapView;
 struct TMapRequest;
 
@@ -79,6 +82,8 @@ public:
     QAction *mapFilled, *mapLevelLines; // the map's look
     QAction* saveGrid;                  // the sampled grid as CSV
     QLabel* OutsideLegend;
+    TMapAxes* Axes;  // ticks along the map's edges
+    TColourBar* Bar; // the levels' colours and values beside the map
     TRunPanel* RunPanel;
     std::vector<TShownRun> Runs;      // one run, or the compared ones
     std::vector<TResultRow> ResultRows;       // of a comparison, as shown

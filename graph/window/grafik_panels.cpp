@@ -12,6 +12,7 @@
 #include <QStatusBar>
 #include <QToolButton>
 
+#include "graph/window/map_axes.h"
 #include "graph/window/map_view.h"
 #include "graph/widgets/fit.h"
 #include "graph/widgets/style.h"
@@ -123,9 +124,9 @@ TResultPanel BuildResultPanel(QWidget* client, TStretcher& stretcher) {
 TMapPanel BuildMapPanel(QWidget* client, TStretcher& stretcher) {
     TMapPanel p;
     p.ScrollBox1 = new QScrollArea(client);
-    p.ScrollBox1->setGeometry(208, 0, 585, 545);
+    p.ScrollBox1->setGeometry(208, 0, 675, 545);
     auto* box = new QWidget;
-    box->setFixedSize(581, 541);
+    box->setFixedSize(671, 541); // the map's box, with room for its colour bar
     p.Image1 = new TMapView(box);
     p.Image1->move(40, 0);
     p.Label5 = MakeLabel(box, "x[1]", 5, 24);
@@ -139,13 +140,16 @@ TMapPanel BuildMapPanel(QWidget* client, TStretcher& stretcher) {
     p.Label8->setText(QStringLiteral("20"));
     p.Label9->setText(QStringLiteral("-20"));
     p.Label10->setText(QStringLiteral("20"));
-    p.OutsideLegend = MakeLabel(box, UI_TEXT("qirt", "▒ вне области"), 300, 496);
+    p.OutsideLegend = MakeLabel(box, UI_TEXT("qirt", "▒ вне области"), 576, 504);
     p.OutsideLegend->setStyleSheet(QStringLiteral("color: rgb(110, 110, 110)"));
     p.OutsideLegend->hide();
     p.BitBtn1 = MakeArrow(box, Qt::RightArrow, 543, 230);
     p.BitBtn2 = MakeArrow(box, Qt::LeftArrow, 15, 230);
     p.BitBtn3 = MakeArrow(box, Qt::UpArrow, 270, 0);
     p.BitBtn4 = MakeArrow(box, Qt::DownArrow, 270, 472);
+    p.Axes = new TMapAxes(box, QPoint(40, 0));
+    p.Bar = new TColourBar(box);
+    p.Bar->setGeometry(586, 0, 84, 500);
     p.StatusBar1 = new QStatusBar(box);
     p.StatusBar1->setGeometry(0, 520, 581, 21);
     p.StatusBar1->setSizeGripEnabled(false);

@@ -16,6 +16,9 @@ class QWidget;
 
 namespace qirt {
 
+class TMapAxes;
+class TColourBar;
+
 class TMapView;
 class TStretcher;
 
@@ -40,6 +43,8 @@ struct TMapPanel {
     TMapView* Image1;
     QLabel *Label5, *Label6, *Label7, *Label8, *Label9, *Label10;
     QLabel* OutsideLegend; // the shading's legend, under the map while it is shaded
+    TMapAxes* Axes;        // ticks and their values along the map's edges
+    TColourBar* Bar;       // the levels' colours and values beside the map
     QToolButton *BitBtn1, *BitBtn2, *BitBtn3, *BitBtn4;
     QStatusBar* StatusBar1;
 };

@@ -21,7 +21,9 @@
 
 #include "func/conditions.h"
 #include "func/function.h"
+#include "graph/map/plot.h"
 #include "graph/window/grafik.h"
+#include "graph/window/map_axes.h"
 #include "graph/image/image_canvas.h"
 #include "graph/map/map.h"
 #include "../../windows/test_language.h"
@@ -252,6 +254,36 @@ private slots:
         QCOMPARE(double(win.S.View.XMin), -5.0);
         QCOMPARE(double(win.S.View.YMax), 5.0);
         QVERIFY(w.Canvas().Image() == before); // the frames were erased again
+    }
+
+    // Ticks at round values where the track's own transform puts them, and a
+    // colour bar with every level's values.
+    void axesAndColourBarReadLikeAPlot() {
+        Window win("x[0]^2+x[1]^2", Vector{0, 0});
+        TForm3& w = *win.w;
+        w.Edit5->setText(QStringLiteral("11"));
+        w.Button1Click();
+        w.WaitForMap();
+        using Tick = std::pair<int, QString>;
+        const QString zero = GeneralNumberText(0);
+        QCOMPARE(w.Axes->XTicks, (std::vector<Tick>{{50, GeneralNumberText(-4)}, {150, GeneralNumberText(-2)},
+                                                    {250, zero}, {350, GeneralNumberText(2)}, {450, GeneralNumberText(4)}}));
+        QCOMPARE(w.Axes->YTicks.size(), std::size_t(5));
+        QCOMPARE(w.Axes->YTicks[0].first, 450); // y = -4, near the bottom
+        QCOMPARE(w.Axes->YTicks[2], Tick(250, zero));
+        const std::vector<TLevelRange>& levels = w.Bar->Levels;
+        QCOMPARE(levels.size(), std::size_t(11));
+        QCOMPARE(double(levels.front().Low), 0.0);
+        QCOMPARE(double(levels.back().High), 50.0);
+        QCOMPARE(double(levels[1].Low), 2.5);
+        QVERIFY(!w.Bar->toolTip().isEmpty());
+        // Zoomed in, the ticks follow.
+        w.Edit1->setText(QStringLiteral("0"));
+        w.Edit2->setText(QStringLiteral("1"));
+        w.Button1Click();
+        w.WaitForMap();
+        QCOMPARE(w.Axes->XTicks.front(), Tick(0, zero));
+        QCOMPARE(w.Axes->XTicks[1].second, GeneralNumberText(0.2));
     }
 
     // "Вид" paints the map filled and with level lines; both off, it is the

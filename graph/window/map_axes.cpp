@@ -1,0 +1,96 @@
+#include "graph/window/map_axes.h"
+
+#include <QPainter>
+
+#include "graph/widgets/texts.h"
+
+namespace qirt {
+
+namespace {
+constexpr int kTickLength = 4;
+constexpr int kMostTicks = 6;
+// The corner numbers (the ends of the ranges) keep their place: no tick
+// value is written this close to an end.
+constexpr int kCornerRoom = 40;
+} // namespace
+
+TMapAxes::TMapAxes(QWidget* box, QPoint origin) : QWidget(box), origin_(origin) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setGeometry(box->rect());
+}
+
+void TMapAxes::SetView(const TViewRange& view) {
+    XTicks.clear();
+    YTicks.clear();
+    if (UsableView(view)) {
+        const TMapTransform transform(view);
+        for (Real x : NiceTicks(view.XMin, view.XMax, kMostTicks))
+            XTicks.push_back({transform.Pixel(x, view.YMin).X, GeneralNumberText(double(x))});
+        for (Real y : NiceTicks(view.YMin, view.YMax, kMostTicks))
+            YTicks.push_back({transform.Pixel(view.XMin, y).Y, GeneralNumberText(double(y))});
+    }
+    update();
+}
+
+void TMapAxes::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setPen(palette().color(QPalette::WindowText));
+    QFont small = font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    p.setFont(small);
+    const QFontMetrics metrics(small);
+    const int left = origin_.x(), top = origin_.y(), size = kMapPixels;
+    for (const auto& [x, text] : XTicks) {
+        p.drawLine(left + x, top + size, left + x, top + size + kTickLength);
+        if (x < kCornerRoom || x > size - kCornerRoom) continue;
+        const int w = metrics.horizontalAdvance(text);
+        p.drawText(left + x - w / 2, top + size + kTickLength + metrics.ascent(), text);
+    }
+    for (const auto& [y, text] : YTicks) {
+        p.drawLine(left - kTickLength, top + y, left, top + y);
+        if (y < kCornerRoom || y > size - kCornerRoom) continue;
+        const int w = metrics.horizontalAdvance(text);
+        p.drawText(std::max(0, left - kTickLength - 2 - w), top + y + metrics.ascent() / 2, text);
+    }
+}
+
+TColourBar::TColourBar(QWidget* parent) : QWidget(parent) {}
+
+void TColourBar::SetLevels(std::vector<TLevelRange> levels) {
+    Levels = std::move(levels);
+    QStringList tip;
+    for (const TLevelRange& l : Levels)
+        tip << QStringLiteral("%1 … %2").arg(GeneralNumberText(double(l.Low)), GeneralNumberText(double(l.High)));
+    setToolTip(tip.join(QLatin1Char('\n')));
+    update();
+}
+
+void TColourBar::paintEvent(QPaintEvent*) {
+    if (Levels.empty()) return;
+    QPainter p(this);
+    QFont small = font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    p.setFont(small);
+    const QFontMetrics metrics(small);
+    constexpr int kStrip = 14;
+    const int n = static_cast<int>(Levels.size());
+    const int top = metrics.height() / 2, bottom = height() - metrics.height() / 2;
+    auto edge = [&](int k) { return bottom - (bottom - top) * k / n; }; // k = 0 ... n
+    for (int k = 0; k < n; ++k) {
+        const TColour c = LevelColour(Levels[k].Level);
+        p.fillRect(QRect(QPoint(0, edge(k + 1)), QPoint(kStrip - 1, edge(k) - 1)), QColor(c.Red, c.Green, c.Blue));
+    }
+    p.setPen(palette().color(QPalette::WindowText));
+    p.drawRect(0, top, kStrip - 1, bottom - top - 1);
+    // The values at as many band edges as there is room for.
+    const int every = std::max(1, (n * metrics.height() * 3 / 2 + (bottom - top) - 1) / std::max(1, bottom - top));
+    for (int k = 0; k <= n; k += every) {
+        const Real value = k < n ? Levels[k].Low : Levels[n - 1].High;
+        // Four digits beside the bar; the tip has every level whole.
+        QString text = QString::number(double(value), 'g', 4);
+        text.replace(QLatin1Char('.'), QLocale().decimalPoint());
+        p.drawText(kStrip + 3, edge(k) + metrics.ascent() / 2, text);
+    }
+}
+
+} // namespace qirt

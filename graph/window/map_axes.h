@@ -1,0 +1,46 @@
+// What makes the map read like a plot: tick marks with their values at
+// round numbers along its edges, and a colour bar beside it with the values
+// each level stands for.
+#pragma once
+
+#include <utility>
+#include <vector>
+
+#include <QString>
+#include <QWidget>
+
+#include "graph/map/plot.h"
+
+namespace qirt {
+
+// Drawn over the map's box, letting the mouse through: ticks on the map's
+// left and bottom edges (the map's top left corner at `origin`).
+class TMapAxes : public QWidget {
+public:
+    TMapAxes(QWidget* box, QPoint origin);
+    void SetView(const TViewRange& view);
+
+    // The ticks shown: the pixel along the map's edge and the value's text.
+    std::vector<std::pair<int, QString>> XTicks, YTicks;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QPoint origin_;
+};
+
+// The levels' colours from the lowest value (bottom) to the highest (top),
+// with the values at some band edges.
+class TColourBar : public QWidget {
+public:
+    explicit TColourBar(QWidget* parent);
+    void SetLevels(std::vector<TLevelRange> levels);
+
+    std::vector<TLevelRange> Levels;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+} // namespace qirt
