@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <memory>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -12,10 +13,13 @@
 #include <string_view>
 #include <vector>
 
+#include <QGuiApplication>
+
 #include "func/messages.h"
 #include "func/scan.h"
 #include "graph/image/image_canvas.h"
 #include "graph/map/map.h"
+#include "graph/image/plot_picture.h"
 #include "graph/map/plot.h"
 #include "graph/track/track_values.h"
 #include "graph/language/language.h"
@@ -61,6 +65,8 @@ constexpr const char* kUsage =
     "                           the map's look: a dot per sample (default), every\n"
     "                           pixel filled, and level lines over either\n"
     "  --grid FILE              write the map's sampled grid as CSV (x,y,f)\n"
+    "  --plot FILE.png|FILE.svg the map as a plot: title, ticks, colour bar, legend\n"
+    "  --size W,H               the plot's size in pixels (default 1000,800)\n"
     "  --compare all|NAME,NAME,...\n"
     "                           run several methods one after another on the same\n"
     "                           inputs; one line each, or JSON with --json; with --map\n"
@@ -110,6 +116,8 @@ struct TOptions {
     bool Shade = false;
     TMapLook Look;
     std::string GridFile;
+    std::string PlotFile;
+    QSize PlotSize{1000, 800};
     std::string CsvFile;
     TLanguage Language = TLanguage::Russian;
 };
@@ -260,6 +268,11 @@ bool ParseOptions(int argc, char** argv, TOptions& o) {
             o.Look = {style == "filled" || style == "filled-lines", style == "lines" || style == "filled-lines"};
         } else if (arg == "--grid") {
             o.GridFile = value;
+        } else if (arg == "--plot") {
+            o.PlotFile = value;
+        } else if (arg == "--size") {
+            o.PlotSize = PlotSize(QString::fromUtf8(value));
+            if (!o.PlotSize.isValid()) return false;
         } else if (arg == "--region-strategy") {
             const int k = RegionStrategyIndex(value);
             if (k < 0) return false;
@@ -295,8 +308,10 @@ std::string JoinPoint(const Vector& point, int last) {
 
 // The map of the graph window's first view after the run: the axis
 // variables over the given range, or around the found point.
+// The map drawn as the graph window first shows it, with a strategy's
+// outer steps; written as a bitmap, or with the plot's surroundings.
 bool WriteMap(TSession& S, const TOptions& o, const std::string& fileName,
-              const TRegionReport* region = nullptr) {
+              const TRegionReport* region = nullptr, bool plot = false) {
     TImageCanvas canvas(kMapPixels, kMapPixels);
     S.View = o.HaveRange ? o.Range : FirstView(S.FoundPoint, o.AxisX, o.AxisY);
     S.ShadeOutside = o.Shade;
@@ -306,6 +321,16 @@ bool WriteMap(TSession& S, const TOptions& o, const std::string& fileName,
     if (S.View.XMin < S.View.XMax && S.View.YMin < S.View.YMax) {
         RedrawMap(S, canvas, o.AxisX, o.AxisY, o.Colours);
         if (region) DrawOuterSteps(*region, S.View, canvas, o.AxisX, o.AxisY);
+    }
+    if (plot) {
+        TPlotPicture picture;
+        picture.Map = canvas.Image();
+        picture.View = S.View;
+        picture.XName = QStringLiteral("x[%1]").arg(o.AxisX);
+        picture.YName = QStringLiteral("x[%1]").arg(o.AxisY);
+        picture.Title = QString::fromStdString(o.Run.Formula);
+        picture.Levels = LevelRanges(MapSamples(S), o.Colours);
+        return SavePlot(picture, o.PlotSize, QString::fromStdString(fileName));
     }
     return canvas.SaveBitmap(QString::fromStdString(fileName));
 }
@@ -452,12 +477,14 @@ int Compare(const TOptions& o, TSession& S) {
                 status = 1;
             }
         }
-    if (!o.MapFile.empty()) {
+    if (!o.MapFile.empty() || !o.PlotFile.empty()) {
         TRun run;
         if (PrepareComparisonMap(S, o.Run, rows, run)) {
             TImageCanvas canvas(kMapPixels, kMapPixels);
             S.View = o.HaveRange ? o.Range : FirstView(S.FoundPoint, o.AxisX, o.AxisY);
             S.ShadeOutside = o.Shade;
+            S.MapFilled = o.Look.Filled;
+            S.MapLevelLines = o.Look.LevelLines;
             if (S.View.XMin < S.View.XMax && S.View.YMin < S.View.YMax) {
                 RedrawMap(S, canvas, o.AxisX, o.AxisY, o.Colours);
                 for (const TComparisonRow& r : rows)
@@ -469,9 +496,25 @@ int Compare(const TOptions& o, TSession& S) {
                         canvas.PenColour = pen;
                     }
             }
-            if (!canvas.SaveBitmap(QString::fromStdString(o.MapFile))) {
+            if (!o.MapFile.empty() && !canvas.SaveBitmap(QString::fromStdString(o.MapFile))) {
                 std::fprintf(stderr, "Cannot create file %s\n", o.MapFile.c_str());
                 status = 1;
+            }
+            if (!o.PlotFile.empty()) {
+                // The plot with the comparison's legend: each method in its colour.
+                TPlotPicture picture;
+                picture.Map = canvas.Image();
+                picture.View = S.View;
+                picture.XName = QStringLiteral("x[%1]").arg(o.AxisX);
+                picture.YName = QStringLiteral("x[%1]").arg(o.AxisY);
+                picture.Title = QString::fromStdString(o.Run.Formula);
+                picture.Levels = LevelRanges(MapSamples(S), o.Colours);
+                for (const TComparisonRow& r : rows)
+                    picture.Legend.push_back({QString::fromLatin1(kMethods[r.Method].Name), kMethods[r.Method].Colour});
+                if (!SavePlot(picture, o.PlotSize, QString::fromStdString(o.PlotFile))) {
+                    std::fprintf(stderr, "Cannot create file %s\n", o.PlotFile.c_str());
+                    status = 1;
+                }
             }
         }
         FinishRun(S, run);
@@ -592,6 +635,10 @@ int Run(const TOptions& o, const TTranslations& translations) {
                 status = 1;
         }
     }
+    if (!o.PlotFile.empty() && !WriteMap(S, o, o.PlotFile, &r.Region, true)) {
+        std::fprintf(stderr, "Cannot create file %s\n", o.PlotFile.c_str());
+        status = 1;
+    }
     if (!o.MapFile.empty() && !WriteMap(S, o, o.MapFile, &r.Region)) {
         std::fprintf(stderr, "Cannot create file %s\n", o.MapFile.c_str());
         status = 1;
@@ -626,6 +673,13 @@ int main(int argc, char** argv) {
     if (options.Help) {
         std::fputs(kUsage, stdout);
         return Flushed(0);
+    }
+    // A plot needs fonts, and so Qt's GUI part, without any display: the
+    // offscreen platform draws into memory.
+    std::unique_ptr<QGuiApplication> gui;
+    if (!options.PlotFile.empty()) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        gui = std::make_unique<QGuiApplication>(argc, argv);
     }
     TTranslations translations;
     if (!translations.Set(options.Language)) {

@@ -40,6 +40,9 @@ inline constexpr const char* ConditionEvaluation = UI_TEXT("qirt", "Ошибка
 // The run of a method.
 inline constexpr const char* RunBuild = UI_TEXT("qirt", "Ошибка создания дерева");
 inline constexpr const char* MissingCoordinates = UI_TEXT("qirt", "Нехватает переменных");
+// A plot's size that is not "width×height" of 200 ... 10000 pixels each.
+inline constexpr const char* BadPlotSize =
+    UI_TEXT("qirt", "Размер графика — ширина×высота в пикселях, от 200 до 10000, например 1000×800");
 // A required field of the main window is empty: nothing runs.
 inline constexpr const char* EmptyFormula = UI_TEXT("qirt", "Введите функцию: поле функции пусто");
 inline constexpr const char* EmptyStep =

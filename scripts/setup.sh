@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libbenchmark-dev    # tests and benchmarks
   clang libclang-rt-14-dev         # the fuzz target (libFuzzer, sanitizers)
   qt6-base-dev qt6-qpa-plugins     # the windows; the offscreen platform for their tests
+  qt6-svg-dev                      # plots exported as SVG
   qt6-tools-dev qt6-l10n-tools     # the translation tools (lupdate, lrelease) and their CMake support
   fonts-dejavu-core                # a font for the windows when no desktop provides one
   dpkg-dev lintian desktop-file-utils appstream file   # the Debian package and its checks

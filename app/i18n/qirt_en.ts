@@ -817,5 +817,21 @@ function, start point, accuracies, step and region.</translation>
         <source>Линии уровня</source>
         <translation>Level lines</translation>
     </message>
+    <message>
+        <source>Размер графика — ширина×высота в пикселях, от 200 до 10000, например 1000×800</source>
+        <translation>The plot's size is width×height in pixels, 200 to 10000 each, for example 1000×800</translation>
+    </message>
+    <message>
+        <source>Экспортировать график (PNG или SVG)…</source>
+        <translation>Export the plot (PNG or SVG)…</translation>
+    </message>
+    <message>
+        <source>Размер графика</source>
+        <translation>Plot size</translation>
+    </message>
+    <message>
+        <source>Ширина × высота:</source>
+        <translation>Width × height:</translation>
+    </message>
 </context>
 </TS>

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QKeySequence>
 #include <QComboBox>
 #include <QFileDialog>
@@ -19,6 +20,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QSignalBlocker>
 #include <QStatusBar>
@@ -31,6 +33,7 @@
 #include "func/scan.h"
 #include "graph/window/grafik_panels.h"
 #include "graph/map/map.h"
+#include "graph/image/plot_picture.h"
 #include "graph/map/plot.h"
 #include "graph/window/map_axes.h"
 #include "graph/window/map_view.h"
@@ -140,6 +143,7 @@ void TForm3::BuildLayout() {
                                   &TForm3::SaveResultsCsv);
     saveResults->setEnabled(false);
     saveGrid = file->addAction(Tr("qirt", "Сохранить сетку значений как CSV…"), this, &TForm3::SaveGridCsv);
+    exportPlot = file->addAction(Tr("qirt", "Экспортировать график (PNG или SVG)…"), this, &TForm3::ExportPlot);
     file->addSeparator();
     file->addAction(Tr("qirt", "Закрыть"), QKeySequence::Close, this, &QDialog::reject);
     QMenu* view = MainMenu1->addMenu(Tr("qirt", "Вид"));
@@ -645,6 +649,47 @@ void TForm3::SaveMapPng() {
 void TForm3::SaveTrackCsv() {
     const QString name = AskFile(this, "CSV (*.csv)", "csv");
     if (!name.isEmpty() && !WriteTrackCsv(name)) CannotCreate(name);
+}
+
+TPlotPicture TForm3::PlotPicture() const {
+    TPlotPicture picture;
+    picture.Map = Canvas().Image().copy();
+    picture.View = S.View;
+    picture.XName = ComboBox1->currentText();
+    picture.YName = ComboBox2->currentText();
+    picture.Title = Label14->text();
+    picture.Levels = Bar->Levels;
+    if (Comparing)
+        for (const TShownRun& run : Runs) picture.Legend.push_back({run.Name, run.Colour});
+    return picture;
+}
+
+bool TForm3::WritePlot(const QString& fileName, QSize size) const {
+    return SavePlot(PlotPicture(), size, fileName);
+}
+
+void TForm3::ExportPlot() {
+    QFileDialog dialog(this);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setNameFilters({QStringLiteral("PNG (*.png)"), QStringLiteral("SVG (*.svg)")});
+    dialog.setDefaultSuffix(QStringLiteral("png"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    QString name = dialog.selectedFiles().front();
+    if (dialog.selectedNameFilter().contains(QStringLiteral("svg")) && !name.endsWith(QStringLiteral(".svg")))
+        name.replace(QRegularExpression(QStringLiteral("\\.png$")), QStringLiteral(".svg"));
+    bool ok = false;
+    const QString text = QInputDialog::getItem(this, Tr("qirt", "Размер графика"), Tr("qirt", "Ширина × высота:"),
+                                               {QStringLiteral("800×600"), QStringLiteral("1000×800"),
+                                                QStringLiteral("1600×1200"), QStringLiteral("2400×1800")},
+                                               1, true, &ok);
+    if (!ok) return;
+    const QSize size = PlotSize(text);
+    if (!size.isValid()) {
+        ShowMessage(S.Function.Messages, message::BadPlotSize, ShowKind::NonModal);
+        return;
+    }
+    if (!WritePlot(name, size)) CannotCreate(name);
 }
 
 bool TForm3::WriteGridCsv(const QString& fileName) {

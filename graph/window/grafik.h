@@ -18,6 +18,7 @@
 #include <QImage>
 
 #include "graph/image/image_canvas.h"
+#include "graph/image/plot_picture.h"
 #include "graph/window/run_panel.h"
 #include "graph/window/shown_run.h"
 #include "methods/compare.h"
@@ -81,6 +82,7 @@ public:
     QAction* shadeOutside;
     QAction *mapFilled, *mapLevelLines; // the map's look
     QAction* saveGrid;                  // the sampled grid as CSV
+    QAction* exportPlot;                // the plot as PNG or SVG at a chosen size
     QLabel* OutsideLegend;
     TMapAxes* Axes;  // ticks along the map's edges
     TColourBar* Bar; // the levels' colours and values beside the map
@@ -139,6 +141,9 @@ public:
     bool WriteResultsCsv(const QString& fileName) const;
     // The samples of the map shown, x, y and f a line each.
     bool WriteGridCsv(const QString& fileName);
+    // The plot as the window shows it: map, ticks, colour bar, legend, title.
+    TPlotPicture PlotPicture() const;
+    bool WritePlot(const QString& fileName, QSize size) const;
     void WheelZoom(int x, int y, int steps);
 
 public slots:
@@ -159,6 +164,7 @@ public slots:
     void SaveTrackCsv();
     void SaveResultsCsv();
     void SaveGridCsv();
+    void ExportPlot();
     void ShowRunPanel(bool shown);
 
 public:

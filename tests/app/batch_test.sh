@@ -296,6 +296,18 @@ out=$("$batch" "${region[@]}" --region-strategy multipliers 2>/dev/null)
 "$batch" -f 'x[0]^2+x[1]^2' -s 1,1 --style dots --map "$work/dots.bmp" >/dev/null
 cmp -s "$work/plain.bmp" "$work/dots.bmp" || fail "--style dots is not the plain map"
 cmp -s "$work/filled.bmp" "$work/dots.bmp" && fail "a filled map is the dotted one"
+# The plot, as PNG at its size and as SVG with the formula as its title.
+"$batch" -f 'x[0]^2+x[1]^2' -s 1,1 --plot "$work/plot.png" --size 900,700 >/dev/null 2>&1 || fail "--plot png"
+python3 - "$work/plot.png" <<'PY' || fail "plot png"
+import struct, sys
+data = open(sys.argv[1], "rb").read(24)
+assert data[:8] == b"\x89PNG\r\n\x1a\n", data
+assert struct.unpack(">II", data[16:24]) == (900, 700), struct.unpack(">II", data[16:24])
+PY
+"$batch" -f 'x[0]^2+x[1]^2' -s 1,1 --plot "$work/plot.svg" >/dev/null 2>&1 || fail "--plot svg"
+grep -q '<svg' "$work/plot.svg" && grep -q 'x\[0\]^2+x\[1\]^2' "$work/plot.svg" || fail "plot svg: $(head -c 300 "$work/plot.svg")"
+expect_run 2 "" -- -f 'x[0]^2' --size 10,10
+expect_stderr "cannot take --size 10,10"
 expect_run 2 "" -- -f 'x[0]^2' --style hatched
 expect_stderr "cannot take --style hatched"
 expect_run 2 "" -- -f 'x[0]^2' --region-strategy sumt

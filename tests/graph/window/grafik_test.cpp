@@ -311,6 +311,17 @@ private slots:
         w.mapLevelLines->trigger();
         w.WaitForMap();
         QVERIFY(w.Canvas().Image() == dots);
+        // The plot at the size asked, with the window's levels and title.
+        w.Label14->setText(QStringLiteral("x[0]^2+x[1]^2"));
+        const TPlotPicture picture = w.PlotPicture();
+        QCOMPARE(picture.Levels.size(), w.Bar->Levels.size());
+        QCOMPARE(picture.Title, QStringLiteral("x[0]^2+x[1]^2"));
+        QVERIFY(picture.Legend.empty()); // one run: no legend
+        QVERIFY(w.WritePlot(dir.filePath("plot.png"), QSize(800, 600)));
+        QCOMPARE(QImage(dir.filePath("plot.png")).size(), QSize(800, 600));
+        QVERIFY(w.WritePlot(dir.filePath("plot.svg"), QSize(800, 600)));
+        QFile svg(dir.filePath("plot.svg"));
+        QVERIFY(svg.open(QIODevice::ReadOnly) && svg.readAll().contains("<svg"));
         QVERIFY(w.WriteGridCsv(dir.filePath("grid.csv")));
         QFile grid(dir.filePath("grid.csv"));
         QVERIFY(grid.open(QIODevice::ReadOnly));

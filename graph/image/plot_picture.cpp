@@ -1,0 +1,134 @@
+#include "graph/image/plot_picture.h"
+
+#include <algorithm>
+
+#include <QBuffer>
+#include <QFont>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QSvgGenerator>
+
+#include "graph/image/image_canvas.h"
+#include "graph/track/track.h"
+
+namespace qirt {
+
+namespace {
+
+QString Number(Real v, int digits) { return QString::number(double(v), 'g', digits); }
+
+} // namespace
+
+void DrawPlot(QPainter& p, QSize size, const TPlotPicture& picture) {
+    p.fillRect(QRect(QPoint(0, 0), size), Qt::white);
+    QFont font = p.font();
+    font.setPixelSize(std::max(10, size.height() / 50));
+    p.setFont(font);
+    const QFontMetrics m(font);
+    const int line = m.height();
+    const int legendLines = static_cast<int>(picture.Legend.size());
+    // Room around the map: the title above, values and names left and
+    // below, the colour bar right, the legend under everything.
+    const int top = line * 2, left = m.horizontalAdvance(QStringLiteral("-0.0000")) + line;
+    const int right = line + m.horizontalAdvance(QStringLiteral("-0.0000e+00")) + line;
+    const int bottom = line * 3 + legendLines * line;
+    const int side = std::max(50, std::min(size.width() - left - right, size.height() - top - bottom));
+    const QRect map(left, top, side, side);
+
+    p.setPen(Qt::black);
+    p.drawText(QRect(0, 0, size.width(), top), Qt::AlignCenter,
+               m.elidedText(picture.Title, Qt::ElideMiddle, size.width() - 2 * line));
+    p.setRenderHint(QPainter::SmoothPixmapTransform, false); // the levels' dots stay sharp
+    p.drawImage(map, picture.Map);
+    p.drawRect(map.adjusted(0, 0, -1, -1));
+
+    // Ticks at round values, placed as the map places points.
+    const TViewRange& v = picture.View;
+    if (UsableView(v)) {
+        const TMapTransform transform(v);
+        const double scale = double(side) / kMapPixels;
+        for (Real x : NiceTicks(v.XMin, v.XMax, 7)) {
+            const int px = map.left() + int(transform.Pixel(x, v.YMin).X * scale);
+            p.drawLine(px, map.bottom(), px, map.bottom() + line / 3);
+            const QString t = Number(x, 6);
+            p.drawText(px - m.horizontalAdvance(t) / 2, map.bottom() + line / 3 + m.ascent(), t);
+        }
+        for (Real y : NiceTicks(v.YMin, v.YMax, 7)) {
+            const int py = map.top() + int(transform.Pixel(v.XMin, y).Y * scale);
+            p.drawLine(map.left() - line / 3, py, map.left(), py);
+            const QString t = Number(y, 6);
+            p.drawText(map.left() - line / 3 - 2 - m.horizontalAdvance(t), py + m.ascent() / 2, t);
+        }
+    }
+    p.drawText(QRect(map.left(), map.bottom() + line * 3 / 2, side, line), Qt::AlignCenter, picture.XName);
+    p.save();
+    p.translate(line / 2 + m.ascent() / 2, map.center().y());
+    p.rotate(-90);
+    p.drawText(QRect(-side / 2, -m.ascent(), side, line), Qt::AlignCenter, picture.YName);
+    p.restore();
+
+    // The colour bar: the lowest level at the bottom.
+    const int n = static_cast<int>(picture.Levels.size());
+    if (n > 0) {
+        const QRect bar(map.right() + line, map.top(), line, side);
+        auto edge = [&](int k) { return bar.bottom() - bar.height() * k / n; };
+        for (int k = 0; k < n; ++k) {
+            const TColour c = LevelColour(picture.Levels[k].Level);
+            p.fillRect(QRect(QPoint(bar.left(), edge(k + 1)), QPoint(bar.right(), edge(k))),
+                       QColor(c.Red, c.Green, c.Blue));
+        }
+        p.drawRect(bar);
+        const int every = std::max(1, (n * line * 3 / 2 + side - 1) / side);
+        for (int k = 0; k <= n; k += every) {
+            const Real value = k < n ? picture.Levels[k].Low : picture.Levels[n - 1].High;
+            p.drawText(bar.right() + line / 3, edge(k) + m.ascent() / 2, Number(value, 4));
+        }
+    }
+
+    // The legend: a colour and a method a line.
+    for (int r = 0; r < legendLines; ++r) {
+        const int y = map.bottom() + line * 3 + r * line;
+        const TColour c = picture.Legend[r].second;
+        p.fillRect(QRect(map.left(), y + 2, line - 4, line - 4), QColor(c.Red, c.Green, c.Blue));
+        p.drawText(QRect(map.left() + line, y, size.width() - map.left() - line, line), Qt::AlignVCenter,
+                   picture.Legend[r].first);
+    }
+}
+
+bool SavePlot(const TPlotPicture& picture, QSize size, const QString& fileName) {
+    if (!size.isValid()) return false;
+    if (fileName.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
+        QBuffer buffer;
+        QSvgGenerator svg;
+        svg.setOutputDevice(&buffer);
+        svg.setSize(size);
+        svg.setViewBox(QRect(QPoint(0, 0), size));
+        svg.setTitle(picture.Title);
+        {
+            QPainter p(&svg);
+            DrawPlot(p, size, picture);
+        }
+        const QByteArray bytes = buffer.data();
+        return WriteWholeFile(fileName.toStdString(), [&](std::FILE* f) {
+            return std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), f) == std::size_t(bytes.size());
+        });
+    }
+    QImage image(size, QImage::Format_RGB32);
+    {
+        QPainter p(&image);
+        DrawPlot(p, size, picture);
+    }
+    return SaveImage(image, "PNG", fileName);
+}
+
+QSize PlotSize(const QString& text) {
+    const QRegularExpressionMatch match =
+        QRegularExpression(QStringLiteral("^\\s*(\\d{3,5})\\s*[x×,]\\s*(\\d{3,5})\\s*$")).match(text);
+    if (!match.hasMatch()) return {};
+    const int w = match.captured(1).toInt(), h = match.captured(2).toInt();
+    if (w < 200 || h < 200 || w > 10000 || h > 10000) return {};
+    return {w, h};
+}
+
+} // namespace qirt

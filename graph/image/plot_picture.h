@@ -1,0 +1,40 @@
+// The map as a plot that stands on its own, for exporting: the formula as
+// title, the map with its tracks, ticks and values along its edges, the
+// axis names, the colour bar with the levels' values, and the legend of a
+// comparison; drawn at any size, written as PNG or SVG.
+#pragma once
+
+#include <utility>
+#include <vector>
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include "graph/map/plot.h"
+
+class QPainter;
+
+namespace qirt {
+
+struct TPlotPicture {
+    QImage Map;       // the 500 x 500 map with its tracks, as shown
+    TViewRange View;
+    QString XName = QStringLiteral("x[0]"), YName = QStringLiteral("x[1]");
+    QString Title;    // the formula
+    std::vector<TLevelRange> Levels;
+    std::vector<std::pair<QString, TColour>> Legend; // a comparison's methods and colours
+};
+
+// Draws the plot filling a picture of the given size.
+void DrawPlot(QPainter& p, QSize size, const TPlotPicture& picture);
+
+// Writes the plot as PNG, or as SVG when the name ends in ".svg", as
+// WriteWholeFile writes (links followed, nothing replaced half written).
+// False when it cannot be written.
+bool SavePlot(const TPlotPicture& picture, QSize size, const QString& fileName);
+
+// "WxH" or "W,H" with each side 200 ... 10000; an invalid size otherwise.
+QSize PlotSize(const QString& text);
+
+} // namespace qirt
