@@ -308,6 +308,19 @@ std::string JoinPoint(const Vector& point, int last) {
 
 // The map of the graph window's first view after the run: the axis
 // variables over the given range, or around the found point.
+// The plot around a map just drawn from the session: the formula as title,
+// the axes' variables, the levels of the last sampling.
+TPlotPicture Plot(const TOptions& o, TSession& S, const QImage& map) {
+    TPlotPicture picture;
+    picture.Map = map;
+    picture.View = S.View;
+    picture.XName = QStringLiteral("x[%1]").arg(o.AxisX);
+    picture.YName = QStringLiteral("x[%1]").arg(o.AxisY);
+    picture.Title = QString::fromStdString(o.Run.Formula);
+    picture.Levels = LevelRanges(MapSamples(S), o.Colours);
+    return picture;
+}
+
 // The map drawn as the graph window first shows it, with a strategy's
 // outer steps; written as a bitmap, or with the plot's surroundings.
 bool WriteMap(TSession& S, const TOptions& o, const std::string& fileName,
@@ -322,16 +335,7 @@ bool WriteMap(TSession& S, const TOptions& o, const std::string& fileName,
         RedrawMap(S, canvas, o.AxisX, o.AxisY, o.Colours);
         if (region) DrawOuterSteps(*region, S.View, canvas, o.AxisX, o.AxisY);
     }
-    if (plot) {
-        TPlotPicture picture;
-        picture.Map = canvas.Image();
-        picture.View = S.View;
-        picture.XName = QStringLiteral("x[%1]").arg(o.AxisX);
-        picture.YName = QStringLiteral("x[%1]").arg(o.AxisY);
-        picture.Title = QString::fromStdString(o.Run.Formula);
-        picture.Levels = LevelRanges(MapSamples(S), o.Colours);
-        return SavePlot(picture, o.PlotSize, QString::fromStdString(fileName));
-    }
+    if (plot) return SavePlot(Plot(o, S, canvas.Image()), o.PlotSize, QString::fromStdString(fileName));
     return canvas.SaveBitmap(QString::fromStdString(fileName));
 }
 
@@ -502,13 +506,7 @@ int Compare(const TOptions& o, TSession& S) {
             }
             if (!o.PlotFile.empty()) {
                 // The plot with the comparison's legend: each method in its colour.
-                TPlotPicture picture;
-                picture.Map = canvas.Image();
-                picture.View = S.View;
-                picture.XName = QStringLiteral("x[%1]").arg(o.AxisX);
-                picture.YName = QStringLiteral("x[%1]").arg(o.AxisY);
-                picture.Title = QString::fromStdString(o.Run.Formula);
-                picture.Levels = LevelRanges(MapSamples(S), o.Colours);
+                TPlotPicture picture = Plot(o, S, canvas.Image());
                 for (const TComparisonRow& r : rows)
                     picture.Legend.push_back({QString::fromLatin1(kMethods[r.Method].Name), kMethods[r.Method].Colour});
                 if (!SavePlot(picture, o.PlotSize, QString::fromStdString(o.PlotFile))) {
