@@ -20,6 +20,26 @@ QString Number(Real v, int digits) { return QString::number(double(v), 'g', digi
 
 } // namespace
 
+void DrawColourBar(QPainter& p, QRect bar, const std::vector<TLevelRange>& levels, QChar decimalPoint) {
+    const int n = static_cast<int>(levels.size());
+    if (n == 0) return;
+    const QFontMetrics m = p.fontMetrics();
+    auto edge = [&](int k) { return bar.bottom() - bar.height() * k / n; }; // k = 0 ... n
+    for (int k = 0; k < n; ++k) {
+        const TColour c = LevelColour(levels[k].Level);
+        p.fillRect(QRect(QPoint(bar.left(), edge(k + 1)), QPoint(bar.right(), edge(k))),
+                   QColor(c.Red, c.Green, c.Blue));
+    }
+    p.drawRect(bar);
+    const int every = std::max(1, (n * m.height() * 3 / 2 + bar.height() - 1) / std::max(1, bar.height()));
+    for (int k = 0; k <= n; k += every) {
+        const Real value = k < n ? levels[k].Low : levels[n - 1].High;
+        QString text = Number(value, 4);
+        text.replace(QLatin1Char('.'), decimalPoint);
+        p.drawText(bar.right() + 4, edge(k) + m.ascent() / 2, text);
+    }
+}
+
 void DrawPlot(QPainter& p, QSize size, const TPlotPicture& picture) {
     p.fillRect(QRect(QPoint(0, 0), size), Qt::white);
     QFont font = p.font();
@@ -68,23 +88,7 @@ void DrawPlot(QPainter& p, QSize size, const TPlotPicture& picture) {
     p.drawText(QRect(-side / 2, -m.ascent(), side, line), Qt::AlignCenter, picture.YName);
     p.restore();
 
-    // The colour bar: the lowest level at the bottom.
-    const int n = static_cast<int>(picture.Levels.size());
-    if (n > 0) {
-        const QRect bar(map.right() + line, map.top(), line, side);
-        auto edge = [&](int k) { return bar.bottom() - bar.height() * k / n; };
-        for (int k = 0; k < n; ++k) {
-            const TColour c = LevelColour(picture.Levels[k].Level);
-            p.fillRect(QRect(QPoint(bar.left(), edge(k + 1)), QPoint(bar.right(), edge(k))),
-                       QColor(c.Red, c.Green, c.Blue));
-        }
-        p.drawRect(bar);
-        const int every = std::max(1, (n * line * 3 / 2 + side - 1) / side);
-        for (int k = 0; k <= n; k += every) {
-            const Real value = k < n ? picture.Levels[k].Low : picture.Levels[n - 1].High;
-            p.drawText(bar.right() + line / 3, edge(k) + m.ascent() / 2, Number(value, 4));
-        }
-    }
+    DrawColourBar(p, QRect(map.right() + line, map.top(), line, side), picture.Levels, QLatin1Char('.'));
 
     // The legend: a colour and a method a line.
     for (int r = 0; r < legendLines; ++r) {

@@ -7,7 +7,9 @@
 #include <utility>
 #include <vector>
 
+#include <QChar>
 #include <QImage>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -25,6 +27,11 @@ struct TPlotPicture {
     std::vector<TLevelRange> Levels;
     std::vector<std::pair<QString, TColour>> Legend; // a comparison's methods and colours
 };
+
+// The colour bar in `bar`, the lowest level at the bottom, with the values
+// at as many band edges as there is room for written right of it in four
+// digits with the given decimal point.
+void DrawColourBar(QPainter& p, QRect bar, const std::vector<TLevelRange>& levels, QChar decimalPoint);
 
 // Draws the plot filling a picture of the given size.
 void DrawPlot(QPainter& p, QSize size, const TPlotPicture& picture);

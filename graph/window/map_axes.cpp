@@ -2,6 +2,7 @@
 
 #include <QPainter>
 
+#include "graph/image/plot_picture.h"
 #include "graph/widgets/texts.h"
 
 namespace qirt {
@@ -66,31 +67,15 @@ void TColourBar::SetLevels(std::vector<TLevelRange> levels) {
 }
 
 void TColourBar::paintEvent(QPaintEvent*) {
-    if (Levels.empty()) return;
     QPainter p(this);
     QFont small = font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
     p.setFont(small);
-    const QFontMetrics metrics(small);
-    constexpr int kStrip = 14;
-    const int n = static_cast<int>(Levels.size());
-    const int top = metrics.height() / 2, bottom = height() - metrics.height() / 2;
-    auto edge = [&](int k) { return bottom - (bottom - top) * k / n; }; // k = 0 ... n
-    for (int k = 0; k < n; ++k) {
-        const TColour c = LevelColour(Levels[k].Level);
-        p.fillRect(QRect(QPoint(0, edge(k + 1)), QPoint(kStrip - 1, edge(k) - 1)), QColor(c.Red, c.Green, c.Blue));
-    }
     p.setPen(palette().color(QPalette::WindowText));
-    p.drawRect(0, top, kStrip - 1, bottom - top - 1);
-    // The values at as many band edges as there is room for.
-    const int every = std::max(1, (n * metrics.height() * 3 / 2 + (bottom - top) - 1) / std::max(1, bottom - top));
-    for (int k = 0; k <= n; k += every) {
-        const Real value = k < n ? Levels[k].Low : Levels[n - 1].High;
-        // Four digits beside the bar; the tip has every level whole.
-        QString text = QString::number(double(value), 'g', 4);
-        text.replace(QLatin1Char('.'), QLocale().decimalPoint());
-        p.drawText(kStrip + 3, edge(k) + metrics.ascent() / 2, text);
-    }
+    // Four digits beside the bar; the tip has every level whole.
+    constexpr int kStrip = 14;
+    const int margin = p.fontMetrics().height() / 2;
+    DrawColourBar(p, QRect(0, margin, kStrip, height() - 2 * margin), Levels, QLocale().decimalPoint().front());
 }
 
 } // namespace qirt
