@@ -628,7 +628,7 @@ int Run(const TOptions& o, const TTranslations& translations) {
         } else {
             SampleGrid(S, o.AxisX, o.AxisY);
             if (!WriteCsv(o.GridFile, [&](std::FILE* f) {
-                    return WriteGridCsv(MapSamples(S), S.View, kGridSize, f);
+                    return WriteGridCsv(MapSamples(S), S.View, f);
                 }))
                 status = 1;
         }

@@ -1,5 +1,7 @@
 #include "graph/image/image_canvas.h"
 
+#include <algorithm>
+
 #include <QBuffer>
 
 namespace qirt {
@@ -19,6 +21,15 @@ void TImageCanvas::SetPixel(int x, int y, TColour c) {
 }
 
 void TImageCanvas::Fill(TColour c) { image_.fill(qRgb(c.Red, c.Green, c.Blue)); }
+
+void TImageCanvas::FillBlock(int x, int y, int w, int h, TColour c) {
+    const QRgb rgb = qRgb(c.Red, c.Green, c.Blue);
+    const int left = std::max(x, 0), right = std::min(x + w, Width());
+    for (int py = std::max(y, 0); py < std::min(y + h, Height()); ++py) {
+        QRgb* line = reinterpret_cast<QRgb*>(image_.scanLine(py));
+        std::fill(line + left, line + std::max(left, right), rgb);
+    }
+}
 
 bool TImageCanvas::SaveBitmap(const QString& fileName) const {
     return SaveImage(image_, "BMP", fileName);

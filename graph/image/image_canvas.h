@@ -21,6 +21,7 @@ public:
     TColour Pixel(int x, int y) const override;
     void SetPixel(int x, int y, TColour c) override;
     void Fill(TColour c) override;
+    void FillBlock(int x, int y, int w, int h, TColour c) override;
 
     const QImage& Image() const { return image_; }
     // Puts a picture of the same size back (the map without its tracks).

@@ -133,8 +133,9 @@ std::unique_ptr<TMapJob> MakeMapJob(const TSession& S, int a, int b, int gridSiz
 }
 
 bool ComputeMap(const TMapJob& job, TMapResult& result, const std::atomic<bool>* cancel) {
-    if (!result.Samples) result.Samples = std::make_shared<TMapSamples>();
+    if (!result.Samples) result.Samples = std::make_shared<TMapSamples>(job.GridSize);
     TMapSamples& m = *result.Samples;
+    m.Resize(job.GridSize);
     result.Evaluations = 0;
     result.ErrorReported = false;
     const int gridSize = job.GridSize, a = job.A, b = job.B, last = job.LastIndex;
@@ -257,7 +258,10 @@ bool Levelled(const TMapSamples& m, int i, int j) {
 
 } // namespace
 
-void DrawLevelLines(const TMapSamples& m, TCanvas& canvas, int gridSize, int cell) {
+int MapGridSize(int side) { return std::clamp(side / 2 + 1, 2, kMaxGridSize); }
+
+void DrawLevelLines(const TMapSamples& m, TCanvas& canvas, int cell) {
+    const int gridSize = m.GridSize;
     // Where two neighbouring samples differ in level, the pixels between
     // them (the last column or row of the first one's cell) are darkened:
     // a line along the boundary between the levels, read off the grid.
@@ -276,12 +280,12 @@ void DrawLevelLines(const TMapSamples& m, TCanvas& canvas, int gridSize, int cel
         }
 }
 
-void PaintMap(TSession& S, TCanvas& canvas, std::string_view colourCountText, int gridSize) {
-    PaintSamples(MapSamples(S), canvas, colourCountText, gridSize, {S.MapFilled, S.MapLevelLines});
+void PaintMap(TSession& S, TCanvas& canvas, std::string_view colourCountText) {
+    PaintSamples(MapSamples(S), canvas, colourCountText, {S.MapFilled, S.MapLevelLines});
 }
 
-void PaintSamples(TMapSamples& m, TCanvas& canvas, std::string_view colourCountText, int gridSize,
-                  const TMapLook& look) {
+void PaintSamples(TMapSamples& m, TCanvas& canvas, std::string_view colourCountText, const TMapLook& look) {
+    const int gridSize = m.GridSize;
     const std::int32_t k = ColourCount(colourCountText);
     const Real step = (m.ValueMax - m.ValueMin) / (Real(k) - 1);
     // A step of zero (one colour, or all values equal) or an endless one
@@ -303,7 +307,7 @@ void PaintSamples(TMapSamples& m, TCanvas& canvas, std::string_view colourCountT
         }
         return RoundHalfEven(offset / step, kLimit);
     };
-    const std::int32_t cell = RoundHalfEven(Real(kMapPixels) / (gridSize - 1) + 0.5L);
+    const std::int32_t cell = RoundHalfEven(Real(canvas.MapSide()) / (gridSize - 1) + 0.5L);
     const int width = canvas.Width(), height = canvas.Height();
     for (int i = 0; i < gridSize; ++i) {
         const int x = i * cell;
@@ -318,9 +322,7 @@ void PaintSamples(TMapSamples& m, TCanvas& canvas, std::string_view colourCountT
             const int y = j * cell;
             if (look.Filled) {
                 // The sample's cell: its pixel and those up to the next sample.
-                for (int dy = 0; dy < cell && y + dy < height; ++dy)
-                    for (int dx = 0; dx < cell && x + dx < width; ++dx)
-                        canvas.SetPixel(x + dx, y + dy, LevelColour(level));
+                canvas.FillBlock(x, y, cell, cell, LevelColour(level));
             } else if (x < width && y < height) {
                 canvas.SetPixel(x, y, LevelColour(level));
             }
@@ -328,7 +330,7 @@ void PaintSamples(TMapSamples& m, TCanvas& canvas, std::string_view colourCountT
                 canvas.SetPixel(x + 1, y + 1, kOutsideShade);
         }
     }
-    if (look.LevelLines) DrawLevelLines(m, canvas, gridSize, cell);
+    if (look.LevelLines) DrawLevelLines(m, canvas, cell);
 }
 
 void DrawTrack(TSession& S, TCanvas& canvas, int a, int b) {
@@ -338,14 +340,15 @@ void DrawTrack(TSession& S, TCanvas& canvas, int a, int b) {
 void DrawTrack(Tdata& track, const TViewRange& v, TCanvas& canvas, int a, int b) {
     if (!(v.XMax > v.XMin) || !(v.YMax > v.YMin)) return;
     TTrackPixels px;
-    FillTrackPixels(track, a, b, v, px);
+    const int side = canvas.MapSide();
+    FillTrackPixels(track, a, b, v, px, side);
     DrawPolyline(canvas, px);
     const TColour brush = canvas.BrushColour;
     canvas.BrushColour = canvas.PenColour; // discs in the track's colour
     auto disc = [&](const TPixel& p) { DrawEllipse(canvas, p.X - 3, p.Y + 3, p.X + 3, p.Y - 3); };
     disc(px[0]);
     while (track.BatchState >= 199) {
-        FillTrackPixels(track, a, b, v, px);
+        FillTrackPixels(track, a, b, v, px, side);
         DrawPolyline(canvas, px);
     }
     if (track.BatchState > 0 && track.BatchState < 30)
@@ -358,7 +361,7 @@ void DrawTrack(Tdata& track, const TViewRange& v, TCanvas& canvas, int a, int b)
 
 void DrawOuterSteps(const TRegionReport& report, const TViewRange& v, TCanvas& canvas, int a, int b) {
     if (!(v.XMax > v.XMin) || !(v.YMax > v.YMin) || report.Outer.size() < 2) return;
-    const TMapTransform transform(v);
+    const TMapTransform transform(v, canvas.MapSide());
     for (std::size_t k = 0; k + 1 < report.Outer.size(); ++k) {
         const Vector& x = report.Outer[k].Point;
         if (!(v.XMin <= x[a] && x[a] <= v.XMax && v.YMin <= x[b] && x[b] <= v.YMax)) continue;
@@ -370,13 +373,12 @@ void DrawOuterSteps(const TRegionReport& report, const TViewRange& v, TCanvas& c
     }
 }
 
-void RedrawMap(TSession& S, TCanvas& canvas, int a, int b, std::string_view colourCountText,
-               int gridSize) {
+void RedrawMap(TSession& S, TCanvas& canvas, int a, int b, std::string_view colourCountText) {
     // Sampling first: the canvas keeps the old map until the new one is
     // ready to paint.
-    SampleGrid(S, a, b, gridSize);
+    SampleGrid(S, a, b, MapGridSize(canvas.MapSide()));
     canvas.Fill(kWhite);
-    PaintMap(S, canvas, colourCountText, gridSize);
+    PaintMap(S, canvas, colourCountText);
     DrawTrack(S, canvas, a, b);
 }
 
@@ -393,6 +395,7 @@ public:
     }
     int Width() const override { return canvas_.Width() - dx_; }
     int Height() const override { return canvas_.Height() - dy_; }
+    int MapSide() const override { return canvas_.MapSide(); }
     TColour Pixel(int x, int y) const override {
         return canvas_.Inside(x + dx_, y + dy_) ? canvas_.Pixel(x + dx_, y + dy_) : kWhite;
     }

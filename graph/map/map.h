@@ -20,22 +20,55 @@ namespace qirt {
 
 struct TSession;
 
-inline constexpr int kMaxGridSize = 501;
-inline constexpr int kGridSize = 251;   // samples along each axis
+inline constexpr int kGridSize = 251;    // samples along each axis of the 500 x 500 map
+inline constexpr int kMaxGridSize = 1201; // of a map drawn larger, up to 2,400 pixels across
 inline constexpr int kDefaultColourCount = 18; // when the colour count text is not a number
+
+// One kind of value for every sample of a square grid, column after column:
+// grid[i][j] is column i (left to right), row j (top to bottom).
+template <class T>
+class TSampleGrid {
+public:
+    void Resize(int size) {
+        if (size == size_) return;
+        data_ = std::make_unique<T[]>(static_cast<std::size_t>(size) * static_cast<std::size_t>(size));
+        size_ = size;
+    }
+    T* operator[](int i) { return data_.get() + static_cast<std::size_t>(i) * static_cast<std::size_t>(size_); }
+    const T* operator[](int i) const {
+        return data_.get() + static_cast<std::size_t>(i) * static_cast<std::size_t>(size_);
+    }
+
+private:
+    std::unique_ptr<T[]> data_;
+    int size_ = 0;
+};
 
 // The program-wide sample arrays; sample [i][j] is column i (left to right)
 // and row j (top to bottom).
 struct TMapSamples {
-    Real SampleValues[kMaxGridSize][kMaxGridSize];
-    Byte SampleNearBoundary[kMaxGridSize][kMaxGridSize];
-    std::int32_t SampleLevels[kMaxGridSize][kMaxGridSize];
+    explicit TMapSamples(int gridSize = kGridSize) { Resize(gridSize); }
+    // Room for a grid of gridSize x gridSize samples (what was there is
+    // lost when the size changes).
+    void Resize(int gridSize) {
+        SampleValues.Resize(gridSize);
+        SampleNearBoundary.Resize(gridSize);
+        SampleLevels.Resize(gridSize);
+        SampleDefined.Resize(gridSize);
+        SampleOutside.Resize(gridSize);
+        GridSize = gridSize;
+    }
+
+    int GridSize = 0;
+    TSampleGrid<Real> SampleValues;
+    TSampleGrid<Byte> SampleNearBoundary;
+    TSampleGrid<std::int32_t> SampleLevels;
     // False where the function is undefined or its value is not finite;
     // such samples stay white and take no part in ValueMin and ValueMax.
-    bool SampleDefined[kMaxGridSize][kMaxGridSize];
+    TSampleGrid<bool> SampleDefined;
     // Outside the region (some condition does not hold, or cannot be
     // evaluated); taken only for a shaded map.
-    bool SampleOutside[kMaxGridSize][kMaxGridSize];
+    TSampleGrid<bool> SampleOutside;
     bool Shaded = false;
     Real ValueMin = 0, ValueMax = 0;
     bool AnyDefined = false;
@@ -99,12 +132,16 @@ struct TMapLook {
 };
 inline constexpr TColour kLevelLineColour = {40, 40, 40};
 // The level lines of painted samples (their levels set), cell pixels apart.
-void DrawLevelLines(const TMapSamples& m, TCanvas& canvas, int gridSize, int cell);
+void DrawLevelLines(const TMapSamples& m, TCanvas& canvas, int cell);
+// The samples along each axis of a map side pixels across: one every
+// second pixel (251 for the 500 x 500 map), at most kMaxGridSize.
+int MapGridSize(int side);
 
 // Levels of the samples (written into them), one pixel per sample (or
-// filled, with level lines, as the look asks).
+// filled, with level lines, as the look asks), the samples spread over the
+// canvas's map side.
 void PaintSamples(TMapSamples& m, TCanvas& canvas, std::string_view colourCountText,
-                  int gridSize = kGridSize, const TMapLook& look = {});
+                  const TMapLook& look = {});
 // A finished result taken into the session as a synchronous redraw leaves
 // it: its samples become the session's, its evaluations are counted and a
 // failing condition is reported once.
@@ -120,8 +157,7 @@ std::int32_t ColourCount(std::string_view text);
 // at least 1 ("2.5" and "0" are refused).
 bool UsableColourCount(std::string_view text);
 // Levels of the last sampling, and one pixel per sample.
-void PaintMap(TSession& S, TCanvas& canvas, std::string_view colourCountText,
-              int gridSize = kGridSize);
+void PaintMap(TSession& S, TCanvas& canvas, std::string_view colourCountText);
 // The visible part of the current track with its markers (nothing when
 // there is no track or the view range is empty in an axis).
 void DrawTrack(TSession& S, TCanvas& canvas, int a, int b);
@@ -136,9 +172,9 @@ void DrawColouredTrack(const TViewRange& v, TCanvas& canvas, int a, int b, Tdata
                        TColour colour, bool bold = false);
 void DrawColouredTrack(TSession& S, TCanvas& canvas, int a, int b, Tdata& track, TColour colour,
                        bool bold = false);
-// White, samples, levels, track: the whole picture.
-void RedrawMap(TSession& S, TCanvas& canvas, int a, int b, std::string_view colourCountText,
-               int gridSize = kGridSize);
+// White, samples, levels, track: the whole picture, sampled as the
+// canvas's map side asks.
+void RedrawMap(TSession& S, TCanvas& canvas, int a, int b, std::string_view colourCountText);
 
 // The end points of a strategy's outer steps but the last (which the
 // track's cross marks), each a small square in the canvas's pen colour.

@@ -41,7 +41,8 @@ std::vector<TLevelRange> LevelRanges(const TMapSamples& m, std::string_view colo
     return ranges;
 }
 
-bool WriteGridCsv(const TMapSamples& m, const TViewRange& v, int gridSize, std::FILE* file) {
+bool WriteGridCsv(const TMapSamples& m, const TViewRange& v, std::FILE* file) {
+    const int gridSize = m.GridSize;
     const Real dx = (v.XMax - v.XMin) / (gridSize - 1);
     const Real dy = (v.YMax - v.YMin) / (gridSize - 1);
     bool ok = std::fputs("x,y,f\n", file) >= 0;

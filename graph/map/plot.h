@@ -29,6 +29,6 @@ std::vector<TLevelRange> LevelRanges(const TMapSamples& m, std::string_view colo
 // The grid as CSV: "x,y,f", then a line per sample, column by column and
 // down each column, numbers as their shortest exact text with "."; f empty
 // where the function is undefined. False when the file cannot be written.
-bool WriteGridCsv(const TMapSamples& m, const TViewRange& view, int gridSize, std::FILE* file);
+bool WriteGridCsv(const TMapSamples& m, const TViewRange& view, std::FILE* file);
 
 } // namespace qirt

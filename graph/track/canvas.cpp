@@ -6,6 +6,11 @@
 
 namespace qirt {
 
+void TCanvas::FillBlock(int x, int y, int w, int h, TColour c) {
+    for (int py = std::max(y, 0); py < std::min(y + h, Height()); ++py)
+        for (int px = std::max(x, 0); px < std::min(x + w, Width()); ++px) SetPixel(px, py, c);
+}
+
 void TCanvas::Plot(int x, int y, TColour c) {
     if (!Inside(x, y)) return;
     if (!InvertingPen) return SetPixel(x, y, c);

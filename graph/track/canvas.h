@@ -26,6 +26,12 @@ public:
     virtual TColour Pixel(int x, int y) const = 0; // inside the image only
     virtual void SetPixel(int x, int y, TColour c) = 0; // inside the image only
     virtual void Fill(TColour c) = 0;
+    // The side of the square map the canvas holds, which the track's
+    // pixels span.
+    virtual int MapSide() const { return Width(); }
+    // Sets every pixel of the block of w x h pixels at (x, y) that lies
+    // inside the image.
+    virtual void FillBlock(int x, int y, int w, int h, TColour c);
 
     // With the inverting pen every pixel drawn becomes NOT (colour XOR
     // pixel): the black pen inverts, a white brush leaves the pixel as it is.

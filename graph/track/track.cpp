@@ -70,14 +70,15 @@ bool UsableView(const TViewRange& v) {
     return usable(v.XMin, v.XMax) && usable(v.YMin, v.YMax);
 }
 
-void FillTrackPixels(Tdata& track, int a, int b, const TViewRange& view, TTrackPixels& pixels) {
+void FillTrackPixels(Tdata& track, int a, int b, const TViewRange& view, TTrackPixels& pixels,
+                     int side) {
     // An empty range has no mapping: nothing is drawn.
     if (!(view.XMax > view.XMin) || !(view.YMax > view.YMin)) {
         pixels.fill({0, 0});
         track.BatchState = 0;
         return;
     }
-    const Mapping m{view, TMapTransform(view), a, b};
+    const Mapping m{view, TMapTransform(view, side), a, b};
     auto in_view = [&](const TrackPoint* n) { return TrackPointInView(n, a, b, view); };
 
     if (track.BatchState < 199) track.Cursor = track.Head;

@@ -18,7 +18,9 @@ struct TrackPoint {
     Real PointValue = 0; // stored with the point, neither drawn nor saved
 };
 
-// The rectangle of the two axis variables that the 500 x 500 map shows.
+inline constexpr int kMapPixels = 500; // the map's side as first drawn
+
+// The rectangle of the two axis variables that the map shows.
 struct TViewRange {
     Real XMin = 0, XMax = 0, YMin = 0, YMax = 0;
 };
@@ -58,8 +60,10 @@ bool UsableView(const TViewRange& view);
 // axis 1: the horizontal range, any other: the vertical one.
 Real ClampToView(int axis, Real v, const TViewRange& view);
 // Fills the pixels with the next batch of the first visible stretch of the
-// track; a and b are the indices of the variables on the two axes.
-void FillTrackPixels(Tdata& track, int a, int b, const TViewRange& view, TTrackPixels& pixels);
+// track; a and b are the indices of the variables on the two axes, and the
+// map is side x side pixels.
+void FillTrackPixels(Tdata& track, int a, int b, const TViewRange& view, TTrackPixels& pixels,
+                     int side = kMapPixels);
 
 } // namespace qirt
 

@@ -443,7 +443,7 @@ void TForm3::MapArrived(std::uint64_t generation) {
     // The map kept before the tracks, so that they can be drawn again alone.
     TImageCanvas& canvas = view_->Canvas();
     canvas.Fill(kWhite);
-    PaintSamples(*done->Result.Samples, canvas, done->Job->ColourCountText, done->Job->GridSize,
+    PaintSamples(*done->Result.Samples, canvas, done->Job->ColourCountText,
                  {S.MapFilled, S.MapLevelLines});
     mapOnly_ = canvas.Image().copy();
     Axes->SetView(done->Job->View);
@@ -695,7 +695,7 @@ void TForm3::ExportPlot() {
 bool TForm3::WriteGridCsv(const QString& fileName) {
     if (!S.MapSamplesStore) return false;
     return WriteWholeFile(Std(fileName),
-                          [&](std::FILE* f) { return qirt::WriteGridCsv(*S.MapSamplesStore, S.View, GridSize, f); });
+                          [&](std::FILE* f) { return qirt::WriteGridCsv(*S.MapSamplesStore, S.View, f); });
 }
 
 void TForm3::SaveGridCsv() {

@@ -80,7 +80,7 @@ TEST(LevelRanges, EverySampleLiesInItsLevelsRange) {
 TEST(GridCsv, EveryLineIsTheFunctionThere) {
     Plot p("ln(x[0])+x[1]");
     std::FILE* f = std::tmpfile();
-    ASSERT_TRUE(WriteGridCsv(p.M(), p.S.View, kGridSize, f));
+    ASSERT_TRUE(WriteGridCsv(p.M(), p.S.View, f));
     std::rewind(f);
     char line[256];
     ASSERT_TRUE(std::fgets(line, sizeof line, f));
