@@ -24,8 +24,9 @@ public:
     void FillBlock(int x, int y, int w, int h, TColour c) override;
 
     const QImage& Image() const { return image_; }
-    // Puts a picture of the same size back (the map without its tracks).
-    void SetImage(const QImage& image) { image_ = image; }
+    // Puts a picture back (the map without its tracks), or a picture of
+    // another size in place of the canvas's.
+    void SetImage(const QImage& image) { image_ = image.convertToFormat(QImage::Format_RGB32); }
     // Writes the image as a Windows bitmap; false when the file cannot be created.
     bool SaveBitmap(const QString& fileName) const;
 

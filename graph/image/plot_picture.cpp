@@ -66,8 +66,10 @@ void DrawPlot(QPainter& p, QSize size, const TPlotPicture& picture) {
     // Ticks at round values, placed as the map places points.
     const TViewRange& v = picture.View;
     if (UsableView(v)) {
-        const TMapTransform transform(v);
-        const double scale = double(side) / kMapPixels;
+        // The map's own pixels, of whatever side it was drawn at.
+        const int mapSide = picture.Map.isNull() ? kMapPixels : picture.Map.width();
+        const TMapTransform transform(v, mapSide);
+        const double scale = double(side) / mapSide;
         for (Real x : NiceTicks(v.XMin, v.XMax, 7)) {
             const int px = map.left() + int(transform.Pixel(x, v.YMin).X * scale);
             p.drawLine(px, map.bottom(), px, map.bottom() + line / 3);

@@ -20,7 +20,7 @@ class QPainter;
 namespace qirt {
 
 struct TPlotPicture {
-    QImage Map;       // the 500 x 500 map with its tracks, as shown
+    QImage Map;       // the square map with its tracks, as shown
     TViewRange View;
     QString XName = QStringLiteral("x[0]"), YName = QStringLiteral("x[1]");
     QString Title;    // the formula

@@ -28,15 +28,21 @@ void TStretcher::Follow(QWidget* control, double moveX, double moveY, double gro
     anchors_.append({control, control->geometry(), moveX, moveY, growX, growY});
 }
 
+void TStretcher::FollowSplit(QWidget* control, double moveRest, double growSquare, double growRest,
+                             double growY) {
+    anchors_.append({control, control->geometry(), 0, 0, 0, growY, moveRest, growSquare, growRest});
+}
+
 void TStretcher::Apply() {
     const int dx = std::max(0, container_->width() - designed_.width());
     const int dy = std::max(0, container_->height() - designed_.height());
+    const int square = std::min(dx, dy), rest = dx - square;
+    auto part = [](double share, int growth) { return static_cast<int>(std::lround(share * growth)); };
     for (const TAnchor& a : anchors_) {
         const QRect& r = a.Placed;
-        a.Control->setGeometry(r.x() + static_cast<int>(std::lround(a.MoveX * dx)),
-                               r.y() + static_cast<int>(std::lround(a.MoveY * dy)),
-                               r.width() + static_cast<int>(std::lround(a.GrowX * dx)),
-                               r.height() + static_cast<int>(std::lround(a.GrowY * dy)));
+        a.Control->setGeometry(r.x() + part(a.MoveX, dx) + part(a.MoveRest, rest), r.y() + part(a.MoveY, dy),
+                               r.width() + part(a.GrowX, dx) + part(a.GrowSquare, square) + part(a.GrowRest, rest),
+                               r.height() + part(a.GrowY, dy));
     }
 }
 

@@ -22,6 +22,12 @@ public:
     // Of the growth (dx, dy) beyond the designed size, the control moves
     // by moveX * dx and moveY * dy and grows by growX * dx and growY * dy.
     void Follow(QWidget* control, double moveX, double moveY, double growX, double growY);
+    // As Follow, with the growth across split in two: the square part, as
+    // much as the growth down allows too, and the rest. The control moves by
+    // moveRest * rest across and grows by growSquare * square + growRest *
+    // rest across and growY * dy down. (A square map takes the square part;
+    // the columns beside it the rest.)
+    void FollowSplit(QWidget* control, double moveRest, double growSquare, double growRest, double growY);
     // Places every control for the container's present size.
     void Apply();
     // A followed control takes a new size at the designed size of the
@@ -36,6 +42,7 @@ private:
         QWidget* Control;
         QRect Placed;
         double MoveX, MoveY, GrowX, GrowY;
+        double MoveRest = 0, GrowSquare = 0, GrowRest = 0;
     };
     QWidget* container_;
     QSize designed_;

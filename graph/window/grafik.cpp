@@ -215,8 +215,12 @@ void TForm3::BuildLayout() {
     std::tie(Edit1, Edit2, Edit3, Edit4, Edit5) =
         std::tie(left.Edit1, left.Edit2, left.Edit3, left.Edit4, left.Edit5);
     const TMapPanel right = BuildMapPanel(client, *stretcher);
+    mapPanel_ = std::make_unique<TMapPanel>(right);
     ScrollBox1 = right.ScrollBox1;
     Image1 = view_ = right.Image1;
+    // The map grows and shrinks with its scroll box.
+    right.ScrollBox1->installEventFilter(this);
+    view_->RatioChanged = [this] { FitMap(true); };
     std::tie(Label5, Label6, Label7, Label8, Label9, Label10) =
         std::tie(right.Label5, right.Label6, right.Label7, right.Label8, right.Label9, right.Label10);
     std::tie(BitBtn1, BitBtn2, BitBtn3, BitBtn4) =
@@ -408,11 +412,32 @@ void TForm3::BitBtn4Click() {
     MoveView(0, 0, -h / 2, -h / 2, false);
 }
 
+TMapTransform TForm3::Transform(const TViewRange& v) const { return TMapTransform(v, view_->Canvas().MapSide()); }
+
+bool TForm3::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ScrollBox1 && event->type() == QEvent::Resize) FitMap();
+    return QDialog::eventFilter(watched, event);
+}
+
+void TForm3::FitMap(bool ratioChanged) {
+    const int side = MapSideFor(*mapPanel_);
+    if (side == view_->Side() && !ratioChanged) return;
+    if (!PlaceMapBox(*mapPanel_, side)) return;
+    // A new canvas: the old picture, scaled, stands until the map sampled
+    // for it arrives; a zoom frame being dragged is given up.
+    mapOnly_ = QImage();
+    Dragging = frameDrawn_ = false;
+    if (mapGeneration_ > 0) RedrawMap();
+}
+
 void TForm3::RedrawMap() {
     const int a = AxisVariable(ComboBox1, horizontal_);
     const int b = AxisVariable(ComboBox2, vertical_);
     CancelMap(); // an older map is of no use any more
     auto request = std::make_unique<TMapRequest>();
+    // One sample every second pixel of the canvas: 251 along each axis on
+    // the map as first placed.
+    GridSize = MapGridSize(view_->Canvas().MapSide());
     request->Job = MakeMapJob(S, a, b, GridSize, Std(Edit5->text()));
     // The methods after a redraw see the map's boundary tolerance.
     S.Conditions.BoundaryTolerance = request->Job->Region.BoundaryTolerance;
@@ -461,10 +486,11 @@ void TForm3::RepaintTracks() {
     Image1->update();
 }
 
-void TForm3::DrawTracks() {
+void TForm3::DrawTracks() { view_->SetMark(DrawTracks(view_->Canvas())); }
+
+QPoint TForm3::DrawTracks(TCanvas& canvas) {
     const int a = AxisVariable(ComboBox1, horizontal_);
     const int b = AxisVariable(ComboBox2, vertical_);
-    TImageCanvas& canvas = view_->Canvas();
     const int chosen = RunPanel->CurrentRun();
     // The track up to the chosen point (the whole one when none is chosen).
     auto part = [&](const TShownRun& run, Tdata& into) -> Tdata& {
@@ -505,7 +531,7 @@ void TForm3::DrawTracks() {
     // The chosen point is marked over the map (not into the saved picture).
     if (CurrentPoint >= 0 && chosen < static_cast<int>(Runs.size()) && Runs[chosen].Track) {
         int k = 0;
-        const TMapTransform transform(S.View);
+        const TMapTransform transform(S.View, canvas.MapSide());
         for (const TrackPoint* p = Runs[chosen].Track->Head; p; p = p->Next, ++k)
             if (k == CurrentPoint) {
                 const TPixel pixel = transform.Pixel(p->X[a], p->X[b]);
@@ -513,7 +539,7 @@ void TForm3::DrawTracks() {
                 break;
             }
     }
-    view_->SetMark(mark);
+    return mark;
 }
 
 void TForm3::ShowRunPanel(bool shown) {
@@ -570,7 +596,7 @@ void TForm3::WheelZoom(int x, int y, int steps) {
     // About the point under the cursor, by halves as "+" and doubles as "-".
     if (!ColourCountUsable()) return;
     const TViewRange v = S.View;
-    const TMapTransform transform(v);
+    const TMapTransform transform = Transform(v);
     const Real cx = transform.X(x), cy = transform.Y(y);
     const Real factor = steps > 0 ? 0.5L : 2.0L;
     for (int k = 0; k < std::abs(steps); ++k) {
@@ -724,7 +750,7 @@ void TForm3::Image1MouseDown(int X, int Y) {
     frameDrawn_ = false;
     penBeforeFrame_ = view_->Canvas().InvertingPen;
     // Where the frame starts, in the numbers of the axes.
-    const TMapTransform transform(S.View);
+    const TMapTransform transform = Transform(S.View);
     StatusBar1->showMessage(Tr("qirt", "Начало рамки: (%1; %2)")
                                 .arg(GeneralNumberText(transform.ReadX(X)), GeneralNumberText(transform.ReadY(Y))));
 }
@@ -740,7 +766,7 @@ void TForm3::Image1MouseMove(int X, int Y) {
 }
 
 void TForm3::ShowValueAt(int X, int Y) {
-    const TMapTransform transform(S.View);
+    const TMapTransform transform = Transform(S.View);
     const double x = transform.ReadX(X), y = transform.ReadY(Y);
     Vector P = S.FoundPoint;
     P[AxisVariable(ComboBox1, horizontal_)] = x;
@@ -780,7 +806,7 @@ void TForm3::Image1MouseUp(int, int) {
         return;
     }
     if (!ColourCountUsable()) return;
-    const TMapTransform old(S.View);
+    const TMapTransform old = Transform(S.View);
     TViewRange v;
     v.XMax = old.X(DragCorner.x());
     v.XMin = old.X(DragOrigin.x());
@@ -798,9 +824,26 @@ void TForm3::Image1MouseUp(int, int) {
 
 void TForm3::Image1Click() { Dragging = !Dragging; }
 
+QImage TForm3::FirstSizeMap() {
+    const TImageCanvas& shown = Canvas();
+    if (shown.MapSide() == kMapPixels) return shown.Image();
+    // Sampled again at 251 x 251 over the same view, painted as the window
+    // paints, the tracks on top; the session's counts are left alone.
+    const std::string colours = Std(Edit5->text());
+    const std::unique_ptr<TMapJob> job = MakeMapJob(S, AxisVariable(ComboBox1, horizontal_),
+                                                    AxisVariable(ComboBox2, vertical_), kGridSize, colours);
+    TMapResult result;
+    ComputeMap(*job, result);
+    TImageCanvas canvas(kMapPixels, kMapPixels);
+    PaintSamples(*result.Samples, canvas, colours, {S.MapFilled, S.MapLevelLines});
+    canvas.InvertingPen = shown.InvertingPen;
+    DrawTracks(canvas);
+    return canvas.Image();
+}
+
 void TForm3::save1Click() {
     if (MapFileName.isEmpty()) return saveas1Click();
-    if (!Canvas().SaveBitmap(MapFileName)) {
+    if (!SaveImage(FirstSizeMap(), "BMP", MapFileName)) {
         CannotCreate(MapFileName);
         MapFileName.clear(); // the next save asks for a name again
     }

@@ -19,6 +19,7 @@
 
 #include "graph/image/image_canvas.h"
 #include "graph/image/plot_picture.h"
+#include "graph/track/map_transform.h"
 #include "graph/window/run_panel.h"
 #include "graph/window/shown_run.h"
 #include "methods/compare.h"
@@ -44,6 +45,7 @@ class TColourBar;
 
 class TMapView;
 struct TMapRequest;
+struct TMapPanel;
 
 class TForm3 : public QDialog {
     Q_OBJECT
@@ -145,6 +147,10 @@ public:
     TPlotPicture PlotPicture() const;
     bool WritePlot(const QString& fileName, QSize size) const;
     void WheelZoom(int x, int y, int steps);
+    // The map at its first size, 500 x 500, as "save map" writes it: the
+    // canvas when the map is shown at that size, else the same view
+    // sampled and painted again at that size.
+    QImage FirstSizeMap();
 
 public slots:
     void Button1Click();
@@ -174,8 +180,16 @@ public:
     void Image1MouseUp(int X, int Y);
     void Image1Click();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void BuildLayout();
+    // The map as large as the scroll box lets it be; a canvas of a new size
+    // (or for a screen of other device pixels) is sampled again.
+    void FitMap(bool ratioChanged = false);
+    // Canvas pixels and the numbers they stand for, over a view.
+    TMapTransform Transform(const TViewRange& v) const;
     // The variable index an axis field names; the last good one while the
     // field holds something else.
     int AxisVariable(const QComboBox* box, int& lastGood) const;
@@ -184,6 +198,9 @@ private:
                      QLineEdit* low, QLineEdit* high);
     void ShowValueAt(int X, int Y);
     void DrawTracks();
+    // The tracks on a canvas; gives the canvas pixel of the chosen point's
+    // mark, (-1, -1) when none is chosen.
+    QPoint DrawTracks(TCanvas& canvas);
     void TakeSingleRun();
     void CannotCreate(const QString& fileName);
     void CancelMap();
@@ -191,6 +208,7 @@ private:
 
     TSession& S;
     TMapView* view_ = nullptr;
+    std::unique_ptr<TMapPanel> mapPanel_; // the map's box and what it holds
     QImage mapOnly_; // the map as last painted, before the tracks
     int horizontal_ = 0, vertical_ = 1;
     std::unique_ptr<TMapRequest> request_; // the map being computed

@@ -12,6 +12,7 @@
 #include <QStatusBar>
 #include <QToolButton>
 
+#include "graph/track/track.h"
 #include "graph/window/map_axes.h"
 #include "graph/window/map_view.h"
 #include "graph/widgets/fit.h"
@@ -108,56 +109,92 @@ TResultPanel BuildResultPanel(QWidget* client, TStretcher& stretcher) {
     p.Label24 = MakeElidedLabel(client, 24, 564);
     for (QLabel* label : {p.Label22, p.Label23, p.Label24}) label->resize(182, label->height());
 
+    // The map takes the growth it can use as a square; what is left across
+    // widens this column.
     for (QWidget* w : std::initializer_list<QWidget*>{p.label1, p.Label14, p.Label2, p.ListBox1,
                                                       p.Label3, p.Label15, p.Label16, p.Label17,
                                                       p.Label18, p.Label19, p.Label21, p.Label20,
                                                       p.Edit5, p.Label22, p.Label23, p.Label24})
-        stretcher.Follow(w, 0, 0, 1, 0);
-    for (QWidget* w : {p.Edit1, p.Edit3}) stretcher.Follow(w, 0, 0, 0.5, 0);
-    for (QWidget* w : {p.Edit2, p.Edit4}) stretcher.Follow(w, 0.5, 0, 0.5, 0);
-    for (QWidget* w : {p.Button2, p.Button3}) stretcher.Follow(w, 1, 0, 0, 0);
+        stretcher.FollowSplit(w, 0, 0, 1, 0);
+    for (QWidget* w : {p.Edit1, p.Edit3}) stretcher.FollowSplit(w, 0, 0, 0.5, 0);
+    for (QWidget* w : {p.Edit2, p.Edit4}) stretcher.FollowSplit(w, 0.5, 0, 0.5, 0);
+    for (QWidget* w : {p.Button2, p.Button3}) stretcher.FollowSplit(w, 1, 0, 0, 0);
     TipCutTexts({p.Label14, p.Label15, p.Label17, p.Label19, p.Label20, p.Label23, p.Label24, p.Edit1, p.Edit2, p.Edit3,
                  p.Edit4, p.Edit5, p.ComboBox1, p.ComboBox2});
     return p;
 }
 
+namespace {
+// Around a map of side s: 40 pixels left of it for the vertical axis, 171 in
+// all across (the colour bar right), 41 below it (the corner numbers and
+// the status bar).
+constexpr int kBoxExtraWidth = 171, kBoxExtraHeight = 41;
+} // namespace
+
 TMapPanel BuildMapPanel(QWidget* client, TStretcher& stretcher) {
     TMapPanel p;
     p.ScrollBox1 = new QScrollArea(client);
     p.ScrollBox1->setGeometry(208, 0, 675, 545);
-    auto* box = new QWidget;
-    box->setFixedSize(671, 541); // the map's box, with room for its colour bar
-    p.Image1 = new TMapView(box);
+    p.Box = new QWidget;
+    p.Image1 = new TMapView(p.Box);
     p.Image1->move(40, 0);
-    p.Label5 = MakeLabel(box, "x[1]", 5, 24);
-    p.Label6 = MakeLabel(box, "x[0]", 544, 480);
+    p.Label5 = MakeLabel(p.Box, "x[1]", 5, 24);
+    p.Label6 = MakeLabel(p.Box, "x[0]", 0, 0);
     // The ends of the ranges, each in the room beside its edge of the map.
-    p.Label7 = MakeElidedLabel(box, 24, 496, 236);
-    p.Label8 = MakeElidedLabel(box, 496, 496, 85);
-    p.Label9 = MakeElidedLabel(box, 4, 472, 36);
-    p.Label10 = MakeElidedLabel(box, 4, 0, 36);
+    p.Label7 = MakeElidedLabel(p.Box, 0, 0, 236);
+    p.Label8 = MakeElidedLabel(p.Box, 0, 0, 85);
+    p.Label9 = MakeElidedLabel(p.Box, 0, 0, 36);
+    p.Label10 = MakeElidedLabel(p.Box, 4, 0, 36);
     p.Label7->setText(QStringLiteral("-20"));
     p.Label8->setText(QStringLiteral("20"));
     p.Label9->setText(QStringLiteral("-20"));
     p.Label10->setText(QStringLiteral("20"));
-    p.OutsideLegend = MakeLabel(box, UI_TEXT("qirt", "▒ вне области"), 576, 504);
+    p.OutsideLegend = MakeLabel(p.Box, UI_TEXT("qirt", "▒ вне области"), 0, 0);
     p.OutsideLegend->setStyleSheet(QStringLiteral("color: rgb(110, 110, 110)"));
     p.OutsideLegend->hide();
-    p.BitBtn1 = MakeArrow(box, Qt::RightArrow, 543, 230);
-    p.BitBtn2 = MakeArrow(box, Qt::LeftArrow, 15, 230);
-    p.BitBtn3 = MakeArrow(box, Qt::UpArrow, 270, 0);
-    p.BitBtn4 = MakeArrow(box, Qt::DownArrow, 270, 472);
-    p.Axes = new TMapAxes(box, QPoint(40, 0));
-    p.Bar = new TColourBar(box);
-    p.Bar->setGeometry(586, 0, 84, 500);
-    p.StatusBar1 = new QStatusBar(box);
-    p.StatusBar1->setGeometry(0, 520, 581, 21);
+    p.BitBtn1 = MakeArrow(p.Box, Qt::RightArrow, 0, 0);
+    p.BitBtn2 = MakeArrow(p.Box, Qt::LeftArrow, 0, 0);
+    p.BitBtn3 = MakeArrow(p.Box, Qt::UpArrow, 0, 0);
+    p.BitBtn4 = MakeArrow(p.Box, Qt::DownArrow, 0, 0);
+    p.Axes = new TMapAxes(p.Box, QPoint(40, 0));
+    p.Bar = new TColourBar(p.Box);
+    p.StatusBar1 = new QStatusBar(p.Box);
     p.StatusBar1->setSizeGripEnabled(false);
-    p.ScrollBox1->setWidget(box);
+    PlaceMapBox(p, kMapPixels);
+    p.ScrollBox1->setWidget(p.Box);
 
-    stretcher.Follow(p.ScrollBox1, 1, 0, 0, 1);
+    stretcher.FollowSplit(p.ScrollBox1, 1, 1, 0, 1);
     TipCutTexts({p.Label7, p.Label8, p.Label9, p.Label10});
     return p;
+}
+
+int MapSideFor(const TMapPanel& p) {
+    // The scroll box as placed (675 x 545) holds the 500 x 500 map's box
+    // with room for its frame to spare.
+    const QSize room = p.ScrollBox1->size() - QSize(4, 4);
+    return std::max(kMapPixels, std::min(room.width() - kBoxExtraWidth, room.height() - kBoxExtraHeight));
+}
+
+bool PlaceMapBox(const TMapPanel& p, int side) {
+    // Everything right of the map or below it moves with its far edge; the
+    // arrows stay at the middle of their edges.
+    const int s = side, half = side / 2;
+    p.Box->setFixedSize(s + kBoxExtraWidth, s + kBoxExtraHeight);
+    const bool changed = p.Image1->SetSide(s);
+    p.Label6->move(s + 44, s - 20);
+    p.Label7->move(24, s - 4);
+    p.Label8->move(s - 4, s - 4);
+    p.Label9->move(4, s - 28);
+    p.OutsideLegend->move(s + 76, s + 4);
+    p.BitBtn1->move(s + 43, half - 20);
+    p.BitBtn2->move(15, half - 20);
+    p.BitBtn3->move(half + 20, 0);
+    p.BitBtn4->move(half + 20, s - 28);
+    p.Axes->setGeometry(p.Box->rect());
+    p.Axes->SetSide(s);
+    p.Bar->setGeometry(s + 86, 0, 84, s);
+    p.StatusBar1->setGeometry(0, s + 20, s + 81, 21);
+    return changed;
 }
 
 } // namespace qirt

@@ -40,6 +40,7 @@ struct TResultPanel {
 // four move buttons and the status bar.
 struct TMapPanel {
     QScrollArea* ScrollBox1;
+    QWidget* Box; // the scroll box's contents
     TMapView* Image1;
     QLabel *Label5, *Label6, *Label7, *Label8, *Label9, *Label10;
     QLabel* OutsideLegend; // the shading's legend, under the map while it is shaded
@@ -49,9 +50,17 @@ struct TMapPanel {
     QStatusBar* StatusBar1;
 };
 
-// Built into `client`; as the client grows the left column widens and the
-// map moves over (the stretcher of the client follows them).
+// Built into `client`; as the client grows the map grows as a square as
+// far as both the growth across and down allow, and the left column widens
+// by the rest across (the stretcher of the client follows them).
 TResultPanel BuildResultPanel(QWidget* client, TStretcher& stretcher);
 TMapPanel BuildMapPanel(QWidget* client, TStretcher& stretcher);
+
+// The side of the largest map the scroll box shows whole with its
+// surroundings, and never less than 500.
+int MapSideFor(const TMapPanel& p);
+// Places the map at that side and everything around it, the box growing
+// with it. True when the map's canvas changed size.
+bool PlaceMapBox(const TMapPanel& p, int side);
 
 } // namespace qirt

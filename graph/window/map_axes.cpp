@@ -1,5 +1,7 @@
 #include "graph/window/map_axes.h"
 
+#include <algorithm>
+
 #include <QPainter>
 
 #include "graph/image/plot_picture.h"
@@ -9,7 +11,6 @@ namespace qirt {
 
 namespace {
 constexpr int kTickLength = 4;
-constexpr int kMostTicks = 6;
 // The corner numbers (the ends of the ranges) keep their place: no tick
 // value is written this close to an end.
 constexpr int kCornerRoom = 40;
@@ -20,11 +21,19 @@ TMapAxes::TMapAxes(QWidget* box, QPoint origin) : QWidget(box), origin_(origin) 
     setGeometry(box->rect());
 }
 
+void TMapAxes::SetSide(int side) {
+    side_ = side;
+    SetView(view_);
+}
+
 void TMapAxes::SetView(const TViewRange& view) {
+    view_ = view;
     XTicks.clear();
     YTicks.clear();
     if (UsableView(view)) {
-        const TMapTransform transform(view);
+        // About one tick per 80 pixels: six on the map as first placed.
+        const int kMostTicks = std::max(6, side_ / 80);
+        const TMapTransform transform(view, side_);
         for (Real x : NiceTicks(view.XMin, view.XMax, kMostTicks))
             XTicks.push_back({transform.Pixel(x, view.YMin).X, GeneralNumberText(double(x))});
         for (Real y : NiceTicks(view.YMin, view.YMax, kMostTicks))
@@ -40,7 +49,7 @@ void TMapAxes::paintEvent(QPaintEvent*) {
     small.setPointSizeF(small.pointSizeF() * 0.85);
     p.setFont(small);
     const QFontMetrics metrics(small);
-    const int left = origin_.x(), top = origin_.y(), size = kMapPixels;
+    const int left = origin_.x(), top = origin_.y(), size = side_;
     for (const auto& [x, text] : XTicks) {
         p.drawLine(left + x, top + size, left + x, top + size + kTickLength);
         if (x < kCornerRoom || x > size - kCornerRoom) continue;

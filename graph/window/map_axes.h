@@ -19,6 +19,8 @@ class TMapAxes : public QWidget {
 public:
     TMapAxes(QWidget* box, QPoint origin);
     void SetView(const TViewRange& view);
+    // The map's side on the screen; the ticks are placed again.
+    void SetSide(int side);
 
     // The ticks shown: the pixel along the map's edge and the value's text.
     std::vector<std::pair<int, QString>> XTicks, YTicks;
@@ -28,6 +30,8 @@ protected:
 
 private:
     QPoint origin_;
+    int side_ = 500;
+    TViewRange view_;
 };
 
 // The levels' colours from the lowest value (bottom) to the highest (top),

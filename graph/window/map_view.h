@@ -1,6 +1,9 @@
-// The map view: the 500 x 500 map image, showing the canvas the map is
-// drawn on, with a cross-hair cursor. Mouse presses, moves, releases and
-// wheel turns over it go, in image pixels, to whoever assembles the window.
+// The map view: the map image, showing the canvas the map is drawn on, with
+// a cross-hair cursor. The view is side x side pixels on the screen (500 as
+// first placed); its canvas has one pixel per device pixel, so a larger
+// view, or a screen of more device pixels, shows a sharper map rather than
+// an enlarged one. Mouse presses, moves, releases and wheel turns over it go,
+// in canvas pixels, to whoever assembles the window.
 #pragma once
 
 #include <functional>
@@ -16,13 +19,25 @@ public:
     explicit TMapView(QWidget* parent = nullptr);
 
     TImageCanvas& Canvas() { return canvas_; }
-    // A mark drawn over the map (not into it) at a pixel; (-1, -1) none.
+    const TImageCanvas& Canvas() const { return canvas_; }
+    // A mark drawn over the map (not into it) at a canvas pixel; (-1, -1) none.
     void SetMark(QPoint pixel) {
         mark_ = pixel;
         update();
     }
     QPoint Mark() const { return mark_; }
-    const TImageCanvas& Canvas() const { return canvas_; }
+
+    // Makes the view side x side pixels on the screen. The canvas takes the
+    // side in device pixels, made even (the samples fall on every second
+    // pixel) and at most 2,400; the picture it had is kept, scaled, until a
+    // new one is painted. True when the canvas changed size.
+    bool SetSide(int side);
+    int Side() const { return side_; }
+    // The canvas pixel under a position in the view.
+    QPoint ToCanvas(QPointF position) const;
+    // Told when the screen's device pixels per pixel change under the view
+    // (moved to another screen): the canvas should follow.
+    std::function<void()> RatioChanged;
 
     // Any button; the release reports the click first, as the platform's
     // image control orders them.
@@ -41,6 +56,8 @@ protected:
 private:
     TImageCanvas canvas_;
     QPoint mark_{-1, -1};
+    int side_ = 0;
+    qreal ratio_ = 0; // the device pixel ratio the canvas was sized for
 };
 
 } // namespace qirt

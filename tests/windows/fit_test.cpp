@@ -168,13 +168,16 @@ private slots:
         graph.Edit1->setText(QStringLiteral("-1.2345678901234567e+20"));
         graph.Edit1->setCursorPosition(0);
         QCOMPARE(Plain(CutTextTip(graph.Edit1)), graph.Edit1->text());
-        // The window grows; the left column widens with it, the map moves over.
+        // The window grows: the map grows as a square by the 100 pixels it
+        // grew down, the left column widens by the other 200 across and the
+        // map moves over.
         const int labelWidth = graph.Label20->width();
         const QPoint map = graph.ScrollBox1->pos();
         graph.resize(graph.width() + 300, graph.height() + 100);
         QApplication::processEvents();
-        QCOMPARE(graph.Label20->width(), labelWidth + 300);
-        QCOMPARE(graph.ScrollBox1->pos(), map + QPoint(300, 0));
+        QCOMPARE(graph.Label20->width(), labelWidth + 200);
+        QCOMPARE(graph.ScrollBox1->pos(), map + QPoint(200, 0));
+        QCOMPARE(graph.Image1->size(), QSize(600, 600));
         QVERIFY(!static_cast<TElidedLabel*>(graph.Label20)->IsElided());
     }
 

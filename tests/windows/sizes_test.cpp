@@ -53,6 +53,10 @@ private slots:
         w.GraphShown = [&](TForm3& graph) {
             QTimer::singleShot(0, &graph, [&] {
                 QVERIFY2(Fits(graph), qPrintable(Describe(graph)));
+                // The map has a canvas pixel for every device pixel it covers.
+                const qreal ratio = graph.Image1->devicePixelRatioF();
+                QCOMPARE(graph.Canvas().Width(), qRound(graph.Image1->width() * ratio));
+                QCOMPARE(graph.Canvas().Height(), qRound(graph.Image1->height() * ratio));
                 graph.showRuns->trigger();
                 QVERIFY2(Fits(graph), qPrintable(Describe(graph)));
                 graph.showRuns->trigger();

@@ -597,6 +597,69 @@ private slots:
         QCOMPARE(w.MapFileName, dir.filePath("map.bmp"));
     }
 
+    // Enlarged, the window samples the map at its displayed size: a sample
+    // every second pixel, the track, the read-out and the frame in the same
+    // pixels; "save map" still writes the 500 x 500 map, and shrunk back the
+    // window shows it again.
+    void anEnlargedWindowSamplesTheMapAtItsSize() {
+        QTemporaryDir dir;
+        Window win("x[0]^2+x[1]^2", Vector{0, 0}, 5);
+        TForm3& w = *win.w;
+        w.MapFileName = dir.filePath("first.bmp");
+        w.save1->trigger();
+        const QImage first = w.Canvas().Image().copy();
+        const QSize firstSize = w.size();
+
+        w.resize(firstSize + QSize(500, 400));
+        QApplication::processEvents();
+        QCOMPARE(w.Image1->size(), QSize(900, 900)); // grown by 400 down, and as far across
+        QCOMPARE(w.Canvas().Width(), 900);
+        QCOMPARE(w.GridSize, 451);
+        QCOMPARE(MapSamples(win.S).GridSize, 451);
+        QVERIFY(At(w, 450, 450) == kOrange); // the minimum in the middle
+        QVERIFY(At(w, 451, 451) == kWhite);
+        QVERIFY(At(w, 448, 448) != kWhite);
+        // Point 0 (-4, 4) is now pixel (90, 90): its disc, and the end cross
+        // of point 4 (-0.8, 0.8) at (378, 378).
+        QVERIFY(At(w, 88, 90) == kBlack);
+        QVERIFY(At(w, 378, 381) == kBlack);
+        QVERIFY(At(w, 378, 382) != kBlack);
+        // The axes' ticks follow: x = 0 at pixel 450 of the map.
+        bool zeroTick = false;
+        for (const auto& [x, text] : w.Axes->XTicks) zeroTick |= text == GeneralNumberText(0.0) && x == 450;
+        QVERIFY(zeroTick);
+
+        w.MapFileName = dir.filePath("large.bmp");
+        w.save1->trigger();
+        QCOMPARE(QImage(dir.filePath("large.bmp")), QImage(dir.filePath("first.bmp")));
+
+        // The middle pixel reads (0; 0), to the double-precision scale's
+        // rounding (10/900 is not a double).
+        Mouse(w.Image1, QEvent::MouseMove, QPoint(450, 450), Qt::NoButton);
+        const QRegularExpressionMatch read = QRegularExpression(QStringLiteral("\\(([^;]+);([^)]+)\\)"))
+                                                  .match(w.StatusBar1->currentMessage());
+        QVERIFY(read.hasMatch());
+        QVERIFY(qAbs(read.captured(1).toDouble()) < 1e-15 && qAbs(read.captured(2).toDouble()) < 1e-15);
+
+        w.resize(firstSize);
+        QApplication::processEvents();
+        QCOMPARE(w.Image1->size(), QSize(500, 500));
+        QVERIFY(w.Canvas().Image() == first);
+        QCOMPARE(MapSamples(win.S).GridSize, 251);
+
+        w.resize(firstSize + QSize(500, 400));
+        QApplication::processEvents();
+        Drag(w.Image1, QPoint(90, 90), QPoint(450, 450)); // from (-4, 4) to (0, 0)
+        QCOMPARE(double(win.S.View.XMin), -4.0);
+        QCOMPARE(double(win.S.View.XMax), 0.0);
+        QCOMPARE(double(win.S.View.YMin), 0.0);
+        QCOMPARE(double(win.S.View.YMax), 4.0);
+        // The wheel zooms about the pixel under it: (-2, 2) stays put.
+        w.WheelZoom(450, 450, 1);
+        QCOMPARE(double(win.S.View.XMin), -3.0);
+        QCOMPARE(double(win.S.View.YMax), 3.0);
+    }
+
     void saveMapReportsAFileThatCannotBeCreated() {
         Window win("x[0]^2+x[1]^2", Vector{0, 0});
         TForm3& w = *win.w;
