@@ -161,14 +161,19 @@ bool ComputeMap(const TMapJob& job, TMapResult& result, const std::atomic<bool>*
     auto sampleColumn = [&](TFunction& G, uslov& region, int i, TColumnValues& column) {
         const Real x = i * dx + v.XMin;
         setAxes(G, &x, nullptr);
+        // The column's own runs of each array, looked up once.
+        Real* const values = m.SampleValues[i];
+        bool* const outside = m.SampleOutside[i];
+        bool* const defines = m.SampleDefined[i];
+        Byte* const near = m.SampleNearBoundary[i];
         for (int j = 0; j < gridSize; ++j) {
             const Real y = v.YMax - j * dy;
             setAxes(G, nullptr, &y);
-            Real& value = m.SampleValues[i][j];
+            Real& value = values[j];
             const bool defined = sample(G, value);
-            if (job.ShadeOutside) m.SampleOutside[i][j] = Outside(region, G.Point, last);
-            m.SampleDefined[i][j] = defined;
-            m.SampleNearBoundary[i][j] = region.NearBoundary ? 1 : 0;
+            if (job.ShadeOutside) outside[j] = Outside(region, G.Point, last);
+            defines[j] = defined;
+            near[j] = region.NearBoundary ? 1 : 0;
             if (defined) column.Take(value);
         }
     };
@@ -311,14 +316,19 @@ void PaintSamples(TMapSamples& m, TCanvas& canvas, std::string_view colourCountT
     const int width = canvas.Width(), height = canvas.Height();
     for (int i = 0; i < gridSize; ++i) {
         const int x = i * cell;
+        std::int32_t* const levels = m.SampleLevels[i];
+        const Byte* const near = m.SampleNearBoundary[i];
+        const bool* const defined = m.SampleDefined[i];
+        const Real* const values = m.SampleValues[i];
+        const bool* const outside = m.SampleOutside[i];
         for (int j = 0; j < gridSize; ++j) {
-            std::int32_t& level = m.SampleLevels[i][j];
-            if (m.SampleNearBoundary[i][j])
+            std::int32_t& level = levels[j];
+            if (near[j])
                 level = 0;
-            else if (!m.SampleDefined[i][j])
+            else if (!defined[j])
                 continue; // left white
             else
-                level = banded ? Band(m.SampleValues[i][j] - m.ValueMin) + 1 : 1;
+                level = banded ? Band(values[j] - m.ValueMin) + 1 : 1;
             const int y = j * cell;
             if (look.Filled) {
                 // The sample's cell: its pixel and those up to the next sample.
@@ -326,7 +336,7 @@ void PaintSamples(TMapSamples& m, TCanvas& canvas, std::string_view colourCountT
             } else if (x < width && y < height) {
                 canvas.SetPixel(x, y, LevelColour(level));
             }
-            if (m.Shaded && m.SampleOutside[i][j] && x + 1 < width && y + 1 < height)
+            if (m.Shaded && outside[j] && x + 1 < width && y + 1 < height)
                 canvas.SetPixel(x + 1, y + 1, kOutsideShade);
         }
     }
