@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include "func/conditions.h"
+#include "func/derivative.h"
 #include "func/function.h"
 #include "methods/blmetr.h"
 #include "methods/blpow.h"
@@ -50,6 +51,28 @@ void Method(benchmark::State& state) {
     state.counters["iterations"] = S.IterationCount;
     state.counters["evaluations"] = S.Function.EvaluationCount;
 }
+
+// A run of 100,000 iterations (steepest descent on a function whose
+// gradient jumps at its minimum, until the iteration limit) with its track,
+// and with the log of what each step used (the argument 1) or without (0):
+// the price of the log.
+void LongRun(benchmark::State& state) {
+    TSession S;
+    BuildTree(S.Function, "abs(x[0])^1.5+abs(x[1])^3");
+    BuildDerivativeObjects(S.Function);
+    for (auto _ : state) {
+        Tdata track;
+        TIterationLog log(2);
+        S.Track = &track;
+        S.Log = state.range(0) ? &log : nullptr;
+        Vector x{1, 2};
+        Real f = 0;
+        FirstOrderMethod(S, x, 1, f, 3, 1, 0, 0);
+        benchmark::DoNotOptimize(f);
+    }
+    state.counters["iterations"] = S.IterationCount;
+}
+BENCHMARK(LongRun)->ArgName("log")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void Methods(benchmark::internal::Benchmark* b) {
     b->ArgNames({"family", "variant", "numeric"});

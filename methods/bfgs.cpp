@@ -36,6 +36,7 @@ TWolfeResult WolfeSearch(TSession& S, const Vector& x, int last, Real f0, const 
                          const Vector& p, Real& alpha, Vector& xNew, Real& fNew, Vector& gNew) {
     const Real slope0 = Dot(g0, p, last);
     if (!(slope0 < 0)) return TWolfeResult::Failed;
+    if (S.Log) S.Log->SearchBegins(x, p);
     struct TTrial {
         Real A = 0, F = 0, D = 0;
         bool Defined = false;
@@ -48,6 +49,7 @@ TWolfeResult WolfeSearch(TSession& S, const Vector& x, int last, Real f0, const 
         t.A = a;
         for (int i = 0; i <= last; ++i) t.X[i] = x[i] + a * p[i];
         t.Defined = DefinedValue(S, t.X, last, t.F);
+        if (S.Log) S.Log->Trial(a, t.Defined ? t.F : HUGE_VALL);
         if (t.Defined && slope) {
             t.Defined = DefinedGradient(S.Function, t.X, t.G, last);
             t.D = t.Defined ? Dot(t.G, p, last) : 0;
@@ -55,6 +57,7 @@ TWolfeResult WolfeSearch(TSession& S, const Vector& x, int last, Real f0, const 
         return t;
     };
     auto accept = [&](const TTrial& t) {
+        if (S.Log) S.Log->Accepted(t.A);
         alpha = t.A;
         xNew = t.X;
         fNew = t.F;
@@ -160,6 +163,7 @@ restart:
         // The first step of a restart is at most 1 long; later ones try 1.
         Real alpha = scaled ? 1 : std::min<Real>(1, 1 / std::sqrt(SquaredNorm(p, last)));
         Real fNew;
+        NoteGradient(S, g);
         const TWolfeResult found = WolfeSearch(S, x, last, f, g, p, alpha, xNew, fNew, gNew);
         if (found == TWolfeResult::Failed) {
             if (rule.RestartAfterFailure(x)) goto restart;

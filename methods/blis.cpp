@@ -18,18 +18,22 @@ bool AllFinite(const Vector& v, int last) {
 // undefined, or a value that is not finite, is never a decrease. Beyond is
 // set when the point or the value has run past the end of the number range
 // (a value of minus infinity included): the function fell all the way there.
-Real SearchValue(TSession& S, const Vector& point, int last, bool& beyond) {
+// The trial point is the search's origin plus `step` times its direction;
+// the step goes to the run's log with the value.
+Real SearchValue(TSession& S, const Vector& point, int last, Real step, bool& beyond) {
     TFunction& F = S.Function;
     F.ClearEvaluationError();
     const Real value = FunctionValue(F, point, last);
     beyond = !AllFinite(point, last) || (F.LastEvaluationDefined() && value == -HUGE_VALL);
     const bool defined = F.LastEvaluationDefined() && std::isfinite(value) && !beyond;
-    return defined ? value : HUGE_VALL;
+    const Real compared = defined ? value : HUGE_VALL;
+    if (S.Log) S.Log->Trial(step, compared);
+    return compared;
 }
 
-Real SearchValue(TSession& S, const Vector& point, int last) {
+Real SearchValue(TSession& S, const Vector& point, int last, Real step) {
     bool beyond;
-    return SearchValue(S, point, last, beyond);
+    return SearchValue(S, point, last, step, beyond);
 }
 
 } // namespace
@@ -52,7 +56,8 @@ void LineSearch(TSession& S, const Vector& x, int LastIndex, const Vector& s, Re
         if (LastGoodStep) *LastGoodStep = 0;
     };
 
-    const Real f0 = SearchValue(S, x, last);
+    if (S.Log) S.Log->SearchBegins(x, s);
+    const Real f0 = SearchValue(S, x, last, 0);
     SearchFailed = 0;
     bool zeroDirection = true;
     for (int i = 0; i <= last; ++i)
@@ -71,12 +76,14 @@ void LineSearch(TSession& S, const Vector& x, int LastIndex, const Vector& s, Re
 trial:
     halvings = 0;
     for (int i = 0; i <= last; ++i) t[i] = x[i] + alpha * s[i];
-    f1 = SearchValue(S, t, last);
+    f1 = SearchValue(S, t, last, alpha);
     if (f1 <= f0) {
-        // Expansion: double the step while the value keeps falling.
+        // Expansion: double the step while the value keeps falling (`at`
+        // is how far along s the point t has gone).
         bool beyond;
         for (int i = 0; i <= last; ++i) t[i] += alpha * s[i];
-        f2 = SearchValue(S, t, last, beyond);
+        Real at = 2 * alpha;
+        f2 = SearchValue(S, t, last, at, beyond);
         for (int doublings = 0; f2 <= f1; ++doublings) {
             if (doublings == kMaxDoublings || !std::isfinite(2 * alpha)) {
                 // The step cannot grow and the function has not risen along
@@ -91,7 +98,8 @@ trial:
             alpha *= 2;
             f1 = f2;
             for (int i = 0; i <= last; ++i) t[i] += alpha * s[i];
-            f2 = SearchValue(S, t, last, beyond);
+            at += alpha;
+            f2 = SearchValue(S, t, last, at, beyond);
         }
         good = alpha;
         if (!std::isfinite(f2)) {
@@ -112,7 +120,7 @@ trial:
             alpha /= 2;
             f2 = f1;
             for (int i = 0; i <= last; ++i) t[i] = x[i] + alpha * s[i];
-            f1 = SearchValue(S, t, last);
+            f1 = SearchValue(S, t, last, alpha);
             if (halvings > kMaxHalvings && !reversed) {
                 alpha = -2 * alpha0;
                 reversed = true;
@@ -178,6 +186,7 @@ bool TakeStep(TSession& S, Vector& x, int LastIndex, const Vector& s, Real& Step
             x = trial;
             d = step;
             f = value;
+            if (S.Log) S.Log->Accepted(StepLength);
             return true;
         }
         if (lastGoodStep == 0 || lastGoodStep == StepLength) break;
@@ -195,6 +204,7 @@ bool StartValue(TSession& S, const Vector& x, int LastIndex, Real& f) {
 
 void RecordPoint(TSession& S, const Vector& x, int LastIndex, Real f) {
     if (S.Track) AddTrackPoint(*S.Track, x, LastIndex, f);
+    if (S.Log) S.Log->PointRecorded();
 }
 
 bool KeepGoing(TSession& S, Real f) {

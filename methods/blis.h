@@ -69,8 +69,13 @@ bool TakeStep(TSession& S, Vector& x, int LastIndex, const Vector& s, Real& Step
 // is undefined or not finite there; the method then ends.
 bool StartValue(TSession& S, const Vector& x, int LastIndex, Real& f);
 
-// Appends (x, f) to the track of the run.
+// Appends (x, f) to the track of the run (and starts its next iteration in
+// the run's log).
 void RecordPoint(TSession& S, const Vector& x, int LastIndex, Real f);
+// The gradient the method chooses its next direction with, for the log.
+inline void NoteGradient(TSession& S, const Vector& g) {
+    if (S.Log) S.Log->Gradient(g);
+}
 
 // Asked after the stopping tests of an accepted iteration, f the current
 // value: false when a search found the function unbounded below, the

@@ -93,6 +93,7 @@ restart:
         }
         if (SquaredNorm(m.g, last) == 0) goto end;
         MinusProduct(H, m.g, m.s, last);
+        NoteGradient(S, m.g);
         LineSearch(S, x, last, m.s, alpha, failed, &good);
         if (failed) {
             if (rule.RestartAfterFailure(x)) goto restart;

@@ -80,6 +80,7 @@ void ZeroOrderMethod(TSession& S, Vector& ResultPoint, Byte LastIndex, Real& Min
     for (;;) {
         const Real fBase = f;
         if (RecordTrack) RecordPoint(S, x, last, f);
+        if (S.Log && MethodVariant == 1) S.Log->Axes(D);
         for (int j = 0; j <= last; ++j) {
             if (MethodVariant == 1) {
                 alpha = h[j];

@@ -38,6 +38,7 @@ restart:
     if (gg <= kGradientThreshold) goto end;
     for (;;) {
         for (int i = 0; i <= last; ++i) s[i] = beta * s[i] - g[i];
+        NoteGradient(S, g);
         LineSearch(S, x, last, s, alpha, failed, &good);
         if (failed) {
             if (rule.RestartAfterFailure(x)) goto restart;

@@ -123,6 +123,11 @@ void NelderMeadMethod(TSession& S, Vector& ResultPoint, Byte LastIndex, Real& Mi
             simplex.Points[k] = points[order[k]];
             simplex.Values[k] = values[order[k]];
         }
+        if (S.Log) {
+            Vector vertices[11];
+            for (int k = 0; k <= n; ++k) vertices[k] = whole(simplex.Points[k]);
+            S.Log->Simplex(vertices, n + 1);
+        }
         NelderMeadStep(simplex, last, value);
         for (int k = 0; k <= n; ++k) {
             points[order[k]] = simplex.Points[k];

@@ -83,6 +83,7 @@ void NewtonMethod(TSession& S, Vector& ResultPoint, Byte LastIndex, Real& Minimu
         }
         if (SquaredNorm(g, last) == 0) goto end;
         MinusProduct(M, g, s, last);
+        NoteGradient(S, g);
         LineSearch(S, x, last, s, alpha, failed, &good);
         if (failed) {
             if (rule.RestartAfterFailure(x)) continue;

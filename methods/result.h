@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "graph/track/track.h"
+#include "methods/iteration_log.h"
 #include "methods/region_report.h"
 #include "methods/run_end.h"
 
@@ -34,6 +35,9 @@ struct TRunResult {
     std::int64_t EvidenceEvaluations = 0;
     double Seconds = 0;
     std::shared_ptr<Tdata> Track = std::make_shared<Tdata>();
+    // What the method used for each step, an iteration per track point;
+    // null where nothing ran.
+    std::shared_ptr<const TIterationLog> Log;
     // What the point means for the region in force; Present is false
     // without one.
     TRegionReport Region;

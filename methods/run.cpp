@@ -187,6 +187,8 @@ void StartRun(TSession& S, const TRunInputs& in, TRun& run) {
     run.Track.BatchState = 0;
     run.Track.Cursor = nullptr;
     S.Track = &run.Track;
+    run.Log = std::make_shared<TIterationLog>(run.LastIndex + 1);
+    S.Log = run.Log.get();
     run.Built = true;
 
     if (method < 0 && run.MethodFamily != family::GraphOnly) {
@@ -227,6 +229,7 @@ void StartRun(TSession& S, const TRunInputs& in, TRun& run) {
         S.CurrentLastIndex = static_cast<Byte>(run.LastIndex);
         S.FoundPoint = run.ResultPoint;
         FillResult(S, run, method, seconds);
+        run.Result.Log = run.Log;
     }
     // A strategy is judged as a whole: its last penalty problem is steep,
     // and the evidence on it says little about the region's problem.
@@ -266,6 +269,7 @@ void FinishRun(TSession& S, TRun& run) {
     ReleaseDerivativeObjects(S.Function);
     ClearTrack(run.Track);
     if (S.Track == &run.Track) S.Track = nullptr;
+    if (S.Log == run.Log.get()) S.Log = nullptr;
     run.Built = false;
 }
 

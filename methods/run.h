@@ -4,6 +4,7 @@
 // again afterwards. The windows and the command-line program share it.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -60,6 +61,8 @@ struct TRun {
     Vector ResultPoint{};
     Real MinimumValue = 0;
     Tdata Track; // the track of this run; S.Track points here while it lasts
+    // What the method used for each step; S.Log points here while it lasts.
+    std::shared_ptr<TIterationLog> Log;
     bool Built = false; // the function object holds this run's tree
     // What the run found, as every window and qirt-batch read it; its track
     // is this run's Track.

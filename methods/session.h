@@ -12,6 +12,7 @@
 #include "func/conditions.h"
 #include "func/function.h"
 #include "graph/track/track.h"
+#include "methods/iteration_log.h"
 #include "methods/region_report.h"
 
 namespace qirt {
@@ -62,6 +63,9 @@ struct TSession {
     uslov Conditions;
     TFunction Function;        // the function object every method and the map evaluate
     Tdata* Track = nullptr;    // the track of the run in progress (owned by the run)
+    // What the run's method used for each step (owned by the run; null:
+    // nothing is recorded).
+    TIterationLog* Log = nullptr;
     std::int32_t IterationCount = 0;
     Byte CurrentLastIndex = 0; // number of variables minus one of the last run
     TViewRange View;           // what the map shows
