@@ -87,6 +87,11 @@ inline constexpr TMethod kMethods[] = {
 };
 inline constexpr int kMethodCount = static_cast<int>(std::size(kMethods));
 
+// Whether the method's searches keep to the Wolfe conditions (BFGS).
+inline bool UsesWolfeSearch(int method) {
+    return method >= 0 && method < kMethodCount && std::string_view(kMethods[method].Name) == "bfgs";
+}
+
 // The index of a -m name, or of a family's variant; -1 for none.
 int MethodIndex(std::string_view name);
 int MethodIndex(int family, int variant);

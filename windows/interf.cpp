@@ -549,6 +549,8 @@ void TForm1::ShowGraph(const TRunResult& result, bool results, const QString& me
     graph.Label23->setText(results ? GradientText(result.GradientNorm) : QString());
     graph.Label24->setText(results ? Tr(EndText(result.End)) : QString());
     graph.SingleRunRegion = results ? result.Region : TRegionReport{};
+    graph.SingleRunLog = results ? result.Log : nullptr;
+    graph.SingleRunMethod = result.Method;
     // A strategy's verdict is about the region: it stands beside the end.
     const bool strategy = results && result.Region.Present && result.Region.Strategy != TRegionStrategy::Single;
     if (strategy)
@@ -571,6 +573,8 @@ void TForm1::ShowGraph(const TRunResult& result, bool results, const QString& me
             run.Track = r.Track;
             run.Values = r.Values;
             run.Region = r.Region;
+            run.Log = r.Log;
+            run.Wolfe = UsesWolfeSearch(r.Method);
             run.LastIndex = std::max(r.LastIndex, 0);
             runs.push_back(std::move(run));
             QStringList coordinates;

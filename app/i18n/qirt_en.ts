@@ -819,7 +819,7 @@ function, start point, accuracies, step and region.</translation>
     </message>
     <message>
         <source>Размер графика — ширина×высота в пикселях, от 200 до 10000, например 1000×800</source>
-        <translation>The plot's size is width×height in pixels, 200 to 10000 each, for example 1000×800</translation>
+        <translation>The plot&apos;s size is width×height in pixels, 200 to 10000 each, for example 1000×800</translation>
     </message>
     <message>
         <source>Экспортировать график (PNG или SVG)…</source>
@@ -832,6 +832,46 @@ function, start point, accuracies, step and region.</translation>
     <message>
         <source>Ширина × высота:</source>
         <translation>Width × height:</translation>
+    </message>
+    <message>
+        <source>Выберите итерацию в таблице или ползунком.</source>
+        <translation>Choose an iteration in the table or with the slider.</translation>
+    </message>
+    <message>
+        <source>Поиск %1 из %2</source>
+        <translation>Search %1 of %2</translation>
+    </message>
+    <message>
+        <source>На этой итерации метод не искал на прямой.</source>
+        <translation>The method made no search on a line in this iteration.</translation>
+    </message>
+    <message>
+        <source>Метод Нелдера-Мида не ищет на прямой: на карте — его симплекс.</source>
+        <translation>Nelder–Mead makes no searches on a line: the map shows its simplex.</translation>
+    </message>
+    <message>
+        <source>φ(t) = f(x + t·s); пробных точек: %1</source>
+        <translation>φ(t) = f(x + t·s); trial points: %1</translation>
+    </message>
+    <message>
+        <source>; принятый шаг t = %1</source>
+        <translation>; step taken t = %1</translation>
+    </message>
+    <message>
+        <source>; шаг не найден</source>
+        <translation>; no step found</translation>
+    </message>
+    <message>
+        <source>. Пунктир — достаточное убывание, точки — наклон условия кривизны (Вольфе).</source>
+        <translation>. Dashed: sufficient decrease; dotted: the curvature condition's slope (Wolfe).</translation>
+    </message>
+    <message>
+        <source>На карте: &lt;span style=&quot;color:#dc0000&quot;&gt;антиградиент&lt;/span&gt;, &lt;span style=&quot;color:#1e3cc8&quot;&gt;направление поиска&lt;/span&gt;, пробные точки (○), &lt;span style=&quot;color:#008c3c&quot;&gt;принятый шаг&lt;/span&gt;, &lt;span style=&quot;color:#a000b4&quot;&gt;симплекс&lt;/span&gt;, &lt;span style=&quot;color:#e07800&quot;&gt;оси Розенброка&lt;/span&gt;.</source>
+        <translation>On the map: &lt;span style=&quot;color:#dc0000&quot;&gt;antigradient&lt;/span&gt;, &lt;span style=&quot;color:#1e3cc8&quot;&gt;search direction&lt;/span&gt;, trial points (○), &lt;span style=&quot;color:#008c3c&quot;&gt;step taken&lt;/span&gt;, &lt;span style=&quot;color:#a000b4&quot;&gt;simplex&lt;/span&gt;, &lt;span style=&quot;color:#e07800&quot;&gt;Rosenbrock's axes&lt;/span&gt;.</translation>
+    </message>
+    <message>
+        <source>Поиск на прямой</source>
+        <translation>Search on a line</translation>
     </message>
 </context>
 </TS>

@@ -32,9 +32,11 @@
 #include "func/messages.h"
 #include "func/scan.h"
 #include "graph/window/grafik_panels.h"
+#include "graph/map/iteration_picture.h"
 #include "graph/map/map.h"
 #include "graph/image/plot_picture.h"
 #include "graph/map/plot.h"
+#include "methods/method_table.h"
 #include "graph/window/map_axes.h"
 #include "graph/window/map_view.h"
 #include "graph/window/run_panel.h"
@@ -188,13 +190,23 @@ void TForm3::BuildLayout() {
     client->resize(kDesigned);
     row->addWidget(client, 1);
     RunPanel = new TRunPanel(body);
-    RunPanel->setMinimumWidth(380);
+    RunPanel->setMinimumWidth(TRunPanel::kLeastWidth);
     RunPanel->hide();
     row->addWidget(RunPanel, 1);
     layout->addWidget(body);
     RunPanel->PointChosen = [this](int, int point, bool whole) {
         CurrentPoint = whole ? -1 : point;
         RepaintTracks();
+    };
+    RunPanel->Sampler = [this](const TSearchView& s, double t0, double t1, int count) {
+        if (!searchFunction_) {
+            searchFunction_ = std::make_unique<TFunction>();
+            searchRegion_ = std::make_unique<uslov>();
+            CopyForEvaluation(S.Function, *searchFunction_);
+            searchRegion_->CopyForEvaluation(S.Conditions);
+            if (S.Function.Conditions) searchFunction_->Conditions = searchRegion_.get();
+        }
+        return SampleSearchLine(*searchFunction_, S.CurrentLastIndex, s, t0, t1, count);
     };
     RunPanel->RunChosen = [this](int) {
         CurrentPoint = -1;
@@ -486,7 +498,21 @@ void TForm3::RepaintTracks() {
     Image1->update();
 }
 
-void TForm3::DrawTracks() { view_->SetMark(DrawTracks(view_->Canvas())); }
+void TForm3::DrawTracks() {
+    view_->SetMark(DrawTracks(view_->Canvas()));
+    // The chosen iteration: what its method used to choose the step.
+    TIterationOverlay overlay;
+    const int chosen = RunPanel->CurrentRun();
+    if (CurrentPoint >= 0 && chosen < static_cast<int>(Runs.size()) && Runs[chosen].Log &&
+        CurrentPoint < Runs[chosen].Log->Count()) {
+        const std::vector<const TrackPoint*> points = Runs[chosen].Points();
+        if (CurrentPoint < static_cast<int>(points.size()))
+            overlay = IterationOverlay(Runs[chosen].Log->Iteration(CurrentPoint), points[CurrentPoint]->X,
+                                       AxisVariable(ComboBox1, horizontal_), AxisVariable(ComboBox2, vertical_),
+                                       S.View, view_->Canvas().MapSide());
+    }
+    view_->SetOverlay(std::move(overlay));
+}
 
 QPoint TForm3::DrawTracks(TCanvas& canvas) {
     const int a = AxisVariable(ComboBox1, horizontal_);
@@ -572,6 +598,8 @@ void TForm3::TakeSingleRun() {
     run.LastIndex = S.CurrentLastIndex;
     run.GradientNorm = SingleRunGradient;
     run.Region = SingleRunRegion;
+    run.Log = SingleRunLog;
+    run.Wolfe = UsesWolfeSearch(SingleRunMethod);
     if (S.Function.Root)
         run.Values = TrackValues(S.Function, S.Function.Conditions, *S.Track, S.CurrentLastIndex);
     Runs.push_back(std::move(run));

@@ -63,6 +63,9 @@ public:
     // last row of its iteration table.
     Real SingleRunGradient = std::nanl("");
     TRegionReport SingleRunRegion; // what a single run found about the region
+    // What the single run's method used for each step, and its method.
+    std::shared_ptr<const TIterationLog> SingleRunLog;
+    int SingleRunMethod = -1;
     QListWidget* ListBox1;
     QComboBox *ComboBox1, *ComboBox2;
     QPushButton *Button1, *Button2, *Button3;
@@ -217,6 +220,10 @@ private:
     QTimer* arrivalTimer_ = nullptr; // looks for the finished map
     // What the value under the mouse is read from: copies of the function
     // and region, made at the first read-out.
+    // phi along a search: copies of the function and region as the run
+    // minimised them, so that the run's counts stay as they are.
+    std::unique_ptr<TFunction> searchFunction_;
+    std::unique_ptr<uslov> searchRegion_;
     std::unique_ptr<TFunction> readFunction_;
     std::unique_ptr<uslov> readRegion_;
 };

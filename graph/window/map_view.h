@@ -10,7 +10,10 @@
 
 #include <QWidget>
 
+class QPainter;
+
 #include "graph/image/image_canvas.h"
+#include "graph/map/iteration_picture.h"
 
 namespace qirt {
 
@@ -26,6 +29,13 @@ public:
         update();
     }
     QPoint Mark() const { return mark_; }
+    // What one iteration did, in canvas pixels, drawn over the map (not
+    // into it) on white halos that read over every level colour.
+    void SetOverlay(TIterationOverlay overlay) {
+        overlay_ = std::move(overlay);
+        update();
+    }
+    const TIterationOverlay& Overlay() const { return overlay_; }
 
     // Makes the view side x side pixels on the screen. The canvas takes the
     // side in device pixels, made even (the samples fall on every second
@@ -54,8 +64,11 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
+    void PaintOverlay(QPainter& painter) const;
+
     TImageCanvas canvas_;
     QPoint mark_{-1, -1};
+    TIterationOverlay overlay_;
     int side_ = 0;
     qreal ratio_ = 0; // the device pixel ratio the canvas was sized for
 };

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QSlider>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
@@ -17,6 +18,7 @@
 
 #include "graph/window/convergence_plot.h"
 #include "graph/window/iteration_model.h"
+#include "graph/window/line_search_plot.h"
 #include "graph/window/region_panel.h"
 #include "graph/widgets/texts.h"
 
@@ -26,6 +28,10 @@ TRunPanel::TRunPanel(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 0, 4, 4);
     Tabs = new QTabWidget(this);
+    // Whole captions; the panel is at least as wide as its tabs (see
+    // FitTabs), and should it still be narrower they scroll.
+    Tabs->setElideMode(Qt::ElideNone);
+    Tabs->setUsesScrollButtons(true);
     layout->addWidget(Tabs);
 
     auto* iterations = new QWidget;
@@ -61,10 +67,21 @@ TRunPanel::TRunPanel(QWidget* parent) : QWidget(parent) {
     column->addLayout(walk);
     Position = new QLabel;
     column->addWidget(Position);
+    Legend = new QLabel;
+    Legend->setWordWrap(true);
+    Legend->setText(Tr("qirt", "На карте: <span style=\"color:#dc0000\">антиградиент</span>, "
+                              "<span style=\"color:#1e3cc8\">направление поиска</span>, пробные точки (○), "
+                              "<span style=\"color:#008c3c\">принятый шаг</span>, "
+                              "<span style=\"color:#a000b4\">симплекс</span>, "
+                              "<span style=\"color:#e07800\">оси Розенброка</span>."));
+    Legend->hide();
+    column->addWidget(Legend);
     Tabs->addTab(iterations, Tr("qirt", "Итерации"));
 
     Plot = new TConvergencePlot;
     Tabs->addTab(Plot, Tr("qirt", "Сходимость"));
+    Search = new TLineSearchPlot;
+    Tabs->addTab(Search, Tr("qirt", "Поиск на прямой"));
 
     // Owned by the panel until a comparison puts it into a tab.
     Results = new QTableWidget(0, 11, this);
@@ -147,6 +164,11 @@ void TRunPanel::SetRuns(const std::vector<TShownRun>* runs, const std::vector<TR
     ChooseRun(0);
 }
 
+void TRunPanel::FitTabs() {
+    const int tabs = Tabs->tabBar()->sizeHint().width() + 2 * layout()->contentsMargins().left() + 8;
+    setMinimumWidth(std::max(kLeastWidth, tabs));
+}
+
 void TRunPanel::ChooseRun(int run) {
     if (!runs_ || run < 0 || run >= static_cast<int>(runs_->size())) return;
     run_ = run;
@@ -158,6 +180,7 @@ void TRunPanel::ChooseRun(int run) {
     Slider->setValue(Slider->maximum());
     Position->setText(Tr("qirt", "Вся траектория: %1 точек").arg(points));
     Plot->SetCurrent(run, points - 1);
+    ShowIteration(-1);
     const TShownRun& shown = (*runs_)[static_cast<std::size_t>(run)];
     const int regionTab = Tabs->indexOf(Region);
     if (shown.Region.Present) {
@@ -166,6 +189,7 @@ void TRunPanel::ChooseRun(int run) {
     } else if (regionTab >= 0) {
         Tabs->removeTab(regionTab);
     }
+    FitTabs();
 }
 
 int TRunPanel::CurrentPoint() const { return Slider->value(); }
@@ -180,7 +204,20 @@ void TRunPanel::SliderMoved(int point) {
         Table->scrollTo(Model->index(point, 0));
     }
     Plot->SetCurrent(run_, point);
+    ShowIteration(whole ? -1 : point);
     if (PointChosen) PointChosen(run_, point, whole);
+}
+
+void TRunPanel::ShowIteration(int point) {
+    const TShownRun* run = runs_ && run_ < static_cast<int>(runs_->size()) ? &(*runs_)[static_cast<std::size_t>(run_)]
+                                                                            : nullptr;
+    if (point < 0 || !run || !run->Log || point >= run->Log->Count()) {
+        Search->Clear();
+        Legend->hide();
+        return;
+    }
+    Search->SetIteration(run->Log->Iteration(point), run->Wolfe, Sampler);
+    Legend->show();
 }
 
 } // namespace qirt

@@ -21,6 +21,7 @@ class QToolButton;
 namespace qirt {
 
 class TConvergencePlot;
+class TLineSearchPlot;
 class TIterationModel;
 class TRegionPanel;
 
@@ -35,6 +36,8 @@ struct TResultRow {
 class TRunPanel : public QWidget {
 public:
     explicit TRunPanel(QWidget* parent = nullptr);
+    // The panel's least width, whatever its tabs.
+    static constexpr int kLeastWidth = 380;
 
     // The runs shown (kept by the caller); results rows only when compared.
     void SetRuns(const std::vector<TShownRun>* runs, const std::vector<TResultRow>& results);
@@ -59,11 +62,20 @@ public:
     QToolButton *First, *Back, *Forward, *Last;
     QLabel* Position;
     TConvergencePlot* Plot;
+    TLineSearchPlot* Search; // the chosen iteration's search on a line
+    QLabel* Legend;          // what the map shows of the chosen iteration
+    // Samples phi for the search tab (set by the window, on a copy of the
+    // function).
+    std::function<std::vector<double>(const TSearchView&, double, double, int)> Sampler;
     QTableWidget* Results; // in its own tab while methods are compared
     TRegionPanel* Region;  // in its own tab while the chosen run has a region
 
 private:
     void SliderMoved(int point);
+    // The search tab and the legend for the chosen point (-1: none).
+    void ShowIteration(int point);
+    // The least width grows to show every tab's whole caption.
+    void FitTabs();
 
     const std::vector<TShownRun>* runs_ = nullptr;
     int run_ = 0;

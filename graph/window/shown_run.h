@@ -11,6 +11,7 @@
 
 #include "graph/track/canvas.h"
 #include "graph/track/track.h"
+#include "methods/iteration_log.h"
 #include "methods/region_report.h"
 
 namespace qirt {
@@ -25,6 +26,10 @@ struct TShownRun {
     Real GradientNorm = std::nanl("");
     // What the run found about the region (Present: a region was in force).
     TRegionReport Region;
+    // What the method used for each step (null: not recorded), and whether
+    // its searches keep to the Wolfe conditions.
+    std::shared_ptr<const TIterationLog> Log;
+    bool Wolfe = false;
     // The points in order, for access by number.
     std::vector<const TrackPoint*> Points() const;
 };
