@@ -24,6 +24,9 @@
 #include "graph/window/convergence_plot.h"
 #include "graph/window/grafik.h"
 #include "graph/window/iteration_model.h"
+#include "graph/window/line_search_plot.h"
+#include "func/evaluate.h"
+#include "func/function.h"
 #include "graph/map/map.h"
 #include "graph/window/map_view.h"
 #include "graph/window/run_panel.h"
@@ -221,6 +224,105 @@ private slots:
         };
         QTest::mouseClick(p.form1->Button1, Qt::LeftButton);
         QVERIFY(checked);
+    }
+
+    // A chosen iteration shows on the map what its method did, and its
+    // search on a line in its own tab, sampled apart from the run's counts.
+    void choosingAnIterationShowsWhatTheMethodDid() {
+        Program p;
+        p.form1->N4->trigger(); // DFP
+        p.Formula("(x[0]-1)^2+10*(x[1]+2)^2", "3,4");
+        bool checked = false;
+        p.form1->GraphShown = [&](TForm3& graph) {
+            QTimer::singleShot(0, &graph, [&] {
+                graph.showRuns->trigger();
+                TRunPanel& panel = *graph.RunPanel;
+                auto& view = *static_cast<TMapView*>(graph.Image1);
+                QVERIFY(view.Overlay().Empty()); // the whole track: nothing extra
+                QVERIFY(!panel.Legend->isVisible());
+                graph.WaitForMap();
+                const std::int64_t evaluations = p.S.Function.EvaluationCount;
+                panel.Slider->setValue(1);
+                graph.WaitForMap(); // the tracks and the iteration come with the map
+                const TIterationOverlay& o = view.Overlay();
+                // The antigradient arrow leaves the chosen point, the step
+                // taken ends at the next one.
+                TTrackPixels pixels;
+                FillTrackPixels(*p.S.Track, 0, 1, p.S.View, pixels);
+                QCOMPARE(o.Antigradient.size(), std::size_t(1));
+                QVERIFY(std::abs(o.Antigradient[0].X1 - pixels[1].X) <= 1 && std::abs(o.Antigradient[0].Y1 - pixels[1].Y) <= 1);
+                QCOMPARE(o.Steps.size(), std::size_t(1));
+                QVERIFY(std::abs(o.Steps[0].X2 - pixels[2].X) <= 1 && std::abs(o.Steps[0].Y2 - pixels[2].Y) <= 1);
+                QCOMPARE(o.Directions.size(), std::size_t(1));
+                QVERIFY(!o.Trials.empty());
+                QVERIFY(panel.Legend->isVisible());
+                // The search tab plots phi of that search: every sample the
+                // function's value on the search's line.
+                TLineSearchPlot& search = *panel.Search;
+                QCOMPARE(search.Shown, 0);
+                QCOMPARE(static_cast<int>(search.Phi.size()), 400);
+                const TSearchView s = graph.Runs[0].Log->Iteration(1).Searches[0];
+                TFunction f;
+                BuildTree(f, "(x[0]-1)^2+10*(x[1]+2)^2");
+                for (int k : {0, 123, 399}) {
+                    const double t = search.T0 + (search.T1 - search.T0) * k / 399;
+                    Vector x{};
+                    for (int i = 0; i < 2; ++i) x[i] = s.Origin[i] + Real(t) * s.Direction[i];
+                    const double direct = double(FunctionValue(f, x, 1));
+                    QVERIFY(std::abs(search.Phi[k] - direct) <= 1e-12 * std::max(1.0, std::abs(direct)));
+                }
+                QVERIFY(search.T0 <= 0 && search.T1 >= double(s.Accepted));
+                QCOMPARE(p.S.Function.EvaluationCount, evaluations); // counted apart
+                // Back to the whole track.
+                panel.Last->click();
+                QVERIFY(view.Overlay().Empty());
+                QCOMPARE(search.Shown, -1);
+                checked = true;
+                graph.accept();
+            });
+        };
+        QTest::mouseClick(p.form1->Button1, Qt::LeftButton);
+        QVERIFY(checked);
+    }
+
+    // Nelder–Mead's iteration is its simplex; BFGS's search shows the Wolfe
+    // conditions.
+    void theSimplexAndTheWolfeSearch() {
+        for (int method : {2, 3}) {
+            Program p;
+            if (method == 2) {
+                p.form1->N1->trigger();
+                p.form1->TabControl1->setCurrentIndex(2); // Nelder–Mead
+            } else {
+                p.form1->N4->trigger();
+                p.form1->TabControl1->setCurrentIndex(3); // BFGS
+            }
+            p.Formula("100*(x[1]-x[0]^2)^2+(1-x[0])^2", "-1.2,1");
+            bool checked = false;
+            p.form1->GraphShown = [&](TForm3& graph) {
+                QTimer::singleShot(0, &graph, [&] {
+                    graph.showRuns->trigger();
+                    TRunPanel& panel = *graph.RunPanel;
+                    panel.Slider->setValue(3);
+                    graph.WaitForMap();
+                    const TIterationOverlay& o = static_cast<TMapView*>(graph.Image1)->Overlay();
+                    if (method == 2) {
+                        QCOMPARE(o.Simplex.size(), std::size_t(3)); // a triangle's edges
+                        QVERIFY(o.Antigradient.empty());
+                        QCOMPARE(panel.Search->Shown, -1);
+                        QVERIFY(panel.Search->Note->text().contains(T("симплекс")));
+                    } else {
+                        QCOMPARE(o.Antigradient.size(), std::size_t(1));
+                        QCOMPARE(panel.Search->Shown, 0);
+                        QVERIFY(panel.Search->Note->text().contains(T("(Вольфе)")));
+                    }
+                    checked = true;
+                    graph.accept();
+                });
+            };
+            QTest::mouseClick(p.form1->Button1, Qt::LeftButton);
+            QVERIFY(checked);
+        }
     }
 
     void wheelZoomsAboutTheCursor() {
