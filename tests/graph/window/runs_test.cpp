@@ -310,11 +310,12 @@ private slots:
                         QCOMPARE(o.Simplex.size(), std::size_t(3)); // a triangle's edges
                         QVERIFY(o.Antigradient.empty());
                         QCOMPARE(panel.Search->Shown, -1);
-                        QVERIFY(panel.Search->Note->text().contains(T("симплекс")));
+                        QCOMPARE(panel.Search->Note->text(), T("Метод Нелдера-Мида не ищет на прямой: на карте — его симплекс."));
                     } else {
                         QCOMPARE(o.Antigradient.size(), std::size_t(1));
                         QCOMPARE(panel.Search->Shown, 0);
-                        QVERIFY(panel.Search->Note->text().contains(T("(Вольфе)")));
+                        QVERIFY(panel.Search->Note->text().endsWith(
+                            T(". Пунктир — достаточное убывание, точки — наклон условия кривизны (Вольфе).")));
                     }
                     checked = true;
                     graph.accept();
