@@ -833,5 +833,31 @@ function, start point, accuracies, step and region.</translation>
         <source>Ширина × высота:</source>
         <translation>Width × height:</translation>
     </message>
+    <message>
+        <source>не удаётся создать контекст OpenGL</source>
+        <translation>an OpenGL context cannot be created</translation>
+    </message>
+    <message>
+        <source>контекст OpenGL не удаётся сделать текущим</source>
+        <translation>the OpenGL context cannot be made current</translation>
+    </message>
+    <message>
+        <source>версия OpenGL %1.%2 ниже нужной (2.1)</source>
+        <translation>OpenGL %1.%2 is older than the 2.1 needed</translation>
+    </message>
+    <message>
+        <source>Поверхность</source>
+        <translation>Surface</translation>
+    </message>
+    <message>
+        <source>Трёхмерная поверхность недоступна: %1.
+Нужен OpenGL 2.1 или новее; карта уровней работает и без него.</source>
+        <translation>The 3-D surface is not available: %1.
+It needs OpenGL 2.1 or later; the level map works without it.</translation>
+    </message>
+    <message>
+        <source>Правая кнопка мыши — повернуть, колесо — приблизить, щелчок левой — значения в точке.</source>
+        <translation>Right mouse button: turn; wheel: zoom; left click: the values at a point.</translation>
+    </message>
 </context>
 </TS>
