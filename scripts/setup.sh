@@ -9,6 +9,9 @@ packages=(
   clang libclang-rt-14-dev         # the fuzz target (libFuzzer, sanitizers)
   qt6-base-dev qt6-qpa-plugins     # the windows; the offscreen platform for their tests
   qt6-svg-dev                      # plots exported as SVG
+  qt6-datavisualization-dev        # the 3-D surface window (Q3DSurface)
+  qt6-declarative-dev libqt6opengl6-dev   # what Data Visualization's CMake package asks for (Qml, Quick, OpenGL)
+  libgl1-mesa-dri xvfb xauth       # the surface test: Mesa's software OpenGL on a virtual X display
   qt6-tools-dev qt6-l10n-tools     # the translation tools (lupdate, lrelease) and their CMake support
   fonts-dejavu-core                # a font for the windows when no desktop provides one
   dpkg-dev lintian desktop-file-utils appstream file   # the Debian package and its checks

@@ -863,15 +863,45 @@ function, start point, accuracies, step and region.</translation>
     </message>
     <message>
         <source>. Пунктир — достаточное убывание, точки — наклон условия кривизны (Вольфе).</source>
-        <translation>. Dashed: sufficient decrease; dotted: the curvature condition's slope (Wolfe).</translation>
+        <translation>. Dashed: sufficient decrease; dotted: the curvature condition&apos;s slope (Wolfe).</translation>
     </message>
     <message>
         <source>На карте: &lt;span style=&quot;color:#dc0000&quot;&gt;антиградиент&lt;/span&gt;, &lt;span style=&quot;color:#1e3cc8&quot;&gt;направление поиска&lt;/span&gt;, пробные точки (○), &lt;span style=&quot;color:#008c3c&quot;&gt;принятый шаг&lt;/span&gt;, &lt;span style=&quot;color:#a000b4&quot;&gt;симплекс&lt;/span&gt;, &lt;span style=&quot;color:#e07800&quot;&gt;оси Розенброка&lt;/span&gt;.</source>
-        <translation>On the map: &lt;span style=&quot;color:#dc0000&quot;&gt;antigradient&lt;/span&gt;, &lt;span style=&quot;color:#1e3cc8&quot;&gt;search direction&lt;/span&gt;, trial points (○), &lt;span style=&quot;color:#008c3c&quot;&gt;step taken&lt;/span&gt;, &lt;span style=&quot;color:#a000b4&quot;&gt;simplex&lt;/span&gt;, &lt;span style=&quot;color:#e07800&quot;&gt;Rosenbrock's axes&lt;/span&gt;.</translation>
+        <translation>On the map: &lt;span style=&quot;color:#dc0000&quot;&gt;antigradient&lt;/span&gt;, &lt;span style=&quot;color:#1e3cc8&quot;&gt;search direction&lt;/span&gt;, trial points (○), &lt;span style=&quot;color:#008c3c&quot;&gt;step taken&lt;/span&gt;, &lt;span style=&quot;color:#a000b4&quot;&gt;simplex&lt;/span&gt;, &lt;span style=&quot;color:#e07800&quot;&gt;Rosenbrock&apos;s axes&lt;/span&gt;.</translation>
+    </message>
+    <message>
+        <source>не удаётся создать контекст OpenGL</source>
+        <translation>an OpenGL context cannot be created</translation>
+    </message>
+    <message>
+        <source>контекст OpenGL не удаётся сделать текущим</source>
+        <translation>the OpenGL context cannot be made current</translation>
+    </message>
+    <message>
+        <source>версия OpenGL %1.%2 ниже нужной (2.1)</source>
+        <translation>OpenGL %1.%2 is older than the 2.1 needed</translation>
+    </message>
+    <message>
+        <source>Поверхность</source>
+        <translation>Surface</translation>
+    </message>
+    <message>
+        <source>Трёхмерная поверхность недоступна: %1.
+Нужен OpenGL 2.1 или новее; карта уровней работает и без него.</source>
+        <translation>The 3-D surface is not available: %1.
+It needs OpenGL 2.1 or later; the level map works without it.</translation>
+    </message>
+    <message>
+        <source>Правая кнопка мыши — повернуть, колесо — приблизить, щелчок левой — значения в точке.</source>
+        <translation>Right mouse button: turn; wheel: zoom; left click: the values at a point.</translation>
     </message>
     <message>
         <source>Поиск на прямой</source>
         <translation>Search on a line</translation>
+    </message>
+    <message>
+        <source>Сохранить поверхность как PNG…</source>
+        <translation>Save the surface as PNG…</translation>
     </message>
 </context>
 </TS>

@@ -40,6 +40,7 @@
 #include "graph/window/map_axes.h"
 #include "graph/window/map_view.h"
 #include "graph/window/run_panel.h"
+#include "graph/window/surface_window.h"
 #include "graph/track/track_values.h"
 #include "graph/widgets/fit.h"
 #include "graph/widgets/style.h"
@@ -69,6 +70,9 @@ QFileDialog* MakeSaveDialog(QWidget* parent, const char* filter, const char* suf
     if (suffix) dialog->setDefaultSuffix(QString::fromUtf8(suffix));
     return dialog;
 }
+
+// Asks for a file name to save under; empty when cancelled.
+QString AskFile(QWidget* parent, const char* filter, const char* suffix);
 
 } // namespace
 
@@ -146,6 +150,8 @@ void TForm3::BuildLayout() {
     saveResults->setEnabled(false);
     saveGrid = file->addAction(Tr("qirt", "Сохранить сетку значений как CSV…"), this, &TForm3::SaveGridCsv);
     exportPlot = file->addAction(Tr("qirt", "Экспортировать график (PNG или SVG)…"), this, &TForm3::ExportPlot);
+    saveSurface = file->addAction(Tr("qirt", "Сохранить поверхность как PNG…"), this, &TForm3::SaveSurfacePng);
+    saveSurface->setEnabled(false);
     file->addSeparator();
     file->addAction(Tr("qirt", "Закрыть"), QKeySequence::Close, this, &QDialog::reject);
     QMenu* view = MainMenu1->addMenu(Tr("qirt", "Вид"));
@@ -167,6 +173,7 @@ void TForm3::BuildLayout() {
         S.MapLevelLines = on;
         RedrawMap();
     });
+    showSurface = view->addAction(Tr("qirt", "Поверхность"), this, &TForm3::ShowSurface);
     shadeOutside = view->addAction(Tr("qirt", "Затенять то, что вне области"));
     shadeOutside->setCheckable(true);
     const bool region = S.Function.Conditions && S.Conditions.Size > 0;
@@ -486,6 +493,7 @@ void TForm3::MapArrived(std::uint64_t generation) {
     Axes->SetView(done->Job->View);
     Bar->SetLevels(LevelRanges(*done->Result.Samples, done->Job->ColourCountText));
     DrawTracks();
+    UpdateSurface(true);
     if (Dragging) DrawZoomFrame(); // the frame being dragged stays over the new map
     Image1->update();
 }
@@ -495,7 +503,60 @@ void TForm3::RepaintTracks() {
     if (mapOnly_.isNull() || request_) return;
     view_->Canvas().SetImage(mapOnly_);
     DrawTracks();
+    UpdateSurface(false);
     Image1->update();
+}
+
+void TForm3::ShowSurface() {
+    if (!Surface) {
+        Surface = new TSurfaceWindow(this);
+        Surface->resize(800, 600);
+    }
+    WaitForMap();
+    UpdateSurface(true);
+    Surface->show();
+    Surface->raise();
+    Surface->activateWindow();
+    saveSurface->setEnabled(Surface->Graph() != nullptr);
+}
+
+void TForm3::UpdateSurface(bool wholeSurface) {
+    if (!Surface || !S.MapSamplesStore) return;
+    const int a = AxisVariable(ComboBox1, horizontal_), b = AxisVariable(ComboBox2, vertical_);
+    if (wholeSurface) {
+        Surface->SetSurface(*S.MapSamplesStore, S.View, Std(Edit5->text()), ComboBox1->currentText(),
+                            ComboBox2->currentText());
+        // The chosen run's track lifted onto the surface: f where the map
+        // takes it, the variables off the axes at the found point, on a copy
+        // that counts nothing.
+        TFunction F;
+        uslov region;
+        CopyForEvaluation(S.Function, F);
+        region.CopyForEvaluation(S.Conditions);
+        region.PenaltyEnabled = S.Function.ExtendedPlot;
+        if (S.Function.Conditions) F.Conditions = &region;
+        const int chosen = RunPanel->CurrentRun();
+        const Tdata* track = chosen < static_cast<int>(Runs.size()) && Runs[chosen].Track ? Runs[chosen].Track.get()
+                                                                                         : S.Track;
+        std::vector<std::array<double, 3>> lifted;
+        for (const TrackPoint* p = track ? track->Head : nullptr; p; p = p->Next) {
+            Vector x = S.FoundPoint;
+            x[a] = p->X[a];
+            x[b] = p->X[b];
+            F.ClearEvaluationError();
+            const Real v = FunctionValue(F, x, S.CurrentLastIndex);
+            const bool defined = F.LastEvaluationDefined() && std::isfinite(v);
+            lifted.push_back({double(x[a]), double(x[b]), defined ? double(v) : std::nan("")});
+        }
+        Surface->SetTrack(std::move(lifted));
+    }
+    Surface->SetMarked(CurrentPoint);
+}
+
+void TForm3::SaveSurfacePng() {
+    if (!Surface || !Surface->Graph()) return;
+    const QString name = AskFile(this, "PNG (*.png)", "png");
+    if (!name.isEmpty() && !Surface->SavePng(name)) CannotCreate(name);
 }
 
 void TForm3::DrawTracks() {

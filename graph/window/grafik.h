@@ -42,6 +42,7 @@ namespace qirt {
 
 class TMapAxes;
 class TColourBar;
+class TSurfaceWindow;
 
 class TMapView;
 struct TMapRequest;
@@ -88,6 +89,8 @@ public:
     QAction *mapFilled, *mapLevelLines; // the map's look
     QAction* saveGrid;                  // the sampled grid as CSV
     QAction* exportPlot;                // the plot as PNG or SVG at a chosen size
+    QAction *showSurface, *saveSurface; // f over the view as a 3-D surface, and its PNG
+    TSurfaceWindow* Surface = nullptr;  // made when first asked for
     QLabel* OutsideLegend;
     TMapAxes* Axes;  // ticks along the map's edges
     TColourBar* Bar; // the levels' colours and values beside the map
@@ -175,6 +178,8 @@ public slots:
     void SaveGridCsv();
     void ExportPlot();
     void ShowRunPanel(bool shown);
+    void ShowSurface();
+    void SaveSurfacePng();
 
 public:
     // Mouse on the map, in pixels of the image; any button.
@@ -191,6 +196,9 @@ private:
     // The map as large as the scroll box lets it be; a canvas of a new size
     // (or for a screen of other device pixels) is sampled again.
     void FitMap(bool ratioChanged = false);
+    // The surface window follows the map shown, the chosen run's track and
+    // the chosen point.
+    void UpdateSurface(bool wholeSurface);
     // Canvas pixels and the numbers they stand for, over a view.
     TMapTransform Transform(const TViewRange& v) const;
     // The variable index an axis field names; the last good one while the

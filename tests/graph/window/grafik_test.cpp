@@ -24,6 +24,7 @@
 #include "graph/map/plot.h"
 #include "graph/window/grafik.h"
 #include "graph/window/map_axes.h"
+#include "graph/window/surface_window.h"
 #include "graph/image/image_canvas.h"
 #include "graph/map/map.h"
 #include "../../windows/test_language.h"
@@ -658,6 +659,31 @@ private slots:
         w.WheelZoom(450, 450, 1);
         QCOMPARE(double(win.S.View.XMin), -3.0);
         QCOMPARE(double(win.S.View.YMax), 3.0);
+    }
+
+    // "Вид" → "Поверхность" opens the surface of the map shown with the
+    // track on it, or, without OpenGL, a window that says why.
+    void theSurfaceOpensOrSaysWhyNot() {
+        Window win("x[0]^2+x[1]^2", Vector{0, 0}, 5);
+        TForm3& w = *win.w;
+        const std::int64_t evaluations = win.S.Function.EvaluationCount;
+        w.showSurface->trigger();
+        QVERIFY(w.Surface);
+        QVERIFY(w.Surface->isVisible());
+        QString why;
+        if (TSurfaceWindow::SurfaceAvailable(&why)) {
+            QVERIFY(w.Surface->Graph());
+            QVERIFY(w.Surface->TrackItem());
+            QVERIFY(w.saveSurface->isEnabled());
+        } else {
+            QVERIFY(!w.Surface->Graph());
+            QVERIFY(w.Surface->Message()->text().contains(why));
+            QVERIFY(!w.saveSurface->isEnabled());
+            w.saveSurface->trigger(); // nothing to save: no dialog, no crash
+        }
+        // Lifting the track counts nothing in the run's evaluations (the map,
+        // now arrived, counts its own).
+        QCOMPARE(win.S.Function.EvaluationCount - evaluations, std::int64_t(251 * 251 + 1));
     }
 
     void saveMapReportsAFileThatCannotBeCreated() {
