@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLocale>
 #include <QPainter>
 #include <QPainterPath>
 #include <QVBoxLayout>
@@ -17,6 +18,8 @@ namespace qirt {
 
 namespace {
 constexpr int kSamples = 400;
+// The ends of the axes in four digits: the note has the step whole.
+QString Short(double v) { return QLocale::c().toString(v, 'g', 4); }
 }
 
 TLineSearchPlot::TLineSearchPlot(QWidget* parent) : QWidget(parent) {
@@ -127,11 +130,11 @@ void TLineSearchPlot::paintEvent(QPaintEvent*) {
     small.setPointSizeF(small.pointSizeF() * 0.85);
     p.setFont(small);
     const QFontMetrics m(small);
-    p.drawText(QRectF(0, a.top() - 2, a.left() - 4, m.height()), Qt::AlignRight, GeneralNumberText(high_));
+    p.drawText(QRectF(0, a.top() - 2, a.left() - 4, m.height()), Qt::AlignRight, Short(high_));
     p.drawText(QRectF(0, a.bottom() - m.height() + 2, a.left() - 4, m.height()), Qt::AlignRight,
-               GeneralNumberText(low_));
-    p.drawText(QRectF(a.left(), a.bottom() + 2, 120, m.height()), Qt::AlignLeft, GeneralNumberText(T0));
-    p.drawText(QRectF(a.right() - 120, a.bottom() + 2, 120, m.height()), Qt::AlignRight, GeneralNumberText(T1));
+               Short(low_));
+    p.drawText(QRectF(a.left(), a.bottom() + 2, 120, m.height()), Qt::AlignLeft, Short(T0));
+    p.drawText(QRectF(a.right() - 120, a.bottom() + 2, 120, m.height()), Qt::AlignRight, Short(T1));
     p.drawText(QRectF(a.left(), a.bottom() + 2, a.width(), m.height()), Qt::AlignHCenter, QStringLiteral("t"));
     p.save();
     p.setClipRect(a);
