@@ -34,10 +34,14 @@ std::vector<TLevelRange> LevelRanges(const TMapSamples& m, std::string_view colo
         return ranges;
     }
     // Band n holds the values within half a step of ValueMin + n step.
-    const std::int32_t bands = std::int32_t(std::lround((m.ValueMax - m.ValueMin) / step));
-    for (std::int32_t n = 0; n <= bands; ++n)
-        ranges.push_back({n + 1, std::max(m.ValueMin, m.ValueMin + (n - 0.5L) * step),
-                          std::min(m.ValueMax, m.ValueMin + (n + 0.5L) * step)});
+    // Beyond kMostLevelRanges bands (a colour count of a billion) each
+    // range stands for a run of bands, in the colour of its first: the list
+    // stays small however many colours were asked for.
+    const std::int64_t bands = std::llround((m.ValueMax - m.ValueMin) / step);
+    const std::int64_t stride = (bands + kMostLevelRanges) / kMostLevelRanges;
+    for (std::int64_t n = 0; n <= bands; n += stride)
+        ranges.push_back({std::int32_t(n + 1), std::max(m.ValueMin, m.ValueMin + (n - 0.5L) * step),
+                          std::min(m.ValueMax, m.ValueMin + (n + stride - 0.5L) * step)});
     return ranges;
 }
 

@@ -24,6 +24,8 @@ struct TLevelRange {
     std::int32_t Level;
     Real Low, High;
 };
+// At most about kMostLevelRanges of them: more bands are taken in runs.
+inline constexpr std::int64_t kMostLevelRanges = 4096;
 std::vector<TLevelRange> LevelRanges(const TMapSamples& m, std::string_view colourCountText);
 
 // The grid as CSV: "x,y,f", then a line per sample, column by column and

@@ -68,9 +68,19 @@ TColourBar::TColourBar(QWidget* parent) : QWidget(parent) {}
 
 void TColourBar::SetLevels(std::vector<TLevelRange> levels) {
     Levels = std::move(levels);
+    // Every level's range; of very many, the lowest and highest twenty with
+    // "…" between, so that the tip stays on the screen.
+    constexpr std::size_t kEnds = 20;
     QStringList tip;
-    for (const TLevelRange& l : Levels)
+    const std::size_t n = Levels.size();
+    for (std::size_t k = 0; k < n; ++k) {
+        if (n > 2 * kEnds + 1 && k == kEnds) {
+            tip << QStringLiteral("…");
+            k = n - kEnds;
+        }
+        const TLevelRange& l = Levels[k];
         tip << QStringLiteral("%1 … %2").arg(GeneralNumberText(double(l.Low)), GeneralNumberText(double(l.High)));
+    }
     setToolTip(tip.join(QLatin1Char('\n')));
     update();
 }

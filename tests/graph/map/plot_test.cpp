@@ -76,6 +76,18 @@ TEST(LevelRanges, EverySampleLiesInItsLevelsRange) {
         }
 }
 
+// A colour count of a billion: a bar of a few thousand ranges, still from
+// the lowest value to the highest without a gap, not a billion entries.
+TEST(LevelRanges, HugeColourCountsStaySmall) {
+    Plot p("x[0]^2+x[1]^2", {}, "1000000000");
+    const std::vector<TLevelRange> ranges = LevelRanges(p.M(), "1000000000");
+    ASSERT_GT(ranges.size(), 1000u);
+    ASSERT_LE(ranges.size(), 4097u);
+    EXPECT_EQ(ranges.front().Low, 0);
+    EXPECT_EQ(ranges.back().High, 50);
+    for (std::size_t k = 1; k < ranges.size(); ++k) EXPECT_NEAR(double(ranges[k].Low), double(ranges[k - 1].High), 1e-12);
+}
+
 // The CSV grid against direct evaluation, undefined samples left empty.
 TEST(GridCsv, EveryLineIsTheFunctionThere) {
     Plot p("ln(x[0])+x[1]");

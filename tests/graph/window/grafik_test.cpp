@@ -278,6 +278,12 @@ private slots:
         QCOMPARE(double(levels.back().High), 50.0);
         QCOMPARE(double(levels[1].Low), 2.5);
         QVERIFY(!w.Bar->toolTip().isEmpty());
+        // A billion colours: a tip of forty levels and "…", not a billion lines.
+        w.Edit5->setText(QStringLiteral("1000000000"));
+        w.Button1Click();
+        w.WaitForMap();
+        QCOMPARE(w.Bar->toolTip().count(QLatin1Char('\n')), 40);
+        w.Edit5->setText(QStringLiteral("16"));
         // Zoomed in, the ticks follow.
         w.Edit1->setText(QStringLiteral("0"));
         w.Edit2->setText(QStringLiteral("1"));
