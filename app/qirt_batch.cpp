@@ -20,9 +20,11 @@
 #include "graph/image/image_canvas.h"
 #include "graph/map/map.h"
 #include "graph/image/plot_picture.h"
+#include "graph/map/basins_picture.h"
 #include "graph/map/plot.h"
 #include "graph/track/track_values.h"
 #include "graph/language/language.h"
+#include "methods/basins.h"
 #include "methods/compare.h"
 #include "methods/constrained.h"
 #include "methods/run.h"
@@ -67,6 +69,18 @@ constexpr const char* kUsage =
     "  --grid FILE              write the map's sampled grid as CSV (x,y,f)\n"
     "  --plot FILE.png|FILE.svg the map as a plot: title, ticks, colour bar, legend\n"
     "  --size W,H               the plot's size in pixels (default 1000,800)\n"
+    "  --basins FILE.png        the basins of attraction, 500 x 500 pixels: the method\n"
+    "                           run from the centre of every cell of a grid over the\n"
+    "                           map's view (--range, --axes; the other variables at\n"
+    "                           the start point's values), each cell in the colour of\n"
+    "                           the minimum its run found, lighter for fewer\n"
+    "                           iterations, greys and dark tones for runs that found\n"
+    "                           none, the minima marked; prints a 'basins:' line and\n"
+    "                           a 'basin K:' line per minimum and per other end\n"
+    "  --basins-grid N          cells along each axis of the basins (default 50,\n"
+    "                           20 ... 200)\n"
+    "  --threads K              threads that run the basins' starts and sample the\n"
+    "                           map (default one per core; the same result for any)\n"
     "  --compare all|NAME,NAME,...\n"
     "                           run several methods one after another on the same\n"
     "                           inputs; one line each, or JSON with --json; with --map\n"
@@ -74,7 +88,11 @@ constexpr const char* kUsage =
     "  --json                   the results as a JSON array of objects: method, point,\n"
     "                           point_text, minimum, minimum_text (the exact texts),\n"
     "                           gradient, iterations, evaluations,\n"
-    "                           gradient_evaluations, hessian_evaluations, seconds, end\n"
+    "                           gradient_evaluations, hessian_evaluations, seconds, end;\n"
+    "                           with --basins also basins: grid, range, axes, starts,\n"
+    "                           seconds and groups (end, minimum, point,\n"
+    "                           point_text, value, value_text, share, starts,\n"
+    "                           median_iterations, colour)\n"
     "  --csv FILE               write the track as comma-separated values (with\n"
     "                           --compare: the results table)\n"
     "  --lang ru|en             the language of the messages on standard error\n"
@@ -92,6 +110,12 @@ constexpr const char* kUsage =
     "written c <= 0, L = f + sum lambda c), 'kkt:' and one 'outer K:' line per\n"
     "outer step. JSON has the same as objective, violation, active, violated,\n"
     "multipliers, kkt, region_end and outer.\n"
+    "With --basins: 'basins: grid N; range XMIN,XMAX,YMIN,YMAX; axes x[i],x[j];\n"
+    "starts N*N' and, a minimum (the lowest first) or an end per line, 'basin K:\n"
+    "minimum; point P; value F; share S%; starts C; median iterations M; colour\n"
+    "#RRGGBB' or 'basin K: END; share ...'. A converged end belongs to a minimum\n"
+    "when each coordinate is within half a cell of the minimum's lowest end, or\n"
+    "within T max(1, |x|), T the square root of the larger accuracy (at least 1e-3).\n"
     "Exit status: 0 done (an end other than converged is also said on standard\n"
     "error); 1 nothing ran,\n"
     "a file or standard output could not be written, or a region condition\n"
@@ -120,6 +144,9 @@ struct TOptions {
     QSize PlotSize{1000, 800};
     std::string CsvFile;
     TLanguage Language = TLanguage::Russian;
+    std::string BasinsFile;
+    int BasinsGrid = kDefaultBasinGrid;
+    int Threads = 0; // 0: one per core
 };
 
 constexpr const char* kRejectedCondition = UI_TEXT("qirt", "Недопустимое неравенство: %1");
@@ -192,6 +219,14 @@ bool ParseAxes(std::string_view text, int& a, int& b) {
     a = VariableNumber(x) - 1;
     b = VariableNumber(y) - 1;
     return a >= 0 && b >= 0 && a != b;
+}
+
+// A whole number from low to high, written in digits only.
+bool ParseCount(std::string_view text, int low, int high, int& value) {
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string_view::npos)
+        return false;
+    value = std::stoi(std::string(text));
+    return value >= low && value <= high;
 }
 
 bool SplitCondition(std::string_view text, TCondition& c) {
@@ -290,9 +325,20 @@ bool ParseOptions(int argc, char** argv, TOptions& o) {
             o.Colours = value;
         } else if (arg == "--lang") {
             if (!LanguageFromCode(QString::fromUtf8(value), o.Language)) return false;
+        } else if (arg == "--basins") {
+            o.BasinsFile = value;
+        } else if (arg == "--basins-grid") {
+            if (!ParseCount(value, kMinBasinGrid, kMaxBasinGrid, o.BasinsGrid)) return false;
+        } else if (arg == "--threads") {
+            if (!ParseCount(value, 1, 1024, o.Threads)) return false;
         } else {
             return false;
         }
+    }
+    // The basins are those of one method.
+    if (!o.BasinsFile.empty() && !o.Compare.empty()) {
+        BadOption = "--basins with --compare";
+        return false;
     }
     return o.Help || (haveFormula && !o.Run.Formula.empty());
 }
@@ -383,8 +429,8 @@ std::string JsonRegion(const TRegionReport& g, int last) {
     return text + "]";
 }
 
-// One result as a JSON object.
-std::string JsonRow(const TRunResult& r) {
+// One result as a JSON object; more (",\"key\":value...") is added at its end.
+std::string JsonRow(const TRunResult& r, const std::string& more = {}) {
     std::string point = "[", pointText = "[";
     for (int i = 0; i <= r.LastIndex; ++i) {
         point += (i ? "," : "") + JsonNumber(r.Point[i]);
@@ -403,7 +449,8 @@ std::string JsonRow(const TRunResult& r) {
     return std::string("{\"method\":\"") + kMethods[r.Method].Name + "\",\"point\":" + point +
            ",\"point_text\":" + pointText + ",\"minimum\":" + (ran ? JsonNumber(r.Minimum) : "null") +
            ",\"minimum_text\":" + (ran ? JsonText(r.Minimum) : "null") +
-           ",\"gradient\":" + (ran ? JsonNumber(r.GradientNorm) : "null") + rest + JsonRegion(r.Region, r.LastIndex) + "}";
+           ",\"gradient\":" + (ran ? JsonNumber(r.GradientNorm) : "null") + rest + JsonRegion(r.Region, r.LastIndex) +
+           more + "}";
 }
 
 // The region's lines of the text output (none without a region).
@@ -520,6 +567,98 @@ int Compare(const TOptions& o, TSession& S) {
     return status;
 }
 
+// The basins of the run's inputs over the view the map would show; false,
+// said why, when they cannot be computed.
+bool BatchBasins(const TSession& S, const TOptions& o, const TStderrMessages& messages, TBasins& basins) {
+    TBasinGrid grid;
+    grid.View = o.HaveRange ? o.Range : FirstView(S.FoundPoint, o.AxisX, o.AxisY);
+    grid.A = o.AxisX;
+    grid.B = o.AxisY;
+    grid.Size = o.BasinsGrid;
+    grid.Threads = o.Threads;
+    if (!UsableView(grid.View)) {
+        std::fprintf(stderr, "%s: --basins\n", messages.Text(message::BadRange).c_str());
+        return false;
+    }
+    return ComputeBasins(S, o.Run, grid, basins);
+}
+
+std::string ColourText(TColour c) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02x%02x%02x", c.Red, c.Green, c.Blue);
+    return text;
+}
+
+// A double in JSON: a whole number as one, else the shortest text that
+// reads back the same.
+std::string JsonDouble(double v) {
+    char text[32];
+    if (v == std::trunc(v) && std::fabs(v) < 1e15) {
+        std::snprintf(text, sizeof text, "%.0f", v);
+        return text;
+    }
+    for (int digits = 1; digits <= 17; ++digits) {
+        std::snprintf(text, sizeof text, "%.*g", digits, v);
+        if (std::strtod(text, nullptr) == v) break;
+    }
+    return text;
+}
+
+std::string SecondsText(double seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6f", seconds);
+    return text;
+}
+
+// The basins' lines of the text output: the grid, then a line per group.
+void PrintBasins(const TBasins& b) {
+    const TViewRange& v = b.Grid.View;
+    std::printf("basins: grid %d; range %s,%s,%s,%s; axes x[%d],x[%d]; starts %d\n", b.Grid.Size,
+                RealToText(v.XMin).c_str(), RealToText(v.XMax).c_str(), RealToText(v.YMin).c_str(),
+                RealToText(v.YMax).c_str(), b.Grid.A, b.Grid.B, b.Grid.Size * b.Grid.Size);
+    for (const TBasinLegendRow& row : BasinLegend(b)) {
+        const TBasinGroup& g = row.Data;
+        const std::string what = g.Minimum() ? "minimum; point " + JoinPoint(g.Point, b.LastIndex) + "; value " +
+                                                   RealToText(g.Value)
+                                             : std::string(EndKey(g.End));
+        std::printf("basin %d: %s; share %.4g%%; starts %d; median iterations %g; colour %s\n", row.Group + 1,
+                    what.c_str(), 100 * g.Share, g.Cells, g.MedianIterations, ColourText(row.Colour).c_str());
+    }
+}
+
+// The basins as the "basins" member of the run's JSON object, from its comma.
+std::string JsonBasins(const TBasins& b) {
+    const TViewRange& v = b.Grid.View;
+    std::string text = ",\"basins\":{\"grid\":" + std::to_string(b.Grid.Size) + ",\"range\":[" +
+                       JsonNumber(v.XMin) + "," + JsonNumber(v.XMax) + "," + JsonNumber(v.YMin) + "," +
+                       JsonNumber(v.YMax) + "],\"axes\":[" + std::to_string(b.Grid.A) + "," +
+                       std::to_string(b.Grid.B) + "],\"starts\":" + std::to_string(b.Cells.size()) +
+                       ",\"seconds\":" + SecondsText(b.Seconds) +
+                       ",\"groups\":[";
+    for (const TBasinLegendRow& row : BasinLegend(b)) {
+        const TBasinGroup& g = row.Data;
+        std::string point = "null", pointText = "null", value = "null", valueText = "null";
+        if (g.Minimum()) {
+            point = pointText = "[";
+            for (int i = 0; i <= b.LastIndex; ++i) {
+                point += (i ? "," : "") + JsonNumber(g.Point[i]);
+                pointText += (i ? "," : "") + JsonText(g.Point[i]);
+            }
+            point += "]";
+            pointText += "]";
+            value = JsonNumber(g.Value);
+            valueText = JsonText(g.Value);
+        }
+        text += (row.Group ? ",\n  " : "\n  ") + std::string("{\"end\":\"") + EndKey(g.End) +
+                "\",\"minimum\":" + (g.Minimum() ? "true" : "false") + ",\"point\":" + point +
+                ",\"point_text\":" + pointText + ",\"value\":" + value + ",\"value_text\":" + valueText +
+                ",\"share\":" + JsonDouble(g.Share) + ",\"starts\":" + std::to_string(g.Cells) +
+                ",\"median_iterations\":" + JsonDouble(g.MedianIterations) + ",\"colour\":\"" +
+                ColourText(row.Colour) + "\"}";
+    }
+    return text + "]}";
+}
+
 int Run(const TOptions& o, const TTranslations& translations) {
     TStderrMessages messages(translations);
     if (!UsableColourCount(o.Colours)) {
@@ -530,6 +669,7 @@ int Run(const TOptions& o, const TTranslations& translations) {
     TSession S;
     S.Function.Messages = &messages;
     S.Conditions.Messages = &messages;
+    S.MapThreads = o.Threads;
     for (const TCondition& c : o.Conditions) {
         // The kinds are named in the language chosen too.
         std::string kind = c.Kind;
@@ -563,6 +703,16 @@ int Run(const TOptions& o, const TTranslations& translations) {
     // undefined; the result stands, but the region was not usable everywhere.
     const bool regionFailed = S.Conditions.ErrorReported;
     const TRunResult& r = run.Result;
+    // The basins come with the run's own lines, and in its JSON object.
+    TBasins basins;
+    bool haveBasins = false, basinsFailed = false;
+    if (!o.BasinsFile.empty()) {
+        if (run.MethodFamily == family::GraphOnly)
+            std::fprintf(stderr, "qirt-batch: --basins needs a method (-m)\n");
+        else
+            haveBasins = BatchBasins(S, o, messages, basins);
+        basinsFailed = !haveBasins;
+    }
     if (run.MethodFamily == family::GraphOnly) {
         // No method ran: no result to give.
         if (o.Json)
@@ -570,7 +720,7 @@ int Run(const TOptions& o, const TTranslations& translations) {
         else
             std::printf("point:\nminimum:\ngradient:\niterations:\nevaluations:\nend:\n");
     } else if (o.Json) {
-        std::printf("[%s]\n", JsonRow(r).c_str());
+        std::printf("[%s]\n", JsonRow(r, haveBasins ? JsonBasins(basins) : std::string()).c_str());
     } else {
         std::printf("point: %s\n", JoinPoint(r.Point, r.LastIndex).c_str());
         std::printf("minimum: %s\n", RealToText(r.Minimum).c_str());
@@ -579,6 +729,7 @@ int Run(const TOptions& o, const TTranslations& translations) {
         std::printf("evaluations: %lld\n", static_cast<long long>(r.Evaluations));
         std::printf("end: %s\n", EndKey(r.End));
         PrintRegion(r.Region, r.LastIndex);
+        if (haveBasins) PrintBasins(basins);
     }
     // Every end but convergence is said in words a script's log can grep.
     switch (r.End) {
@@ -640,6 +791,16 @@ int Run(const TOptions& o, const TTranslations& translations) {
     if (!o.MapFile.empty() && !WriteMap(S, o, o.MapFile, &r.Region)) {
         std::fprintf(stderr, "Cannot create file %s\n", o.MapFile.c_str());
         status = 1;
+    }
+    if (basinsFailed) status = 1;
+    if (haveBasins) {
+        TImageCanvas canvas(kMapPixels, kMapPixels);
+        canvas.Fill(kWhite);
+        PaintBasins(basins, canvas);
+        if (!SaveImage(canvas.Image(), "PNG", QString::fromStdString(o.BasinsFile))) {
+            std::fprintf(stderr, "Cannot create file %s\n", o.BasinsFile.c_str());
+            status = 1;
+        }
     }
     FinishRun(S, run);
     return status;

@@ -115,7 +115,14 @@ std::string NthCoordinate(std::string_view text, int n) {
     return std::string(text.substr(start, end == std::string_view::npos ? end : end - start));
 }
 
-void StartRun(TSession& S, const TRunInputs& in, TRun& run) {
+namespace {
+
+// Reads the texts, builds the function object (with the derivative
+// objects the method takes) and reads the start point into it, as the
+// start button does. False when the run cannot go on: the message is
+// shown and nothing stays built. method is the index of the method (-1
+// for none) and derivatives whether it takes them.
+bool BuildRun(TSession& S, const TRunInputs& in, TRun& run, int& method, bool& derivatives) {
     TFunction& F = S.Function;
     if (F.Messages) F.Messages->NewReport();
     run.Status = TRunStatus::NotStarted;
@@ -134,15 +141,15 @@ void StartRun(TSession& S, const TRunInputs& in, TRun& run) {
         TextToReal(in.ValueAccuracyText.empty() ? kDefaultAccuracyText : in.ValueAccuracyText);
     if (!inputsValid) {
         ShowMessage(F.Messages, empty, ShowKind::NonModal);
-        return;
+        return false;
     }
     // Only the methods that take derivatives read the step.
-    const int method = MethodIndex(in.MethodFamily, in.MethodVariant);
-    const bool derivatives = method >= 0 && kMethods[method].Needs != TDerivatives::None;
+    method = MethodIndex(in.MethodFamily, in.MethodVariant);
+    derivatives = method >= 0 && kMethods[method].Needs != TDerivatives::None;
     if (const char* refusal = BadNumberText(in, run, derivatives)) {
         run.Status = TRunStatus::BadNumber;
         ShowMessage(F.Messages, refusal, ShowKind::NonModal);
-        return;
+        return false;
     }
 
     F.ExtendedPlot = in.ExtendedPlot;
@@ -162,52 +169,84 @@ void StartRun(TSession& S, const TRunInputs& in, TRun& run) {
     }
     if (F.ErrorCode == error::None && derivatives && F.DifferentiationStep == 0 && F.VariableCount > 0)
         BuildDerivativeObjects(F);
-    if (F.ErrorCode != error::None) return Refuse(S, run, TRunStatus::BuildFailed, message::RunBuild);
-    if (F.VariableCount == 0)
-        return Refuse(S, run, TRunStatus::NoVariables, message::NoVariables);
+    if (F.ErrorCode != error::None) {
+        Refuse(S, run, TRunStatus::BuildFailed, message::RunBuild);
+        return false;
+    }
+    if (F.VariableCount == 0) {
+        Refuse(S, run, TRunStatus::NoVariables, message::NoVariables);
+        return false;
+    }
     for (int i = 1; i <= F.VariableCount; ++i) {
         // Blanks around a coordinate ("1, 2") are no part of it.
         std::string coordinate = NthCoordinate(start, i);
         coordinate.erase(0, coordinate.find_first_not_of(' '));
         coordinate.erase(coordinate.find_last_not_of(' ') + 1);
-        if (coordinate.empty())
-            return Refuse(S, run, TRunStatus::MissingCoordinates, message::MissingCoordinates);
+        if (coordinate.empty()) {
+            Refuse(S, run, TRunStatus::MissingCoordinates, message::MissingCoordinates);
+            return false;
+        }
         if (!IsRealText(coordinate)) {
-            return Refuse(S, run, TRunStatus::BadNumber, message::BadStartCoordinate,
-                          {std::to_string(i), coordinate});
+            Refuse(S, run, TRunStatus::BadNumber, message::BadStartCoordinate,
+                   {std::to_string(i), coordinate});
+            return false;
         }
         SetCoordinate(F, i - 1, TextToReal(coordinate));
     }
 
     run.LastIndex = F.VariableCount - 1;
-    for (int i = 0; i < 10; ++i) run.ResultPoint[i] = i <= run.LastIndex ? GetCoordinate(F, i) : 0;
+    return true;
+}
+
+// A new track and, unless told otherwise, a new log for the run, which
+// starts at run.ResultPoint.
+void NewTrack(TSession& S, TRun& run, bool log = true) {
     run.MinimumValue = 0;
     ClearTrack(run.Track);
     run.Track.Count = 0;
     run.Track.BatchState = 0;
     run.Track.Cursor = nullptr;
     S.Track = &run.Track;
-    run.Log = std::make_shared<TIterationLog>(run.LastIndex + 1);
+    run.Log = log ? std::make_shared<TIterationLog>(run.LastIndex + 1) : nullptr;
     S.Log = run.Log.get();
     run.Built = true;
+}
 
-    if (method < 0 && run.MethodFamily != family::GraphOnly) {
-        FinishRun(S, run);
-        run.Status = TRunStatus::NoMethod;
-        return;
+// What one run leaves in the function object and the region that a later
+// run from another point must not see: the counters (the evaluation limit
+// counts from the build), the sticky error codes of the function and of its
+// derivative objects, the conditions' codes, and the step, which a numeric
+// derivative replaces when it is unusable.
+void ForgetLastRun(TSession& S, const TRunInputs& in) {
+    TFunction& F = S.Function;
+    auto forget = [](TFunction& G) {
+        G.ClearEvaluationError();
+        G.EvaluationCount = 0;
+        G.GradientCount = G.HessianCount = 0;
+        G.CountingPaused = false;
+    };
+    forget(F);
+    F.DifferentiationStep = in.StepText == kSymbolicStepText ? 0 : TextToReal(in.StepText);
+    for (int i = 0; i < 10; ++i) {
+        if (F.GradientTrees[i]) forget(*F.GradientTrees[i]);
+        for (int j = i; j < 10; ++j)
+            if (F.HessianTrees[i][j]) forget(*F.HessianTrees[i][j]);
     }
+    for (straf* c = S.Conditions.Head; c; c = c->Next) {
+        forget(c->Expression);
+        c->ConditionErrorCode = 0;
+        c->NearBoundary = false;
+    }
+    S.Conditions.ConditionErrorCode = 0;
+    S.Conditions.NearBoundary = false;
+}
+
+// The method from run.ResultPoint on the built function object, its result
+// weighed, and the messages of its end.
+void RunMethod(TSession& S, const TRunInputs& in, TRun& run, int method, bool derivatives) {
+    TFunction& F = S.Function;
     S.End = TMethodEnd::Converged;
     S.Conditions.NewErrorReport();
-    if (method < 0) { // graph only: the map is centred on 0
-        for (int i = 0; i <= run.LastIndex; ++i) run.ResultPoint[i] = 0;
-        S.CurrentLastIndex = static_cast<Byte>(run.LastIndex);
-        S.FoundPoint = run.ResultPoint;
-        run.Result = TRunResult{};
-        run.Result.LastIndex = run.LastIndex;
-        run.Result.Track = std::shared_ptr<Tdata>(&run.Track, [](Tdata*) {});
-        run.Status = TRunStatus::Done;
-        return;
-    }
     const auto started = std::chrono::steady_clock::now();
     TRegionReport region;
     {
@@ -255,6 +294,68 @@ void StartRun(TSession& S, const TRunInputs& in, TRun& run) {
         ShowMessage(F.Messages, text, ShowKind::NonModal);
     }
     run.Status = TRunStatus::Done;
+}
+
+} // namespace
+
+void StartRun(TSession& S, const TRunInputs& in, TRun& run) {
+    int method = -1;
+    bool derivatives = false;
+    if (!BuildRun(S, in, run, method, derivatives)) return;
+    TFunction& F = S.Function;
+    for (int i = 0; i < 10; ++i) run.ResultPoint[i] = i <= run.LastIndex ? GetCoordinate(F, i) : 0;
+    NewTrack(S, run);
+
+    if (method < 0 && run.MethodFamily != family::GraphOnly) {
+        FinishRun(S, run);
+        run.Status = TRunStatus::NoMethod;
+        return;
+    }
+    if (method < 0) { // graph only: the map is centred on 0
+        S.End = TMethodEnd::Converged;
+        S.Conditions.NewErrorReport();
+        for (int i = 0; i <= run.LastIndex; ++i) run.ResultPoint[i] = 0;
+        S.CurrentLastIndex = static_cast<Byte>(run.LastIndex);
+        S.FoundPoint = run.ResultPoint;
+        run.Result = TRunResult{};
+        run.Result.LastIndex = run.LastIndex;
+        run.Result.Track = std::shared_ptr<Tdata>(&run.Track, [](Tdata*) {});
+        run.Status = TRunStatus::Done;
+        return;
+    }
+    RunMethod(S, in, run, method, derivatives);
+}
+
+bool PrepareRun(TSession& S, const TRunInputs& in, TRun& run) {
+    int method = -1;
+    bool derivatives = false;
+    if (!BuildRun(S, in, run, method, derivatives)) return false;
+    TFunction& F = S.Function;
+    for (int i = 0; i < 10; ++i) run.ResultPoint[i] = i <= run.LastIndex ? GetCoordinate(F, i) : 0;
+    run.Built = true;
+    if (method < 0) {
+        FinishRun(S, run);
+        run.Status = TRunStatus::NoMethod;
+        return false;
+    }
+    return true;
+}
+
+void RunFrom(TSession& S, const TRunInputs& in, TRun& run, const Vector& start, bool log) {
+    TFunction& F = S.Function;
+    const int method = MethodIndex(in.MethodFamily, in.MethodVariant);
+    run.Status = TRunStatus::NotStarted;
+    run.Result = TRunResult{};
+    run.Result.End = TRunEnd::Refused;
+    if (!run.Built || method < 0) return;
+    if (F.Messages) F.Messages->NewReport();
+    ForgetLastRun(S, in);
+    for (int i = 0; i < 10; ++i) {
+        run.ResultPoint[i] = i <= run.LastIndex ? start[i] : 0;
+        if (i <= run.LastIndex) SetCoordinate(F, i, start[i]);
+    }
+    NewTrack(S, run, log);
+    RunMethod(S, in, run, method, kMethods[method].Needs != TDerivatives::None);
 }
 
 TRunEnd RunEnd(const TRun& run) {

@@ -80,6 +80,22 @@ std::string NthCoordinate(std::string_view text, int n);
 // until FinishRun.
 void StartRun(TSession& S, const TRunInputs& in, TRun& run);
 
+// The start button's run split in two, for many runs of the same inputs
+// from different start points (the basins of attraction). PrepareRun reads
+// the inputs, builds the function object and reads the start point (into
+// run.ResultPoint) as StartRun does, without running the method; false,
+// with StartRun's status and message (NoMethod where no method is chosen),
+// when no run can follow. RunFrom then runs the method from the given
+// point exactly as StartRun runs it from a typed one, and may be called
+// again and again with the same inputs: the counters, error codes and
+// region state one run leaves are cleared before the next, so each result
+// is that of a start button run from its point. Without the log (which
+// only records what the method did, and reserves room for a long run each
+// time) the result is the same but for its Log, which is null. FinishRun
+// releases what PrepareRun built.
+bool PrepareRun(TSession& S, const TRunInputs& in, TRun& run);
+void RunFrom(TSession& S, const TRunInputs& in, TRun& run, const Vector& start, bool log = true);
+
 // How the run ended: its result's end, UndefinedStart, or Refused for a run
 // that did not start.
 TRunEnd RunEnd(const TRun& run);

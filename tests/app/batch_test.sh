@@ -313,6 +313,62 @@ expect_stderr "cannot take --style hatched"
 expect_run 2 "" -- -f 'x[0]^2' --region-strategy sumt
 expect_stderr "cannot take --region-strategy sumt"
 
+# The basins of attraction: a 500 x 500 PNG and a line per minimum. The
+# double well's ridge x[0] = 0 splits the starts half and half.
+well=(-f '(x[0]^2-1)^2+x[1]^2' -m steepest-descent -s 0.5,0.5 --range -1.5,1.5,-1,1 --basins-grid 20)
+out=$("$batch" "${well[@]}" --threads 2 --basins "$work/basins.png") || fail "--basins exited $?"
+python3 - "$work/basins.png" <<'PY' || fail "basins png"
+import struct, sys
+data = open(sys.argv[1], "rb").read(24)
+assert data[:8] == b"\x89PNG\r\n\x1a\n", data
+assert struct.unpack(">II", data[16:24]) == (500, 500), struct.unpack(">II", data[16:24])
+PY
+[[ $out == *$'\nend: converged\nbasins: grid 20; range -1.5,1.5,-1,1; axes x[0],x[1]; starts 400\n'* ]] ||
+    fail "basins header: $out"
+[[ $(grep -c '^basin ' <<<"$out") == 2 ]] || fail "two minima: $out"
+for side in '' '-'; do
+    grep -Eq "^basin [12]: minimum; point ${side}(1\.0000|0\.9999)[0-9]*,-?0\.0000[0-9]*; value 0\.0000[0-9]*; share 50%; starts 200; median iterations [0-9.]+; colour #[0-9a-f]{6}\$" <<<"$out" ||
+        fail "the minimum at ${side}1: $out"
+done
+# The same lines and pixels on one thread and on three.
+"$batch" "${well[@]}" --threads 1 --basins "$work/one.png" >"$work/one.txt" || fail "--threads 1"
+"$batch" "${well[@]}" --threads 3 --basins "$work/three.png" >"$work/three.txt" || fail "--threads 3"
+cmp -s "$work/one.txt" "$work/three.txt" || fail "basins differ by threads: $(diff "$work/one.txt" "$work/three.txt")"
+cmp -s "$work/one.png" "$work/three.png" || fail "basin pictures differ by threads"
+cmp -s "$work/one.png" "$work/basins.png" || fail "basin pictures differ by threads"
+"$batch" "${well[@]}" --basins "$work/basins.png" --json >"$work/basins.json" || fail "--basins --json"
+python3 - "$work/basins.json" <<'PY' || fail "basins JSON: $(cat "$work/basins.json")"
+import json, sys
+row = json.load(open(sys.argv[1]))[0]
+assert row["method"] == "steepest-descent" and row["end"] == "converged", row
+b = row["basins"]
+assert b["grid"] == 20 and b["starts"] == 400 and b["range"] == [-1.5, 1.5, -1, 1] and b["axes"] == [0, 1], b
+groups = b["groups"]
+assert len(groups) == 2 and all(g["minimum"] and g["end"] == "converged" for g in groups), groups
+assert sorted(round(g["point"][0]) for g in groups) == [-1, 1], groups
+for g in groups:
+    assert abs(g["point"][1]) < 1e-3 and g["value"] < 1e-6, g
+    assert g["share"] == 0.5 and g["starts"] == 200 and g["median_iterations"] >= 1, g
+    assert float(g["point_text"][0]) == g["point"][0], g
+assert groups[0]["value"] <= groups[1]["value"], groups
+assert groups[0]["colour"] != groups[1]["colour"], groups
+PY
+# Without --range the view is the map's first one, around the found point.
+out=$("$batch" -f '(x[0]^2-1)^2+x[1]^2' -m dfp -s 0.5,0.5 --basins-grid 20 --basins "$work/first.png")
+[[ $out == *$'\nbasins: grid 20; range -4,6,-5,5; axes x[0],x[1]; starts 400\n'* ]] || fail "first view: $out"
+expect_run 2 "" -- -f 'x[0]^2' --basins "$work/x.png" --basins-grid 19
+expect_stderr "cannot take --basins-grid 19"
+expect_run 2 "" -- -f 'x[0]^2' --basins "$work/x.png" --basins-grid 50.5
+expect_run 2 "" -- -f 'x[0]^2' --basins "$work/x.png" --threads 0
+expect_run 2 "" -- -f 'x[0]^2' --basins "$work/x.png" --compare dfp,gauss
+expect_stderr "cannot take --basins with --compare"
+"$batch" -f 'x[0]^2+x[1]^2' -m graph --basins "$work/x.png" >/dev/null 2>"$work/stderr"
+[[ $? == 1 ]] || fail "--basins without a method must exit 1"
+expect_stderr "--basins needs a method"
+"$batch" -f 'x[0]^2+x[1]^2' --basins "$work/no/such/dir/b.png" --basins-grid 20 >/dev/null 2>"$work/stderr"
+[[ $? == 1 ]] || fail "unwritable basins file must exit 1"
+expect_stderr "Cannot create file $work/no/such/dir/b.png"
+
 if ((failures)); then
     echo "$failures failure(s)"
     exit 1
