@@ -551,6 +551,9 @@ void TForm1::ShowGraph(const TRunResult& result, bool results, const QString& me
     graph.SingleRunRegion = results ? result.Region : TRegionReport{};
     graph.SingleRunLog = results ? result.Log : nullptr;
     graph.SingleRunMethod = result.Method;
+    graph.RunInputs = Inputs();
+    graph.HaveRunInputs = true;
+    graph.showBasins->setEnabled(results);
     // A strategy's verdict is about the region: it stands beside the end.
     const bool strategy = results && result.Region.Present && result.Region.Strategy != TRegionStrategy::Single;
     if (strategy)

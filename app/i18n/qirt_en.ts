@@ -903,5 +903,57 @@ It needs OpenGL 2.1 or later; the level map works without it.</translation>
         <source>Сохранить поверхность как PNG…</source>
         <translation>Save the surface as PNG…</translation>
     </message>
+    <message>
+        <source>Карта сходимости</source>
+        <translation>Basins of attraction</translation>
+    </message>
+    <message>
+        <source>Сетка N × N, N =</source>
+        <translation>Grid N × N, N =</translation>
+    </message>
+    <message>
+        <source>Построить</source>
+        <translation>Compute</translation>
+    </message>
+    <message>
+        <source>Итог</source>
+        <translation>Outcome</translation>
+    </message>
+    <message>
+        <source>Доля стартов</source>
+        <translation>Share of starts</translation>
+    </message>
+    <message>
+        <source>Медиана итераций</source>
+        <translation>Median iterations</translation>
+    </message>
+    <message>
+        <source>Цвет клетки — минимум, к которому пришёл метод из её центра; светлее — меньше итераций, темнее — больше. Щёлкните клетку, чтобы увидеть её траекторию.</source>
+        <translation>A cell's colour is the minimum the method reached from its centre; lighter means fewer iterations, darker more. Click a cell to see its track.</translation>
+    </message>
+    <message>
+        <source>Идёт расчёт…</source>
+        <translation>Computing…</translation>
+    </message>
+    <message>
+        <source>минимум %1</source>
+        <translation>minimum %1</translation>
+    </message>
+    <message>
+        <source>Остановлено: выполнено стартов %1 из %2.</source>
+        <translation>Stopped: %1 of %2 starts done.</translation>
+    </message>
+    <message>
+        <source>Минимумов: %1; стартов: %2; %3 с.</source>
+        <translation>Minima: %1; starts: %2; %3 s.</translation>
+    </message>
+    <message>
+        <source>Расчёт не выполнен.</source>
+        <translation>Nothing was computed.</translation>
+    </message>
+    <message>
+        <source>Старт (%1; %2): итераций %3, f = %4 — %5.</source>
+        <translation>Start (%1; %2): %3 iterations, f = %4 — %5.</translation>
+    </message>
 </context>
 </TS>

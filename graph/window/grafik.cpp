@@ -41,6 +41,7 @@
 #include "graph/window/map_view.h"
 #include "graph/window/run_panel.h"
 #include "graph/window/surface_window.h"
+#include "graph/window/basins_window.h"
 #include "graph/track/track_values.h"
 #include "graph/widgets/fit.h"
 #include "graph/widgets/style.h"
@@ -174,6 +175,7 @@ void TForm3::BuildLayout() {
         RedrawMap();
     });
     showSurface = view->addAction(Tr("qirt", "Поверхность"), this, &TForm3::ShowSurface);
+    showBasins = view->addAction(Tr("qirt", "Карта сходимости"), this, &TForm3::ShowBasins);
     shadeOutside = view->addAction(Tr("qirt", "Затенять то, что вне области"));
     shadeOutside->setCheckable(true);
     const bool region = S.Function.Conditions && S.Conditions.Size > 0;
@@ -551,6 +553,27 @@ void TForm3::UpdateSurface(bool wholeSurface) {
         Surface->SetTrack(std::move(lifted));
     }
     Surface->SetMarked(CurrentPoint);
+}
+
+void TForm3::ShowBasins() {
+    if (!HaveRunInputs) return;
+    // The method of the run chosen (of a comparison, its row's).
+    TRunInputs in = RunInputs;
+    const int chosen = RunPanel->CurrentRun();
+    const int method = Comparing && chosen < static_cast<int>(ComparedRows.size()) ? ComparedRows[chosen].Method
+                                                                                   : SingleRunMethod;
+    if (method < 0) return;
+    in.MethodFamily = kMethods[method].Family;
+    in.MethodVariant = kMethods[method].Variant;
+    delete Basins;
+    Basins = new TBasinsWindow(S, in, this);
+    Basins->setWindowTitle(Tr("qirt", "Карта сходимости") + QStringLiteral(" — ") + Tr(kMethods[method].Caption));
+    Basins->SetView(S.View, AxisVariable(ComboBox1, horizontal_), AxisVariable(ComboBox2, vertical_),
+                    ComboBox1->currentText(), ComboBox2->currentText());
+    FitToScreen(Basins);
+    Basins->show();
+    Basins->raise();
+    Basins->Compute();
 }
 
 void TForm3::SaveSurfacePng() {

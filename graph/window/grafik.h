@@ -23,6 +23,7 @@
 #include "graph/window/run_panel.h"
 #include "graph/window/shown_run.h"
 #include "methods/compare.h"
+#include "methods/run.h"
 #include "methods/session.h"
 
 class QComboBox;
@@ -43,6 +44,7 @@ namespace qirt {
 class TMapAxes;
 class TColourBar;
 class TSurfaceWindow;
+class TBasinsWindow;
 
 class TMapView;
 struct TMapRequest;
@@ -91,6 +93,12 @@ public:
     QAction* exportPlot;                // the plot as PNG or SVG at a chosen size
     QAction *showSurface, *saveSurface; // f over the view as a 3-D surface, and its PNG
     TSurfaceWindow* Surface = nullptr;  // made when first asked for
+    // Where each start leads: the run's method from every cell of a grid.
+    QAction* showBasins;
+    TBasinsWindow* Basins = nullptr;
+    // The main window's inputs of the run shown (for the basins).
+    TRunInputs RunInputs;
+    bool HaveRunInputs = false;
     QLabel* OutsideLegend;
     TMapAxes* Axes;  // ticks along the map's edges
     TColourBar* Bar; // the levels' colours and values beside the map
@@ -179,6 +187,7 @@ public slots:
     void ExportPlot();
     void ShowRunPanel(bool shown);
     void ShowSurface();
+    void ShowBasins();
     void SaveSurfacePng();
 
 public:

@@ -25,6 +25,9 @@
 #include "graph/window/grafik.h"
 #include "graph/window/iteration_model.h"
 #include "graph/window/line_search_plot.h"
+#include "graph/window/basins_window.h"
+#include <QProgressBar>
+#include <QSpinBox>
 #include "func/evaluate.h"
 #include "func/function.h"
 #include "graph/map/map.h"
@@ -324,6 +327,53 @@ private slots:
             QTest::mouseClick(p.form1->Button1, Qt::LeftButton);
             QVERIFY(checked);
         }
+    }
+
+    // "Вид" → "Карта сходимости": steepest descent on a function with two
+    // minima, x[0] = -1 and 1: the starts left of the middle lead to one,
+    // those right of it to the other; a click shows a start's track.
+    void basinsOfTheRunsMethod() {
+        Program p;
+        p.form1->N2->trigger();
+        p.form1->TabControl1->setCurrentIndex(2); // steepest descent
+        p.Formula("(x[0]^2-1)^2+x[1]^2", "0.5,0.5");
+        bool checked = false;
+        p.form1->GraphShown = [&](TForm3& graph) {
+            QTimer::singleShot(0, &graph, [&] {
+                graph.Edit1->setText(QStringLiteral("-2"));
+                graph.Edit2->setText(QStringLiteral("2"));
+                graph.Edit3->setText(QStringLiteral("-1"));
+                graph.Edit4->setText(QStringLiteral("1"));
+                graph.Button1Click();
+                QVERIFY(graph.showBasins->isEnabled());
+                graph.showBasins->trigger();
+                QVERIFY(graph.Basins);
+                TBasinsWindow& b = *graph.Basins;
+                QVERIFY(b.isVisible());
+                b.Wait();
+                const TBasins& basins = b.Basins();
+                QCOMPARE(basins.MinimumCount, 2);
+                QCOMPARE(b.Legend->rowCount(), static_cast<int>(basins.Groups.size()));
+                QCOMPARE(b.Progress->value(), 50 * 50);
+                // Left and right of the middle, the two minima's colours.
+                const TColour left = b.Canvas().Pixel(100, 250), right = b.Canvas().Pixel(400, 250);
+                QVERIFY(!(left == right));
+                const QImage before = b.Canvas().Image().copy();
+                b.ChooseCell(45, 10);
+                QVERIFY(b.Canvas().Image() != before); // its track over the picture
+                QVERIFY(b.Status->text().contains(T("сходимость")));
+                // Stopped at once, it says how far it came.
+                b.GridSize->setValue(200);
+                b.Compute();
+                b.Stop();
+                QVERIFY(b.Basins().Cancelled || b.Basins().CellsDone == 200 * 200);
+                QVERIFY(!b.Running());
+                checked = true;
+                graph.accept();
+            });
+        };
+        QTest::mouseClick(p.form1->Button1, Qt::LeftButton);
+        QVERIFY(checked);
     }
 
     void wheelZoomsAboutTheCursor() {
