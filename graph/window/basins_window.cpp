@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -168,15 +169,21 @@ void TBasinsWindow::Finished() {
     Legend->setRowCount(static_cast<int>(rows.size()));
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
         const TBasinGroup& g = rows[static_cast<std::size_t>(r)].Data;
-        QStringList point;
-        for (int i = 0; i <= shown_->LastIndex; ++i) point << GeneralNumberText(double(g.Point[i]));
+        // Six digits in the table, every digit in the tips.
+        QStringList point, whole;
+        for (int i = 0; i <= shown_->LastIndex; ++i) {
+            point << QLocale::c().toString(double(g.Point[i]), 'g', 6);
+            whole << GeneralNumberText(double(g.Point[i]));
+        }
         const QString texts[5] = {g.Minimum() ? Tr("qirt", "минимум %1").arg(r + 1) : Tr(EndText(g.End)),
-                                  point.join(QStringLiteral("; ")), GeneralNumberText(double(g.Value)),
+                                  point.join(QStringLiteral("; ")), QLocale::c().toString(double(g.Value), 'g', 6),
                                   QStringLiteral("%1 %").arg(100 * g.Share, 0, 'f', 1),
                                   QString::number(g.MedianIterations)};
         for (int c = 0; c < 5; ++c) {
             auto* item = new QTableWidgetItem(texts[c]);
-            item->setToolTip(texts[c]);
+            item->setToolTip(c == 1 ? whole.join(QStringLiteral("; "))
+                                    : c == 2 ? GeneralNumberText(double(g.Value))
+                                             : texts[c]);
             Legend->setItem(r, c, item);
         }
         const TColour colour = rows[static_cast<std::size_t>(r)].Colour;
