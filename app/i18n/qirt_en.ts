@@ -929,7 +929,7 @@ It needs OpenGL 2.1 or later; the level map works without it.</translation>
     </message>
     <message>
         <source>Цвет клетки — минимум, к которому пришёл метод из её центра; светлее — меньше итераций, темнее — больше. Щёлкните клетку, чтобы увидеть её траекторию.</source>
-        <translation>A cell's colour is the minimum the method reached from its centre; lighter means fewer iterations, darker more. Click a cell to see its track.</translation>
+        <translation>A cell&apos;s colour is the minimum the method reached from its centre; lighter means fewer iterations, darker more. Click a cell to see its track.</translation>
     </message>
     <message>
         <source>Идёт расчёт…</source>

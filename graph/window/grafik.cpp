@@ -160,20 +160,19 @@ void TForm3::BuildLayout() {
     showRuns->setCheckable(true);
     showRuns->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
     connect(showRuns, &QAction::toggled, this, &TForm3::ShowRunPanel);
-    mapFilled = view->addAction(Tr("qirt", "Заливка уровней"));
-    mapFilled->setCheckable(true);
-    mapFilled->setChecked(S.MapFilled);
-    connect(mapFilled, &QAction::toggled, this, [this](bool on) {
-        S.MapFilled = on;
-        RedrawMap();
-    });
-    mapLevelLines = view->addAction(Tr("qirt", "Линии уровня"));
-    mapLevelLines->setCheckable(true);
-    mapLevelLines->setChecked(S.MapLevelLines);
-    connect(mapLevelLines, &QAction::toggled, this, [this](bool on) {
-        S.MapLevelLines = on;
-        RedrawMap();
-    });
+    // A look of the map: a session flag, ticked or not, and a redraw.
+    auto look = [&](const char* text, bool& flag) {
+        QAction* action = view->addAction(Tr("qirt", text));
+        action->setCheckable(true);
+        action->setChecked(flag);
+        connect(action, &QAction::toggled, this, [this, &flag](bool on) {
+            flag = on;
+            RedrawMap();
+        });
+        return action;
+    };
+    mapFilled = look(UI_TEXT("qirt", "Заливка уровней"), S.MapFilled);
+    mapLevelLines = look(UI_TEXT("qirt", "Линии уровня"), S.MapLevelLines);
     showSurface = view->addAction(Tr("qirt", "Поверхность"), this, &TForm3::ShowSurface);
     showBasins = view->addAction(Tr("qirt", "Карта сходимости"), this, &TForm3::ShowBasins);
     shadeOutside = view->addAction(Tr("qirt", "Затенять то, что вне области"));
@@ -515,28 +514,24 @@ void TForm3::ShowSurface() {
         Surface->resize(800, 600);
     }
     WaitForMap();
-    UpdateSurface(true);
     Surface->show();
+    UpdateSurface(true);
     Surface->raise();
     Surface->activateWindow();
     saveSurface->setEnabled(Surface->Graph() != nullptr);
 }
 
 void TForm3::UpdateSurface(bool wholeSurface) {
-    if (!Surface || !S.MapSamplesStore) return;
+    // A closed surface window is brought up to date when it is shown again.
+    if (!Surface || !Surface->isVisible() || !S.MapSamplesStore) return;
     const int a = AxisVariable(ComboBox1, horizontal_), b = AxisVariable(ComboBox2, vertical_);
     if (wholeSurface) {
         Surface->SetSurface(*S.MapSamplesStore, S.View, Std(Edit5->text()), ComboBox1->currentText(),
                             ComboBox2->currentText());
         // The chosen run's track lifted onto the surface: f where the map
-        // takes it, the variables off the axes at the found point, on a copy
-        // that counts nothing.
-        TFunction F;
-        uslov region;
-        CopyForEvaluation(S.Function, F);
-        region.CopyForEvaluation(S.Conditions);
-        region.PenaltyEnabled = S.Function.ExtendedPlot;
-        if (S.Function.Conditions) F.Conditions = &region;
+        // takes it, the variables off the axes at the found point, on the
+        // map's copy (its evaluations are not counted).
+        TFunction& F = MapFunction();
         const int chosen = RunPanel->CurrentRun();
         const Tdata* track = chosen < static_cast<int>(Runs.size()) && Runs[chosen].Track ? Runs[chosen].Track.get()
                                                                                          : S.Track;
@@ -877,16 +872,11 @@ void TForm3::Image1MouseMove(int X, int Y) {
     ShowValueAt(X, Y);
 }
 
-void TForm3::ShowValueAt(int X, int Y) {
-    const TMapTransform transform = Transform(S.View);
-    const double x = transform.ReadX(X), y = transform.ReadY(Y);
-    Vector P = S.FoundPoint;
-    P[AxisVariable(ComboBox1, horizontal_)] = x;
-    P[AxisVariable(ComboBox2, vertical_)] = y;
+TFunction& TForm3::MapFunction() {
     // On copies, as the map samples: the penalties only in an extended
     // plot, and the session's function and region are left as they are.
     // The function and region do not change while the window is open: the
-    // copies are made at the first read-out, not at every mouse move.
+    // copies are made when first needed, not at every mouse move.
     if (!readFunction_) {
         readFunction_ = std::make_unique<TFunction>();
         readRegion_ = std::make_unique<uslov>();
@@ -895,7 +885,16 @@ void TForm3::ShowValueAt(int X, int Y) {
         readRegion_->PenaltyEnabled = S.Function.ExtendedPlot;
         if (S.Function.Conditions) readFunction_->Conditions = readRegion_.get();
     }
-    TFunction& F = *readFunction_;
+    return *readFunction_;
+}
+
+void TForm3::ShowValueAt(int X, int Y) {
+    const TMapTransform transform = Transform(S.View);
+    const double x = transform.ReadX(X), y = transform.ReadY(Y);
+    Vector P = S.FoundPoint;
+    P[AxisVariable(ComboBox1, horizontal_)] = x;
+    P[AxisVariable(ComboBox2, vertical_)] = y;
+    TFunction& F = MapFunction();
     F.ClearEvaluationError();
     const std::int64_t before = F.EvaluationCount;
     const double value = static_cast<double>(FunctionValue(F, P, S.CurrentLastIndex));

@@ -217,6 +217,9 @@ private:
     void AxisChanged(QComboBox* changed, QComboBox* other, QLabel* rangeHeading, QLabel* axisLabel,
                      QLineEdit* low, QLineEdit* high);
     void ShowValueAt(int X, int Y);
+    // The function as the map evaluates it (the penalties only in an
+    // extended plot), on copies made when first asked for.
+    TFunction& MapFunction();
     void DrawTracks();
     // The tracks on a canvas; gives the canvas pixel of the chosen point's
     // mark, (-1, -1) when none is chosen.
