@@ -77,8 +77,8 @@ bool ModerateEverywhere(TFunction& G, const Vector& point) {
 // The gradient of x[0]^2 + x[1]^2 + x[2]^2 with the input as an exterior
 // condition (power 2, so the term is smooth across the boundary), symbolic,
 // against central differences at points where two step sizes agree (f is
-// smooth there) and f and every intermediate value of the condition are
-// moderate.
+// smooth there, and f at the point lies between its neighbours) and f and
+// every intermediate value of the condition are moderate.
 void CheckPenalisedGradient(std::string_view text) {
     uslov region;
     region.AddCondition(text, "1", "2", kExteriorKind);
@@ -106,7 +106,12 @@ void CheckPenalisedGradient(std::string_view text) {
                 const bool ok = F.LastEvaluationDefined();
                 F.ClearEvaluationError();
                 const Real b = FunctionValue(F, down, 2);
-                return ok && F.LastEvaluationDefined() ? (a - b) / (up[i] - down[i]) : std::nanl("");
+                if (!ok || !F.LastEvaluationDefined()) return std::nanl("");
+                // Both neighbours far from f itself: a narrow band where the
+                // condition is violated lies between them, and the
+                // differences step over it.
+                if (!(std::fabs((a + b) / 2 - f) <= 1e-5L * (1 + std::fabs(f)))) return std::nanl("");
+                return (a - b) / (up[i] - down[i]);
             };
             const Real coarse = central(1e-4L), fine = central(5e-5L);
             if (!std::isfinite(coarse) || !std::isfinite(fine) || std::fabs(coarse) > 1e6L) continue;
