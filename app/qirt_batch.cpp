@@ -24,6 +24,7 @@
 #include "graph/map/plot.h"
 #include "graph/track/track_values.h"
 #include "graph/language/language.h"
+#include "graph/task/task.h"
 #include "methods/basins.h"
 #include "methods/compare.h"
 #include "methods/constrained.h"
@@ -95,6 +96,12 @@ constexpr const char* kUsage =
     "                           median_iterations, colour)\n"
     "  --csv FILE               write the track as comma-separated values (with\n"
     "                           --compare: the results table)\n"
+    "  --task FILE              run the task saved in FILE (a .qirt file of the program);\n"
+    "                           the other options override its fields (-m runs that one\n"
+    "                           method instead of the task's comparison, -c replaces its\n"
+    "                           region)\n"
+    "  --save-task FILE         write the task the other options describe to FILE and\n"
+    "                           stop: nothing runs\n"
     "  --lang ru|en             the language of the messages on standard error\n"
     "                           (default ru, the program's own)\n"
     "  -h                       this text\n"
@@ -147,6 +154,8 @@ struct TOptions {
     std::string BasinsFile;
     int BasinsGrid = kDefaultBasinGrid;
     int Threads = 0; // 0: one per core
+    std::string TaskFile, SaveTaskFile;
+    bool FromTask = false; // the fields came from a task; -c replaces its region
 };
 
 constexpr const char* kRejectedCondition = UI_TEXT("qirt", "Недопустимое неравенство: %1");
@@ -271,7 +280,12 @@ bool ParseOptions(int argc, char** argv, TOptions& o) {
         if (arg == "-f") {
             o.Run.Formula = value;
             haveFormula = true;
+        } else if (arg == "--task") {
+            // Read before the other options (see TaskOptions).
+        } else if (arg == "--save-task") {
+            o.SaveTaskFile = value;
         } else if (arg == "-m") {
+            o.Compare.clear(); // one method, not the task's comparison
             if (std::strcmp(value, "graph") == 0) {
                 o.Run.MethodFamily = family::GraphOnly;
                 o.Run.MethodVariant = 1;
@@ -296,6 +310,8 @@ bool ParseOptions(int argc, char** argv, TOptions& o) {
         } else if (arg == "-c") {
             TCondition c;
             if (!SplitCondition(value, c)) return false;
+            if (o.FromTask) o.Conditions.clear(); // the command line's region, not the task's
+            o.FromTask = false;
             o.Conditions.push_back(c);
         } else if (arg == "--style") {
             const std::string_view style = value;
@@ -340,7 +356,53 @@ bool ParseOptions(int argc, char** argv, TOptions& o) {
         BadOption = "--basins with --compare";
         return false;
     }
-    return o.Help || (haveFormula && !o.Run.Formula.empty());
+    return o.Help || ((haveFormula || !o.TaskFile.empty()) && !o.Run.Formula.empty());
+}
+
+// The value of the last --task (and --lang) on the command line: the task is
+// read before the other options, which then override its fields.
+const char* OptionValue(int argc, char** argv, std::string_view name) {
+    const char* value = nullptr;
+    for (int i = 1; i + 1 < argc; ++i)
+        if (argv[i] == name) value = argv[++i];
+        else if (std::string_view(argv[i]).rfind('-', 0) == 0 && argv[i] != std::string_view("-h") &&
+                 argv[i] != std::string_view("--help") && argv[i] != std::string_view("--extended") &&
+                 argv[i] != std::string_view("--json") && argv[i] != std::string_view("--shade"))
+            ++i; // an option's value, even one that reads "--task"
+    return value;
+}
+
+// The options a task gives.
+void TaskOptions(const TTask& task, TOptions& o) {
+    o.Run = task.Run;
+    o.Compare = task.Compare;
+    o.Conditions.clear();
+    for (const TTaskCondition& c : task.Conditions)
+        o.Conditions.push_back({c.Inequality, c.Coefficient, c.Power, c.Kind});
+    o.AxisX = task.View.AxisX;
+    o.AxisY = task.View.AxisY;
+    o.HaveRange = task.View.HaveRange;
+    o.Range = task.View.Range;
+    o.Colours = task.View.Colours;
+    o.Look = task.View.Look;
+    o.Shade = task.View.Shade;
+    o.FromTask = true;
+}
+
+// The task the options describe; kinds named in the language chosen become
+// the program's own.
+TTask OptionsTask(const TOptions& o, const TTranslations& translations) {
+    TTask task;
+    task.Run = o.Run;
+    task.Compare = o.Compare;
+    for (const TCondition& c : o.Conditions) {
+        std::string kind = c.Kind;
+        for (const char* k : {kExteriorKind, kInteriorKind})
+            if (kind == translations.Translate(k).toStdString()) kind = k;
+        task.Conditions.push_back({c.Inequality, c.Coefficient, c.Power, kind});
+    }
+    task.View = {o.AxisX, o.AxisY, o.HaveRange, o.Range, o.Colours, o.Look, o.Shade};
+    return task;
 }
 
 std::string JoinPoint(const Vector& point, int last) {
@@ -821,6 +883,25 @@ int Flushed(int status) {
 
 int main(int argc, char** argv) {
     TOptions options;
+    // The language first: a task that cannot be read is said in it.
+    TTranslations translations;
+    TLanguage language = TLanguage::Russian;
+    if (const char* code = OptionValue(argc, argv, "--lang");
+        code && LanguageFromCode(QString::fromUtf8(code), language) && !translations.Set(language)) {
+        std::fprintf(stderr, "qirt-batch: the translation for --lang %s cannot be read\n", code);
+        return 1;
+    }
+    if (const char* file = OptionValue(argc, argv, "--task")) {
+        TTask task;
+        QString error;
+        if (!LoadTask(QString::fromLocal8Bit(file), task, error,
+                      [&](const char* source) { return translations.Translate(source); })) {
+            std::fprintf(stderr, "qirt-batch: %s\n", error.toUtf8().constData());
+            return 1;
+        }
+        TaskOptions(task, options);
+        options.TaskFile = file;
+    }
     if (!ParseOptions(argc, argv, options)) {
         if (BadOption.empty())
             std::fprintf(stderr, "qirt-batch: -f FORMULA is missing\n");
@@ -833,18 +914,21 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return Flushed(0);
     }
+    if (!options.SaveTaskFile.empty()) {
+        QString error;
+        if (!SaveTask(OptionsTask(options, translations), QString::fromLocal8Bit(options.SaveTaskFile.c_str()), error,
+                      [&](const char* source) { return translations.Translate(source); })) {
+            std::fprintf(stderr, "qirt-batch: %s\n", error.toUtf8().constData());
+            return 1;
+        }
+        return Flushed(0);
+    }
     // A plot needs fonts, and so Qt's GUI part, without any display: the
     // offscreen platform draws into memory.
     std::unique_ptr<QGuiApplication> gui;
     if (!options.PlotFile.empty()) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         gui = std::make_unique<QGuiApplication>(argc, argv);
-    }
-    TTranslations translations;
-    if (!translations.Set(options.Language)) {
-        std::fprintf(stderr, "qirt-batch: the translation for --lang %s cannot be read\n",
-                     LanguageCode(options.Language).toUtf8().constData());
-        return 1;
     }
     return Flushed(Run(options, translations));
 }

@@ -955,5 +955,113 @@ It needs OpenGL 2.1 or later; the level map works without it.</translation>
         <source>Старт (%1; %2): итераций %3, f = %4 — %5.</source>
         <translation>Start (%1; %2): %3 iterations, f = %4 — %5.</translation>
     </message>
+    <message>
+        <source>файл повреждён: это не JSON (%1, символ %2)</source>
+        <translation>the file is damaged: it is not JSON (%1, character %2)</translation>
+    </message>
+    <message>
+        <source>это не файл задачи QIRT</source>
+        <translation>it is not a QIRT task file</translation>
+    </message>
+    <message>
+        <source>задача записана более новой версией программы (версия %1; эта версия программы читает задачи версий до %2 включительно)</source>
+        <translation>the task was written by a newer version of the program (version %1; this version reads tasks up to version %2)</translation>
+    </message>
+    <message>
+        <source>поле «%1» должно быть %2</source>
+        <translation>the member “%1” must be %2</translation>
+    </message>
+    <message>
+        <source>строкой</source>
+        <translation>a string</translation>
+    </message>
+    <message>
+        <source>списком</source>
+        <translation>a list</translation>
+    </message>
+    <message>
+        <source>объектом</source>
+        <translation>an object</translation>
+    </message>
+    <message>
+        <source>значением true или false</source>
+        <translation>true or false</translation>
+    </message>
+    <message>
+        <source>целым числом</source>
+        <translation>a whole number</translation>
+    </message>
+    <message>
+        <source>нет поля «%1»</source>
+        <translation>the member “%1” is missing</translation>
+    </message>
+    <message>
+        <source>формула пуста</source>
+        <translation>the formula is empty</translation>
+    </message>
+    <message>
+        <source>поле «%1» длиннее %2 символов</source>
+        <translation>the member “%1” is longer than %2 characters</translation>
+    </message>
+    <message>
+        <source>неизвестный метод «%1»</source>
+        <translation>unknown method “%1”</translation>
+    </message>
+    <message>
+        <source>метод «%1» назван в «compare» дважды</source>
+        <translation>the method “%1” is named twice in “compare”</translation>
+    </message>
+    <message>
+        <source>в «compare» нет ни одного метода</source>
+        <translation>“compare” names no method</translation>
+    </message>
+    <message>
+        <source>условие %1: неизвестный вид «%2»</source>
+        <translation>condition %1: unknown kind “%2”</translation>
+    </message>
+    <message>
+        <source>условие %1 («%2») не разобрано</source>
+        <translation>condition %1 (“%2”) cannot be read</translation>
+    </message>
+    <message>
+        <source>условие %1: степень «%2» должна быть чётным числом 0, 2, 4, …</source>
+        <translation>condition %1: the power “%2” must be an even number 0, 2, 4, …</translation>
+    </message>
+    <message>
+        <source>условие %1: коэффициент «%2» должен быть неотрицательным числом</source>
+        <translation>condition %1: the coefficient “%2” must be a number not below 0</translation>
+    </message>
+    <message>
+        <source>неизвестная стратегия «%1»</source>
+        <translation>unknown strategy “%1”</translation>
+    </message>
+    <message>
+        <source>неизвестный вид карты «%1»</source>
+        <translation>unknown map style “%1”</translation>
+    </message>
+    <message>
+        <source>поле «variables» должно быть «auto» или числом от 1 до 10, а не «%1»</source>
+        <translation>the member “variables” must be “auto” or a number from 1 to 10, not “%1”</translation>
+    </message>
+    <message>
+        <source>оси карты должны быть двумя разными переменными из x[0] … x[9]</source>
+        <translation>the map's axes must be two different variables of x[0] … x[9]</translation>
+    </message>
+    <message>
+        <source>поле «view.range» должно быть четырьмя числами: xmin &lt; xmax, ymin &lt; ymax, не слишком далеко друг от друга</source>
+        <translation>the member “view.range” must be four numbers: xmin &lt; xmax, ymin &lt; ymax, not too far apart</translation>
+    </message>
+    <message>
+        <source>поле «%1»: точность не может быть отрицательной</source>
+        <translation>the member “%1”: an accuracy cannot be negative</translation>
+    </message>
+    <message>
+        <source>Задача %1 не открыта: %2</source>
+        <translation>Task %1 was not opened: %2</translation>
+    </message>
+    <message>
+        <source>Задача %1 не записана: %2</source>
+        <translation>Task %1 was not saved: %2</translation>
+    </message>
 </context>
 </TS>
