@@ -1045,7 +1045,7 @@ It needs OpenGL 2.1 or later; the level map works without it.</translation>
     </message>
     <message>
         <source>оси карты должны быть двумя разными переменными из x[0] … x[9]</source>
-        <translation>the map's axes must be two different variables of x[0] … x[9]</translation>
+        <translation>the map&apos;s axes must be two different variables of x[0] … x[9]</translation>
     </message>
     <message>
         <source>поле «view.range» должно быть четырьмя числами: xmin &lt; xmax, ymin &lt; ymax, не слишком далеко друг от друга</source>
@@ -1062,6 +1062,82 @@ It needs OpenGL 2.1 or later; the level map works without it.</translation>
     <message>
         <source>Задача %1 не записана: %2</source>
         <translation>Task %1 was not saved: %2</translation>
+    </message>
+    <message>
+        <source>Овраг Розенброка</source>
+        <translation>Rosenbrock's valley</translation>
+    </message>
+    <message>
+        <source>Четыре минимума Химмельблау</source>
+        <translation>Himmelblau's four minima</translation>
+    </message>
+    <message>
+        <source>Функция Бута: Ньютону хватает шага</source>
+        <translation>Booth's function: one step for Newton</translation>
+    </message>
+    <message>
+        <source>Функция Била</source>
+        <translation>Beale's function</translation>
+    </message>
+    <message>
+        <source>Плохо масштабированная квадратичная функция</source>
+        <translation>A badly scaled quadratic</translation>
+    </message>
+    <message>
+        <source>Покоординатный спуск в косом овраге</source>
+        <translation>Coordinate descent in a slanted valley</translation>
+    </message>
+    <message>
+        <source>Трёхгорбый верблюд: несколько минимумов</source>
+        <translation>The three-hump camel: several minima</translation>
+    </message>
+    <message>
+        <source>Сумма квадратов десяти переменных</source>
+        <translation>A sum of squares in ten variables</translation>
+    </message>
+    <message>
+        <source>Функция, определённая не везде (ln, sqrt)</source>
+        <translation>A function not defined everywhere (ln, sqrt)</translation>
+    </message>
+    <message>
+        <source>Область: внешний штраф и множители</source>
+        <translation>A region: exterior penalty and multipliers</translation>
+    </message>
+    <message>
+        <source>Область: внутренний штраф</source>
+        <translation>A region: interior penalty</translation>
+    </message>
+    <message>
+        <source>Сравнение всех методов</source>
+        <translation>All methods compared</translation>
+    </message>
+    <message>
+        <source>Задачи QIRT (*.qirt)</source>
+        <translation>QIRT tasks (*.qirt)</translation>
+    </message>
+    <message>
+        <source>Файл</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Открыть задачу…</source>
+        <translation>Open task…</translation>
+    </message>
+    <message>
+        <source>Сохранить задачу</source>
+        <translation>Save task</translation>
+    </message>
+    <message>
+        <source>Сохранить задачу как…</source>
+        <translation>Save task as…</translation>
+    </message>
+    <message>
+        <source>Последние задачи</source>
+        <translation>Recent tasks</translation>
+    </message>
+    <message>
+        <source>Примеры</source>
+        <translation>Examples</translation>
     </message>
 </context>
 </TS>
