@@ -50,6 +50,15 @@ constexpr TExample kExamples[] = {
 
 constexpr const char* kTaskFilter = UI_TEXT("qirt", "Задачи QIRT (*.qirt)");
 constexpr const char* kExampleResource = ":/examples/%1.qirt";
+// The language whose note a task shows: "ru" as written, "en" in the
+// English translation.
+constexpr const char* kNoteLanguage = UI_TEXT("qirt", "ru");
+
+std::string NoteOf(const TTask& task) {
+    TLanguage language = TLanguage::Russian;
+    LanguageFromCode(Tr(kNoteLanguage), language);
+    return task.Note(language);
+}
 
 bool IsTaskFile(const QUrl& url) {
     return url.isLocalFile() && url.toLocalFile().endsWith(QStringLiteral(".qirt"), Qt::CaseInsensitive);
@@ -100,7 +109,7 @@ void TForm1::RetranslateFileMenus() {
         TTask task;
         QString error;
         if (LoadTask(QString::fromLatin1(kExampleResource).arg(QLatin1String(kExamples[k].File)), task, error))
-            examples[k]->setToolTip(Q(task.Note(Translations ? Translations->Current() : TLanguage::Russian)));
+            examples[k]->setToolTip(Q(NoteOf(task)));
     }
     ExamplesMenu->setToolTipsVisible(true);
     ShowTaskName();
@@ -115,7 +124,7 @@ void TForm1::ShowTaskName() {
     const QString note = [&] {
         TTask t;
         t.Notes = TaskNotes;
-        return Q(t.Note(Translations ? Translations->Current() : TLanguage::Russian));
+        return Q(NoteOf(t));
     }();
     QLabel* label = findChild<QLabel*>(QStringLiteral("taskNote"));
     if (!label && note.isEmpty()) return;

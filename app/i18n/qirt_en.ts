@@ -1065,19 +1065,19 @@ It needs OpenGL 2.1 or later; the level map works without it.</translation>
     </message>
     <message>
         <source>Овраг Розенброка</source>
-        <translation>Rosenbrock's valley</translation>
+        <translation>Rosenbrock&apos;s valley</translation>
     </message>
     <message>
         <source>Четыре минимума Химмельблау</source>
-        <translation>Himmelblau's four minima</translation>
+        <translation>Himmelblau&apos;s four minima</translation>
     </message>
     <message>
         <source>Функция Бута: Ньютону хватает шага</source>
-        <translation>Booth's function: one step for Newton</translation>
+        <translation>Booth&apos;s function: one step for Newton</translation>
     </message>
     <message>
         <source>Функция Била</source>
-        <translation>Beale's function</translation>
+        <translation>Beale&apos;s function</translation>
     </message>
     <message>
         <source>Плохо масштабированная квадратичная функция</source>
@@ -1138,6 +1138,10 @@ It needs OpenGL 2.1 or later; the level map works without it.</translation>
     <message>
         <source>Примеры</source>
         <translation>Examples</translation>
+    </message>
+    <message>
+        <source>ru</source>
+        <translation>en</translation>
     </message>
 </context>
 </TS>
