@@ -154,6 +154,8 @@ private:
     // The caption with the task's file name, and its note in the status bar.
     void ShowTaskName();
     void RememberRecent(const QString& fileName);
+    // Reads the task and fills the windows; says why not when it cannot.
+    bool OpenTaskFile(const QString& fileName);
     // Asks for a task file to open or save under; empty when cancelled.
     QString AskTaskFile(bool save);
     // The view the graph window was left with, for the task.

@@ -185,7 +185,7 @@ void TForm1::ApplyTask(const TTask& t) {
     TaskNotes = t.Notes;
 }
 
-bool TForm1::OpenTask(const QString& fileName) {
+bool TForm1::OpenTaskFile(const QString& fileName) {
     TTask task;
     QString error;
     if (!LoadTask(fileName, task, error)) {
@@ -193,6 +193,11 @@ bool TForm1::OpenTask(const QString& fileName) {
         return false;
     }
     ApplyTask(task);
+    return true;
+}
+
+bool TForm1::OpenTask(const QString& fileName) {
+    if (!OpenTaskFile(fileName)) return false;
     TaskFileName = QFileInfo(fileName).absoluteFilePath();
     RememberRecent(TaskFileName);
     ShowTaskName();
@@ -200,13 +205,7 @@ bool TForm1::OpenTask(const QString& fileName) {
 }
 
 bool TForm1::OpenExample(const QString& resource) {
-    TTask task;
-    QString error;
-    if (!LoadTask(resource, task, error)) {
-        ShowMessage(Messages, Std(error).c_str(), ShowKind::NonModal);
-        return false;
-    }
-    ApplyTask(task);
+    if (!OpenTaskFile(resource)) return false;
     TaskFileName.clear(); // "Сохранить задачу" asks where
     ShowTaskName();
     return true;
