@@ -190,6 +190,8 @@ public:
     }
     void ShowModal() override { Print(); }
     void ShowNonModal() override { Print(); }
+    // The formula with the marker under the place it goes wrong.
+    void SetExcerpt(const std::string& excerpt) override { std::fprintf(stderr, "%s\n", excerpt.c_str()); }
     // A text of the program in the language chosen.
     std::string Text(const std::string& source) const {
         return translations_.Translate(source.c_str()).toStdString();
@@ -448,6 +450,24 @@ bool WriteMap(TSession& S, const TOptions& o, const std::string& fileName,
 }
 
 std::string JsonNumber(Real v) { return std::isfinite(v) ? ShortestText(v) : "null"; }
+
+// A text as a JSON string.
+std::string JsonString(const std::string& text) {
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            quoted += '\\';
+            quoted += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            quoted += escaped;
+        } else {
+            quoted += c;
+        }
+    }
+    return quoted + "\"";
+}
 // The exact decimal text of a number as a JSON string: a reader that turns
 // numbers beyond the range of double into infinity still has the value.
 std::string JsonText(Real v) { return "\"" + ShortestText(v) + "\""; }
@@ -491,8 +511,18 @@ std::string JsonRegion(const TRegionReport& g, int last) {
     return text + "]";
 }
 
+// Where a refused formula goes wrong, from its comma; empty for none.
+// The text in the language of the messages.
+std::string JsonFault(const TFormulaFault& fault, const TStderrMessages& messages) {
+    if (fault.Kind == TFormulaFaultKind::None) return {};
+    const TFaultLine line = FaultLine(fault);
+    return ",\"error\":{\"position\":" + std::to_string(fault.Position) + ",\"kind\":\"" +
+           FaultKindKey(fault.Kind) +
+           "\",\"text\":" + JsonString(FillArguments(messages.Text(line.Pattern), line.Arguments)) + "}";
+}
+
 // One result as a JSON object; more (",\"key\":value...") is added at its end.
-std::string JsonRow(const TRunResult& r, const std::string& more = {}) {
+std::string JsonRow(const TRunResult& r, const TStderrMessages& messages, const std::string& more = {}) {
     std::string point = "[", pointText = "[";
     for (int i = 0; i <= r.LastIndex; ++i) {
         point += (i ? "," : "") + JsonNumber(r.Point[i]);
@@ -508,11 +538,11 @@ std::string JsonRow(const TRunResult& r, const std::string& more = {}) {
                   r.Iterations, static_cast<long long>(r.Evaluations),
                   static_cast<long long>(r.GradientEvaluations),
                   static_cast<long long>(r.HessianEvaluations), r.Seconds, EndKey(r.End));
-    return std::string("{\"method\":\"") + kMethods[r.Method].Name + "\",\"point\":" + point +
+    return std::string("{\"method\":\"") + (r.Method >= 0 ? kMethods[r.Method].Name : "graph") + "\",\"point\":" + point +
            ",\"point_text\":" + pointText + ",\"minimum\":" + (ran ? JsonNumber(r.Minimum) : "null") +
            ",\"minimum_text\":" + (ran ? JsonText(r.Minimum) : "null") +
            ",\"gradient\":" + (ran ? JsonNumber(r.GradientNorm) : "null") + rest + JsonRegion(r.Region, r.LastIndex) +
-           more + "}";
+           JsonFault(r.Fault, messages) + more + "}";
 }
 
 // The region's lines of the text output (none without a region).
@@ -560,13 +590,13 @@ std::string MethodFileName(const std::string& file, const char* method) {
 
 // The comparison: a line (or a JSON object) per method, the results table
 // as CSV, and every track in its colour on one map around the best point.
-int Compare(const TOptions& o, TSession& S) {
+int Compare(const TOptions& o, TSession& S, const TStderrMessages& messages) {
     const std::vector<TComparisonRow> rows = CompareMethods(S, o.Run, o.Compare);
     int status = S.Conditions.ErrorReported ? 1 : 0;
     if (o.Json) {
         std::string text = "[";
         for (std::size_t k = 0; k < rows.size(); ++k)
-            text += (k ? ",\n " : "") + JsonRow(rows[k]);
+            text += (k ? ",\n " : "") + JsonRow(rows[k], messages);
         std::printf("%s]\n", text.c_str());
     } else {
         for (const TComparisonRow& r : rows)
@@ -753,11 +783,16 @@ int Run(const TOptions& o, const TTranslations& translations) {
         }
     }
 
-    if (!o.Compare.empty()) return Compare(o, S);
+    if (!o.Compare.empty()) return Compare(o, S, messages);
 
     TRun run;
     StartRun(S, o.Run, run);
     if (run.Status != TRunStatus::Done) {
+        // A formula that does not parse: the JSON says where and why.
+        if (o.Json && run.Result.Fault.Kind != TFormulaFaultKind::None) {
+            run.Result.Method = MethodIndex(o.Run.MethodFamily, o.Run.MethodVariant);
+            std::printf("[%s]\n", JsonRow(run.Result, messages).c_str());
+        }
         FinishRun(S, run);
         return 1;
     }
@@ -782,7 +817,7 @@ int Run(const TOptions& o, const TTranslations& translations) {
         else
             std::printf("point:\nminimum:\ngradient:\niterations:\nevaluations:\nend:\n");
     } else if (o.Json) {
-        std::printf("[%s]\n", JsonRow(r, haveBasins ? JsonBasins(basins) : std::string()).c_str());
+        std::printf("[%s]\n", JsonRow(r, messages, haveBasins ? JsonBasins(basins) : std::string()).c_str());
     } else {
         std::printf("point: %s\n", JoinPoint(r.Point, r.LastIndex).c_str());
         std::printf("minimum: %s\n", RealToText(r.Minimum).c_str());
