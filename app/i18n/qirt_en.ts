@@ -1143,5 +1143,69 @@ It needs OpenGL 2.1 or later; the level map works without it.</translation>
         <source>ru</source>
         <translation>en</translation>
     </message>
+    <message>
+        <source>позиция %1: скобка «(» не закрыта</source>
+        <translation>position %1: the bracket “(” is never closed</translation>
+    </message>
+    <message>
+        <source>позиция %1: скобка «)» не была открыта</source>
+        <translation>position %1: the bracket “)” was never opened</translation>
+    </message>
+    <message>
+        <source>позиция %1: неизвестная функция «%2» — возможно, %3</source>
+        <translation>position %1: unknown function “%2” — perhaps %3</translation>
+    </message>
+    <message>
+        <source>позиция %1: неизвестная функция «%2»</source>
+        <translation>position %1: unknown function “%2”</translation>
+    </message>
+    <message>
+        <source>позиция %1: неизвестное имя «%2» — возможно, %3</source>
+        <translation>position %1: unknown name “%2” — perhaps %3</translation>
+    </message>
+    <message>
+        <source>позиция %1: неизвестное имя «%2»</source>
+        <translation>position %1: unknown name “%2”</translation>
+    </message>
+    <message>
+        <source>позиция %1: в скобках ничего нет</source>
+        <translation>position %1: nothing in the brackets</translation>
+    </message>
+    <message>
+        <source>позиция %1: формула пуста</source>
+        <translation>position %1: the formula is empty</translation>
+    </message>
+    <message>
+        <source>позиция %1: у функции «%2» нет аргумента в скобках</source>
+        <translation>position %1: the function “%2” has no argument in brackets</translation>
+    </message>
+    <message>
+        <source>позиция %1: после «%2» нет операнда</source>
+        <translation>position %1: no operand after “%2”</translation>
+    </message>
+    <message>
+        <source>позиция %1: знак «%2» там, где ожидается операнд — возможно, %3</source>
+        <translation>position %1: the sign “%2” where an operand belongs — perhaps %3</translation>
+    </message>
+    <message>
+        <source>позиция %1: знак «%2» там, где ожидается операнд</source>
+        <translation>position %1: the sign “%2” where an operand belongs</translation>
+    </message>
+    <message>
+        <source>позиция %1: «%2» — переменные называются x[0] … x[9]</source>
+        <translation>position %1: “%2” — the variables are x[0] … x[9]</translation>
+    </message>
+    <message>
+        <source>позиция %1: число «%2» не читается</source>
+        <translation>position %1: the number “%2” cannot be read</translation>
+    </message>
+    <message>
+        <source>позиция %1: лишний текст «%2» — возможно, пропущен знак «%3»</source>
+        <translation>position %1: text left over “%2” — perhaps a “%3” is missing</translation>
+    </message>
+    <message>
+        <source>позиция %1: лишний текст «%2» — ожидается знак операции</source>
+        <translation>position %1: text left over “%2” — an operator is expected</translation>
+    </message>
 </context>
 </TS>
