@@ -4,6 +4,8 @@
 #include <charconv>
 #include <vector>
 
+#include "func/derivative.h"
+#include "func/function.h"
 #include "func/scan.h"
 #include "func/ui_text.h"
 
@@ -240,6 +242,27 @@ TFormulaFault DiagnoseFormula(std::string_view text) {
     TFormulaFault fault = TDiagnoser(text).Run();
     fault.Excerpt = FaultExcerpt(text, fault);
     return fault;
+}
+
+TFormulaCheck CheckFormula(std::string_view text) {
+    TFormulaCheck check;
+    TFunction F;
+    BuildTree(F, text, false);
+    if (F.ErrorCode != error::None) {
+        check.Fault = F.Fault;
+        return check;
+    }
+    for (int i = 0; i < 10; ++i) {
+        check.Used[i] = F.VariableUsed[i];
+        if (F.VariableUsed[i]) check.Highest = i;
+    }
+    if (check.Highest >= 0) {
+        // The derivatives as a run builds them: in the variables up to the highest.
+        SetVariableCount(F, static_cast<Byte>(check.Highest + 1));
+        BuildDerivativeObjects(F);
+        check.Symbolic = F.ErrorCode == error::None;
+    }
+    return check;
 }
 
 const char* FaultKindKey(TFormulaFaultKind kind) {

@@ -38,6 +38,18 @@ struct TFormulaFault {
 // takes).
 TFormulaFault DiagnoseFormula(std::string_view text);
 
+// What the formula field tells as the user types: the fault, or the
+// variables the formula uses and whether its derivatives can be symbolic
+// (every function has a rule; a formula too large for the trees is
+// differentiated numerically). Builds a function object of its own.
+struct TFormulaCheck {
+    TFormulaFault Fault;  // Kind None: the formula builds
+    bool Used[10] = {};   // x[i] occurs
+    int Highest = -1;     // the highest index that occurs; -1 for none
+    bool Symbolic = false;
+};
+TFormulaCheck CheckFormula(std::string_view text);
+
 // The kind's key for scripts: "unbalanced-bracket", "unknown-name",
 // "missing-operand", "misplaced-operator", "variable-index", "bad-number",
 // "text-left-over".

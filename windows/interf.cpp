@@ -222,6 +222,7 @@ void TForm1::BuildLayout() {
     for (QWidget* w : std::initializer_list<QWidget*>{ComboBox3, Edit2, ComboBox5, ComboBox6})
         stretcher_->Follow(w, 0.5, 0, 0.5, 0);
     TipCutTexts({ComboBox4, ComboBox1, ComboBox2, ComboBox3, Edit2, ComboBox5, ComboBox6});
+    BuildFormulaCheck();
     Retranslate(); // every text, the labels' included
 
     connect(ComboBox3, &QComboBox::editTextChanged, this, &TForm1::ComboBox3Change);
@@ -235,6 +236,7 @@ void TForm1::BuildLayout() {
 
 void TForm1::Retranslate() {
     RetranslateFileMenus(); // and the caption, with the task's name
+    ShowFormulaCheck();
     for (int k = 0; k < TabControl1->count(); ++k)
         TabControl1->setTabText(k, Tr(TabControl1->tabData(k).toByteArray().constData()));
     for (QAction* a : {N1, N2, N3, N4, N5, K1, CompareMethods1})

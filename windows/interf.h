@@ -23,11 +23,13 @@ class QMenu;
 class QPushButton;
 class QTabBar;
 class QTextBrowser;
+class QTimer;
 
 namespace qirt {
 
 class TForm2;
 class TAboutBox;
+class TFormulaChecker;
 class TForm3;
 class TProgramSettings;
 class TStretcher;
@@ -73,6 +75,16 @@ public:
     // The language of the windows; none in tests unless given (the menu
     // then changes nothing).
     TTranslations* Translations = nullptr;
+
+    // The formula field's check as the user types (after a pause of
+    // kCheckPause milliseconds, on a worker): the variables and the
+    // derivatives, or where the formula goes wrong, in the status bar; a
+    // formula that does not build marks the field and says why in its tip.
+    TFormulaChecker* FormulaChecker;
+    QLabel* FormulaInfo;
+    static constexpr int kCheckPause = 300;
+    // True while a check of the field's text is due or under way.
+    bool FormulaCheckPending() const;
 
     // The task in the windows: its file (empty: none yet, or an example,
     // which is saved under a new name), the methods compared last (a task
@@ -150,9 +162,13 @@ private:
     void SaveHistory(const std::string& formula);
     void BuildLayout();
     void BuildFileMenus();
+    void BuildFormulaCheck();
     void RetranslateFileMenus();
     // The caption with the task's file name, and its note in the status bar.
     void ShowTaskName();
+    // The formula field's text changed: its check is due after the pause.
+    void FormulaEdited();
+    void ShowFormulaCheck();
     void RememberRecent(const QString& fileName);
     // Reads the task and fills the windows; says why not when it cannot.
     bool OpenTaskFile(const QString& fileName);
@@ -169,6 +185,10 @@ private:
     const char* caption_; // the window's marked caption
     TStretcher* stretcher_;
     bool historyWarned_ = false; // an unwritable history is told once
+    QTimer* checkTimer_;
+    // The last check of the field's text (shown again in another language).
+    QString checkedText_;
+    TFormulaCheck check_;
 };
 
 } // namespace qirt

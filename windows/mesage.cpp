@@ -25,7 +25,10 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent), owner_(parent) {
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label2 = new QLabel(this);
-    Label2->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setStyleHint(QFont::TypeWriter);
+    fixed.setFixedPitch(true); // the marker stands under its character
+    Label2->setFont(fixed);
     Label2->setTextFormat(Qt::PlainText);
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label2->hide();

@@ -119,23 +119,23 @@ void TForm1::ShowTaskName() {
     QString title = Tr(caption_);
     if (!TaskFileName.isEmpty()) title = QFileInfo(TaskFileName).fileName() + QStringLiteral(" — ") + title;
     setWindowTitle(title);
-    // The task's note stands in the status bar while the task is open; the
-    // window has no status bar until a task with a note is opened.
+    // The task's note stands in the status bar while the task is open.
     const QString note = [&] {
         TTask t;
         t.Notes = TaskNotes;
         return Q(NoteOf(t));
     }();
     QLabel* label = findChild<QLabel*>(QStringLiteral("taskNote"));
-    if (!label && note.isEmpty()) return;
     if (!label) {
         label = new QLabel(this);
         label->setObjectName(QStringLiteral("taskNote"));
-        statusBar()->addWidget(label, 1);
+        // However long the note, it never widens the window: cut, and whole
+        // in its tip.
+        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        statusBar()->addWidget(label, 3);
     }
     label->setText(note);
     label->setToolTip(note);
-    statusBar()->setVisible(!note.isEmpty());
 }
 
 TTask TForm1::CurrentTask() const {

@@ -1207,5 +1207,17 @@ It needs OpenGL 2.1 or later; the level map works without it.</translation>
         <source>позиция %1: лишний текст «%2» — ожидается знак операции</source>
         <translation>position %1: text left over “%2” — an operator is expected</translation>
     </message>
+    <message>
+        <source>%1 переменная</source>
+        <translation>%1 variable</translation>
+    </message>
+    <message>
+        <source>%1 переменные</source>
+        <translation>%1 variables</translation>
+    </message>
+    <message>
+        <source>%1 переменных</source>
+        <translation>%1 variables</translation>
+    </message>
 </context>
 </TS>

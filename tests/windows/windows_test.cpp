@@ -174,8 +174,22 @@ private slots:
         QTest::mouseClick(p.form1->Button1, Qt::LeftButton);
         QCOMPARE(modalText, T("Ошибка формирования дерева"));
         QVERIFY(p.form2->isVisible()); // then shown non-modally with the run's message
-        QCOMPARE(p.form2->Label1->text(), T("Ошибка создания дерева"));
+        // The run's text first, as it always was; under it where the formula
+        // goes wrong, and the formula with a marker in a fixed-width font.
+        const QStringList lines = p.form2->Label1->text().split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines[0], T("Ошибка создания дерева"));
+        QCOMPARE(lines[1], T("позиция %1: после «%2» нет операнда").arg(5).arg(QStringLiteral("+")));
+        QVERIFY(p.form2->Label2->isVisible());
+        QCOMPARE(p.form2->Label2->text(), QStringLiteral("x[0]+\n    ^"));
+        QVERIFY(p.form2->Label2->font().fixedPitch());
         QCOMPARE(p.History(), QString());
+        // The next message without a formula has no excerpt.
+        p.form2->hide();
+        p.Formula("x[0]+x[1]", "1");
+        QTest::mouseClick(p.form1->Button1, Qt::LeftButton);
+        QVERIFY(p.form2->isVisible());
+        QVERIFY(!p.form2->Label2->isVisible());
     }
 
     void shortStartPointAndConstantFormulas() {
