@@ -402,6 +402,25 @@ expect_run 1 "" -- -f 'x[0]^2' --value-accuracy abc --save-task "$work/kept.qirt
 expect_stderr "Задача kept.qirt не записана: Точность по значениям функции должна быть числом"
 cmp -s "$work/t.qirt" "$work/kept.qirt" || fail "a refused save changed the file"
 
+# A formula that does not parse: under the two texts, where and what, the
+# formula with a marker; the JSON of the refused run says the same.
+expect_run 1 "" -- -f 'x[0]^2+tan(x[1])'
+expect_stderr "Ошибка формирования дерева"
+expect_stderr "позиция 8: неизвестная функция «tan» — возможно, tg"
+expect_stderr "x[0]^2+tan(x[1])"
+expect_stderr "       ^"
+json=$("$batch" -f 'x[0]**2' -m dfp --json --lang en 2>"$work/stderr")
+[[ $? == 1 ]] || fail "a refused formula with --json must exit 1"
+[[ $json == *'"end":"refused","error":{"position":6,"kind":"misplaced-operator","text":"position 6: the sign “*” where an operand belongs — perhaps ^"}}]' ]] ||
+    fail "the refused run's JSON: $json"
+expect_stderr "position 6: the sign “*” where an operand belongs — perhaps ^"
+# pi, e and exponent numbers in formulas and conditions.
+expect_run 0 $'point: 0.001\nminimum: 0\ngradient: 0\niterations: 2\nevaluations: 15\nend: converged\nobjective: 0\nviolation: 0\nactive: \nviolated: \nregion-end: penalised-minimum' -- \
+    -f '(x[0]-1e-3)^2*pi*e' -m newton -s 2 -c 'x[0]<=2.5E+1;1;2;внешняя'
+# The condition's exponent number is read as such: 0.5e1 = 5 is the bound.
+out=$("$batch" -f '(x[0]-9)^2' -m dfp -s 0 -c 'x[0]<=0.5e1;1e4;2;внешняя' --region-strategy multipliers)
+[[ $out == *$'\nregion-end: region-minimum'* && $out == "point: 5.0000"* ]] || fail "exponent in a condition: $out"
+
 if ((failures)); then
     echo "$failures failure(s)"
     exit 1
