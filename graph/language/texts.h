@@ -1,5 +1,6 @@
-// Texts between the windows and the engine: Qt strings and the engine's
-// UTF-8 strings, and numbers written the program's way.
+// Texts between the engine and what shows it (the windows, the pictures,
+// the reports): Qt strings and the engine's UTF-8 strings, and numbers
+// written the program's way.
 #pragma once
 
 #include <charconv>

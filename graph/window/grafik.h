@@ -21,7 +21,7 @@
 #include "graph/image/plot_picture.h"
 #include "graph/track/map_transform.h"
 #include "graph/window/run_panel.h"
-#include "graph/window/shown_run.h"
+#include "graph/image/shown_run.h"
 #include "methods/compare.h"
 #include "methods/run.h"
 #include "methods/session.h"
