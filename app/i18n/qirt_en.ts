@@ -1183,5 +1183,9 @@ It needs OpenGL 2.1 or later; the level map works without it.</translation>
         <source>Затенение вне области</source>
         <translation>Shading outside the region</translation>
     </message>
+    <message>
+        <source>Отчёт…</source>
+        <translation>Report…</translation>
+    </message>
 </context>
 </TS>
