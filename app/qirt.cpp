@@ -1,6 +1,7 @@
 // The program: the language last chosen, the function object and its region
 // first, then the main window, the message window and the about window, in
-// that order; the message loop runs until the main window is closed.
+// that order, and the task named on the command line; the message loop runs
+// until the main window is closed.
 #include <QApplication>
 #include <QIcon>
 
@@ -36,6 +37,10 @@ int main(int argc, char** argv) {
     form1.Settings = &settings;
 
     form1.show();
+    // "qirt task.qirt" (and the file manager, through the desktop entry)
+    // opens the task; a task that cannot be read is said why.
+    const QStringList arguments = application.arguments();
+    if (arguments.size() > 1) form1.OpenTask(arguments.at(1));
     const int status = application.exec();
     settings.Remember(form1);
     return status;

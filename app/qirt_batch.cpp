@@ -24,6 +24,7 @@
 #include "graph/map/plot.h"
 #include "graph/track/track_values.h"
 #include "graph/language/language.h"
+#include "graph/task/task.h"
 #include "methods/basins.h"
 #include "methods/compare.h"
 #include "methods/constrained.h"
@@ -95,6 +96,12 @@ constexpr const char* kUsage =
     "                           median_iterations, colour)\n"
     "  --csv FILE               write the track as comma-separated values (with\n"
     "                           --compare: the results table)\n"
+    "  --task FILE              run the task saved in FILE (a .qirt file of the program);\n"
+    "                           the other options override its fields (-m runs that one\n"
+    "                           method instead of the task's comparison, -c replaces its\n"
+    "                           region)\n"
+    "  --save-task FILE         write the task the other options describe to FILE and\n"
+    "                           stop: nothing runs\n"
     "  --lang ru|en             the language of the messages on standard error\n"
     "                           (default ru, the program's own)\n"
     "  -h                       this text\n"
@@ -147,6 +154,8 @@ struct TOptions {
     std::string BasinsFile;
     int BasinsGrid = kDefaultBasinGrid;
     int Threads = 0; // 0: one per core
+    std::string TaskFile, SaveTaskFile;
+    bool FromTask = false; // the fields came from a task; -c replaces its region
 };
 
 constexpr const char* kRejectedCondition = UI_TEXT("qirt", "Недопустимое неравенство: %1");
@@ -181,6 +190,8 @@ public:
     }
     void ShowModal() override { Print(); }
     void ShowNonModal() override { Print(); }
+    // The formula with the marker under the place it goes wrong.
+    void SetExcerpt(const std::string& excerpt) override { std::fprintf(stderr, "%s\n", excerpt.c_str()); }
     // A text of the program in the language chosen.
     std::string Text(const std::string& source) const {
         return translations_.Translate(source.c_str()).toStdString();
@@ -271,7 +282,12 @@ bool ParseOptions(int argc, char** argv, TOptions& o) {
         if (arg == "-f") {
             o.Run.Formula = value;
             haveFormula = true;
+        } else if (arg == "--task") {
+            // Read before the other options (see TaskOptions).
+        } else if (arg == "--save-task") {
+            o.SaveTaskFile = value;
         } else if (arg == "-m") {
+            o.Compare.clear(); // one method, not the task's comparison
             if (std::strcmp(value, "graph") == 0) {
                 o.Run.MethodFamily = family::GraphOnly;
                 o.Run.MethodVariant = 1;
@@ -296,6 +312,8 @@ bool ParseOptions(int argc, char** argv, TOptions& o) {
         } else if (arg == "-c") {
             TCondition c;
             if (!SplitCondition(value, c)) return false;
+            if (o.FromTask) o.Conditions.clear(); // the command line's region, not the task's
+            o.FromTask = false;
             o.Conditions.push_back(c);
         } else if (arg == "--style") {
             const std::string_view style = value;
@@ -340,7 +358,53 @@ bool ParseOptions(int argc, char** argv, TOptions& o) {
         BadOption = "--basins with --compare";
         return false;
     }
-    return o.Help || (haveFormula && !o.Run.Formula.empty());
+    return o.Help || ((haveFormula || !o.TaskFile.empty()) && !o.Run.Formula.empty());
+}
+
+// The value of the last --task (and --lang) on the command line: the task is
+// read before the other options, which then override its fields.
+const char* OptionValue(int argc, char** argv, std::string_view name) {
+    const char* value = nullptr;
+    for (int i = 1; i + 1 < argc; ++i)
+        if (argv[i] == name) value = argv[++i];
+        else if (std::string_view(argv[i]).rfind('-', 0) == 0 && argv[i] != std::string_view("-h") &&
+                 argv[i] != std::string_view("--help") && argv[i] != std::string_view("--extended") &&
+                 argv[i] != std::string_view("--json") && argv[i] != std::string_view("--shade"))
+            ++i; // an option's value, even one that reads "--task"
+    return value;
+}
+
+// The options a task gives.
+void TaskOptions(const TTask& task, TOptions& o) {
+    o.Run = task.Run;
+    o.Compare = task.Compare;
+    o.Conditions.clear();
+    for (const TTaskCondition& c : task.Conditions)
+        o.Conditions.push_back({c.Inequality, c.Coefficient, c.Power, c.Kind});
+    o.AxisX = task.View.AxisX;
+    o.AxisY = task.View.AxisY;
+    o.HaveRange = task.View.HaveRange;
+    o.Range = task.View.Range;
+    o.Colours = task.View.Colours;
+    o.Look = task.View.Look;
+    o.Shade = task.View.Shade;
+    o.FromTask = true;
+}
+
+// The task the options describe; kinds named in the language chosen become
+// the program's own.
+TTask OptionsTask(const TOptions& o, const TTranslations& translations) {
+    TTask task;
+    task.Run = o.Run;
+    task.Compare = o.Compare;
+    for (const TCondition& c : o.Conditions) {
+        std::string kind = c.Kind;
+        for (const char* k : {kExteriorKind, kInteriorKind})
+            if (kind == translations.Translate(k).toStdString()) kind = k;
+        task.Conditions.push_back({c.Inequality, c.Coefficient, c.Power, kind});
+    }
+    task.View = {o.AxisX, o.AxisY, o.HaveRange, o.Range, o.Colours, o.Look, o.Shade};
+    return task;
 }
 
 std::string JoinPoint(const Vector& point, int last) {
@@ -386,6 +450,24 @@ bool WriteMap(TSession& S, const TOptions& o, const std::string& fileName,
 }
 
 std::string JsonNumber(Real v) { return std::isfinite(v) ? ShortestText(v) : "null"; }
+
+// A text as a JSON string.
+std::string JsonString(const std::string& text) {
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            quoted += '\\';
+            quoted += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            quoted += escaped;
+        } else {
+            quoted += c;
+        }
+    }
+    return quoted + "\"";
+}
 // The exact decimal text of a number as a JSON string: a reader that turns
 // numbers beyond the range of double into infinity still has the value.
 std::string JsonText(Real v) { return "\"" + ShortestText(v) + "\""; }
@@ -429,8 +511,18 @@ std::string JsonRegion(const TRegionReport& g, int last) {
     return text + "]";
 }
 
+// Where a refused formula goes wrong, from its comma; empty for none.
+// The text in the language of the messages.
+std::string JsonFault(const TFormulaFault& fault, const TStderrMessages& messages) {
+    if (fault.Kind == TFormulaFaultKind::None) return {};
+    const TFaultLine line = FaultLine(fault);
+    return ",\"error\":{\"position\":" + std::to_string(fault.Position) + ",\"kind\":\"" +
+           FaultKindKey(fault.Kind) +
+           "\",\"text\":" + JsonString(FillArguments(messages.Text(line.Pattern), line.Arguments)) + "}";
+}
+
 // One result as a JSON object; more (",\"key\":value...") is added at its end.
-std::string JsonRow(const TRunResult& r, const std::string& more = {}) {
+std::string JsonRow(const TRunResult& r, const TStderrMessages& messages, const std::string& more = {}) {
     std::string point = "[", pointText = "[";
     for (int i = 0; i <= r.LastIndex; ++i) {
         point += (i ? "," : "") + JsonNumber(r.Point[i]);
@@ -446,11 +538,11 @@ std::string JsonRow(const TRunResult& r, const std::string& more = {}) {
                   r.Iterations, static_cast<long long>(r.Evaluations),
                   static_cast<long long>(r.GradientEvaluations),
                   static_cast<long long>(r.HessianEvaluations), r.Seconds, EndKey(r.End));
-    return std::string("{\"method\":\"") + kMethods[r.Method].Name + "\",\"point\":" + point +
+    return std::string("{\"method\":\"") + (r.Method >= 0 ? kMethods[r.Method].Name : "graph") + "\",\"point\":" + point +
            ",\"point_text\":" + pointText + ",\"minimum\":" + (ran ? JsonNumber(r.Minimum) : "null") +
            ",\"minimum_text\":" + (ran ? JsonText(r.Minimum) : "null") +
            ",\"gradient\":" + (ran ? JsonNumber(r.GradientNorm) : "null") + rest + JsonRegion(r.Region, r.LastIndex) +
-           more + "}";
+           JsonFault(r.Fault, messages) + more + "}";
 }
 
 // The region's lines of the text output (none without a region).
@@ -498,13 +590,13 @@ std::string MethodFileName(const std::string& file, const char* method) {
 
 // The comparison: a line (or a JSON object) per method, the results table
 // as CSV, and every track in its colour on one map around the best point.
-int Compare(const TOptions& o, TSession& S) {
+int Compare(const TOptions& o, TSession& S, const TStderrMessages& messages) {
     const std::vector<TComparisonRow> rows = CompareMethods(S, o.Run, o.Compare);
     int status = S.Conditions.ErrorReported ? 1 : 0;
     if (o.Json) {
         std::string text = "[";
         for (std::size_t k = 0; k < rows.size(); ++k)
-            text += (k ? ",\n " : "") + JsonRow(rows[k]);
+            text += (k ? ",\n " : "") + JsonRow(rows[k], messages);
         std::printf("%s]\n", text.c_str());
     } else {
         for (const TComparisonRow& r : rows)
@@ -691,11 +783,16 @@ int Run(const TOptions& o, const TTranslations& translations) {
         }
     }
 
-    if (!o.Compare.empty()) return Compare(o, S);
+    if (!o.Compare.empty()) return Compare(o, S, messages);
 
     TRun run;
     StartRun(S, o.Run, run);
     if (run.Status != TRunStatus::Done) {
+        // A formula that does not parse: the JSON says where and why.
+        if (o.Json && run.Result.Fault.Kind != TFormulaFaultKind::None) {
+            run.Result.Method = MethodIndex(o.Run.MethodFamily, o.Run.MethodVariant);
+            std::printf("[%s]\n", JsonRow(run.Result, messages).c_str());
+        }
         FinishRun(S, run);
         return 1;
     }
@@ -720,7 +817,7 @@ int Run(const TOptions& o, const TTranslations& translations) {
         else
             std::printf("point:\nminimum:\ngradient:\niterations:\nevaluations:\nend:\n");
     } else if (o.Json) {
-        std::printf("[%s]\n", JsonRow(r, haveBasins ? JsonBasins(basins) : std::string()).c_str());
+        std::printf("[%s]\n", JsonRow(r, messages, haveBasins ? JsonBasins(basins) : std::string()).c_str());
     } else {
         std::printf("point: %s\n", JoinPoint(r.Point, r.LastIndex).c_str());
         std::printf("minimum: %s\n", RealToText(r.Minimum).c_str());
@@ -821,6 +918,25 @@ int Flushed(int status) {
 
 int main(int argc, char** argv) {
     TOptions options;
+    // The language first: a task that cannot be read is said in it.
+    TTranslations translations;
+    TLanguage language = TLanguage::Russian;
+    if (const char* code = OptionValue(argc, argv, "--lang");
+        code && LanguageFromCode(QString::fromUtf8(code), language) && !translations.Set(language)) {
+        std::fprintf(stderr, "qirt-batch: the translation for --lang %s cannot be read\n", code);
+        return 1;
+    }
+    if (const char* file = OptionValue(argc, argv, "--task")) {
+        TTask task;
+        QString error;
+        if (!LoadTask(QString::fromLocal8Bit(file), task, error,
+                      [&](const char* source) { return translations.Translate(source); })) {
+            std::fprintf(stderr, "qirt-batch: %s\n", error.toUtf8().constData());
+            return 1;
+        }
+        TaskOptions(task, options);
+        options.TaskFile = file;
+    }
     if (!ParseOptions(argc, argv, options)) {
         if (BadOption.empty())
             std::fprintf(stderr, "qirt-batch: -f FORMULA is missing\n");
@@ -833,18 +949,21 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return Flushed(0);
     }
+    if (!options.SaveTaskFile.empty()) {
+        QString error;
+        if (!SaveTask(OptionsTask(options, translations), QString::fromLocal8Bit(options.SaveTaskFile.c_str()), error,
+                      [&](const char* source) { return translations.Translate(source); })) {
+            std::fprintf(stderr, "qirt-batch: %s\n", error.toUtf8().constData());
+            return 1;
+        }
+        return Flushed(0);
+    }
     // A plot needs fonts, and so Qt's GUI part, without any display: the
     // offscreen platform draws into memory.
     std::unique_ptr<QGuiApplication> gui;
     if (!options.PlotFile.empty()) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         gui = std::make_unique<QGuiApplication>(argc, argv);
-    }
-    TTranslations translations;
-    if (!translations.Set(options.Language)) {
-        std::fprintf(stderr, "qirt-batch: the translation for --lang %s cannot be read\n",
-                     LanguageCode(options.Language).toUtf8().constData());
-        return 1;
     }
     return Flushed(Run(options, translations));
 }

@@ -23,6 +23,7 @@ void BuildTree(TFunction& F, std::string_view text, bool derivatives) {
     ReleaseDerivativeObjects(F);
     for (bool& used : F.VariableUsed) used = false;
     F.Root = ParseExpression(text, F.VariableUsed);
+    F.Fault = F.Root ? TFormulaFault{} : DiagnoseFormula(text);
     if (!F.Root) {
         F.ErrorCode = error::Build;
         ShowMessage(F.Messages, message::TreeBuild, ShowKind::Modal);

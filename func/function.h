@@ -6,6 +6,7 @@
 #include <memory>
 #include <string_view>
 
+#include "func/diagnose.h"
 #include "func/kinds.h"
 #include "func/tree.h"
 
@@ -37,6 +38,9 @@ public:
     uslov* Conditions = nullptr;   // penalty terms added to every value
     bool ExtendedPlot = false;     // the map shows the function with its penalty terms
     TMessageWindow* Messages = nullptr; // where build failures are reported
+    // Where the text of the last build that failed goes wrong (Kind None
+    // after a build that worked).
+    TFormulaFault Fault;
 
     // The flat form of Root that evaluations run; rebuilt when Root changes.
     TCompiledTree& Compiled(); // defined with the evaluation, where it is hot

@@ -23,6 +23,9 @@ public:
     // A new action of the user begins: its messages need not stand beside
     // those of the one before.
     virtual void NewReport() {}
+    // A text shown under the messages in a fixed-width font, for a formula
+    // with a marker under the place it goes wrong.
+    virtual void SetExcerpt(const std::string& excerpt) { (void)excerpt; }
 };
 
 // The texts of the engine's messages.

@@ -1,5 +1,6 @@
 #include "func/parser.h"
 
+#include <charconv>
 #include <vector>
 
 #include "func/function.h"
@@ -10,6 +11,20 @@ namespace qirt {
 namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
+
+// digits ["." digits] ("e" | "E") ["+" | "-"] digits, with an optional "-"
+// in front, as its correctly rounded value.
+bool ExponentNumber(std::string_view s, Real& value) {
+    const std::size_t e = s.find_first_of("eE");
+    if (e == std::string_view::npos) return false;
+    std::string_view mantissa = s.substr(0, e), exponent = s.substr(e + 1);
+    if (!mantissa.empty() && mantissa[0] == '-') mantissa.remove_prefix(1);
+    if (!exponent.empty() && (exponent[0] == '+' || exponent[0] == '-')) exponent.remove_prefix(1);
+    if (!IsNumberText(mantissa) || mantissa[0] == '-' || !IsDigitText(exponent)) return false;
+    // from_chars takes no "+" before the number itself, only in the exponent.
+    const auto [end, fault] = std::from_chars(s.data(), s.data() + s.size(), value);
+    return fault == std::errc() && end == s.data() + s.size();
+}
 
 // An operand of one level of a text: the characters [a, b), or the 0 that a
 // leading "-" is subtracted from.
@@ -60,7 +75,7 @@ private:
             } else {
                 end = i;
                 if (text_[end] == '-') ++end;
-                while (end < b && !IsOperatorChar(text_[end]))
+                while (end < b && (!IsOperatorChar(text_[end]) || ExponentSign(start, end, b)))
                     end = text_[end] == '(' ? match_[end] + 1 : end + 1;
                 if (end == start) return false;
             }
@@ -73,11 +88,35 @@ private:
         }
     }
 
-    // Leaves: number, variable or function call.
+    // The "+" or "-" at `at` is the sign of a number's exponent: the operand
+    // so far is digits, perhaps a point and digits, and "e" or "E", and a
+    // digit follows ("1e-3", "2.5E+4"). A name ending in e ("e-1", "x[0]e")
+    // is no mantissa, so the constant e never takes a sign.
+    bool ExponentSign(std::size_t start, std::size_t at, std::size_t b) const {
+        if (text_[at] != '+' && text_[at] != '-') return false;
+        if (at + 1 >= b || text_[at + 1] < '0' || text_[at + 1] > '9') return false;
+        if (at - start < 2 || (text_[at - 1] != 'e' && text_[at - 1] != 'E')) return false;
+        std::string_view mantissa = text_.substr(start, at - 1 - start);
+        if (!mantissa.empty() && mantissa[0] == '-') mantissa.remove_prefix(1);
+        return IsNumberText(mantissa);
+    }
+
+    // Leaves: number, constant, variable or function call.
     bool ParseLeaf(std::size_t a, std::size_t b, const Task& t) {
         std::string_view s = text_.substr(a, b - a);
         if (IsNumberText(s)) {
             Place(t, MakeConstant(TextToReal(s)));
+            return true;
+        }
+        // The constants, to the last bit of the extended reals.
+        if (s == "pi" || s == "e") {
+            Place(t, MakeConstant(s == "pi" ? 3.141592653589793238462643383279502884L
+                                            : 2.718281828459045235360287471352662498L));
+            return true;
+        }
+        // A number in exponent form, read correctly rounded.
+        if (Real value; ExponentNumber(s, value)) {
+            Place(t, MakeConstant(value));
             return true;
         }
         if (s.size() == 4) {

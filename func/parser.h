@@ -1,6 +1,7 @@
 // Formula text to expression tree.
 //
-// The grammar has numbers, x[0] ... x[9], the operators + - * / ^, a leading
+// The grammar has numbers (also in exponent form, "1e-3", "2.5E+4"), the
+// constants pi and e, x[0] ... x[9], the operators + - * / ^, a leading
 // unary minus (read as subtraction from 0), brackets and the functions of the formula language.
 // Operators group by their kind: the root of a text is the rightmost operator
 // of the lowest kind, so "+" < "-" < "*" < "/" < "^" and equal operators group

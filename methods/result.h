@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "func/diagnose.h"
 #include "graph/track/track.h"
 #include "methods/iteration_log.h"
 #include "methods/region_report.h"
@@ -41,6 +42,8 @@ struct TRunResult {
     // What the point means for the region in force; Present is false
     // without one.
     TRegionReport Region;
+    // Where the formula goes wrong when the run was refused for it.
+    TFormulaFault Fault;
 };
 
 } // namespace qirt

@@ -170,7 +170,16 @@ bool BuildRun(TSession& S, const TRunInputs& in, TRun& run, int& method, bool& d
     if (F.ErrorCode == error::None && derivatives && F.DifferentiationStep == 0 && F.VariableCount > 0)
         BuildDerivativeObjects(F);
     if (F.ErrorCode != error::None) {
+        const TFormulaFault fault = F.Fault;
         Refuse(S, run, TRunStatus::BuildFailed, message::RunBuild);
+        // Under the two texts: where the formula goes wrong, and the
+        // formula with a marker under that place.
+        if (fault.Kind != TFormulaFaultKind::None) {
+            const TFaultLine line = FaultLine(fault);
+            ShowMessage(F.Messages, line.Pattern, ShowKind::NonModal, line.Arguments);
+            if (F.Messages) F.Messages->SetExcerpt(fault.Excerpt);
+        }
+        run.Result.Fault = fault;
         return false;
     }
     if (F.VariableCount == 0) {

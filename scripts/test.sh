@@ -40,7 +40,7 @@ bash scripts/package_check.sh build
   export TSAN_OPTIONS=halt_on_error=1:exitcode=66:second_deadlock_stack=1:suppressions=$PWD/tests/sanitizers/tsan.supp
   cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQIRT_SANITIZE=thread \
     -DQIRT_BENCH=OFF >/dev/null
-  cmake --build build-tsan -j "$jobs" --target test_track test_map test_methods test_grafik test_runs \
+  cmake --build build-tsan -j "$jobs" --target test_track test_map test_methods test_grafik test_runs test_task test_tasks \
     test_windows test_fit test_settings test_language qirt-batch
   # tests/graph and tests/methods hold the threaded tests; of the rest, the
   # window tests and qirt-batch's. The surface window's test is left out (its
@@ -49,7 +49,7 @@ bash scripts/package_check.sh build
   ctest --test-dir build-tsan/tests/graph --output-on-failure -j "$jobs" -E '^test_surface'
   ctest --test-dir build-tsan/tests/methods --output-on-failure -j "$jobs"
   ctest --test-dir build-tsan --output-on-failure -j "$jobs" \
-    -R '^(test_(windows|fit|settings|language)(_en)?|qirt_batch)$'
+    -R '^(test_(windows|fit|settings|language|tasks)(_en)?|qirt_batch)$'
 )
 
 bash scripts/fuzz.sh "${FUZZ_SECONDS:-60}"

@@ -122,6 +122,7 @@ void TForm1::BuildLayout() {
     UseDialogFont(this);
 
     QMenuBar* menu = menuBar();
+    BuildFileMenus();
     auto family = [&](const char* caption, void (TForm1::*handler)()) {
         QAction* a = menu->addAction(Tr(caption));
         a->setProperty(kSourceText, QByteArray(caption));
@@ -233,7 +234,7 @@ void TForm1::BuildLayout() {
 }
 
 void TForm1::Retranslate() {
-    setWindowTitle(Tr(caption_));
+    RetranslateFileMenus(); // and the caption, with the task's name
     for (int k = 0; k < TabControl1->count(); ++k)
         TabControl1->setTabText(k, Tr(TabControl1->tabData(k).toByteArray().constData()));
     for (QAction* a : {N1, N2, N3, N4, N5, K1, CompareMethods1})
@@ -354,7 +355,7 @@ void TForm1::ChooseFamily(int number) {
     const TFamily& f = Family(number);
     MethodFamily = number;
     caption_ = f.Caption;
-    setWindowTitle(Tr(f.Caption));
+    ShowTaskName();
     const int selected = TabControl1->currentIndex();
     while (TabControl1->count() > 1) TabControl1->removeTab(1);
     TabControl1->setTabText(0, Tr(f.Tabs[0]));
@@ -487,16 +488,24 @@ void TForm1::Button1Click() {
     // The formula is remembered as soon as it ran, before the map is shown:
     // a program ended while the graph window is open keeps it.
     SaveHistory(in.Formula);
+    LastRunCompared = false; // a task saved now is of this one method
     if (Run.Status == TRunStatus::Done) Form3_aktion();
     FinishRun(S, Run);
 }
 
 void TForm1::CompareMethods1Click() {
     TCompareDialog dialog(this);
+    // The methods compared last (or a task's) stay ticked.
+    if (!ComparedMethods.empty())
+        for (int k = 0; k < kMethodCount; ++k)
+            dialog.Boxes[k]->setChecked(std::find(ComparedMethods.begin(), ComparedMethods.end(), k) !=
+                                        ComparedMethods.end());
     if (CompareShown) CompareShown(dialog);
     if (dialog.exec() != QDialog::Accepted) return;
     const std::vector<int> chosen = dialog.Chosen();
     if (chosen.empty()) return;
+    ComparedMethods = chosen;
+    LastRunCompared = true;
     const TRunInputs in = Inputs();
     FinishRun(S, Run);
     std::vector<TComparisonRow> rows;
@@ -530,6 +539,12 @@ void TForm1::ShowGraph(const TRunResult& result, bool results, const QString& me
     if (compared)
         for (const TComparisonRow& r : *compared)
             if (r.Region.Present && r.Region.Strategy != TRegionStrategy::Single) S.ShadeOutside = true;
+    // A task's map looks as the task says (as the graph window was left).
+    if (HaveTaskView) {
+        S.ShadeOutside = TaskView.Shade;
+        S.MapFilled = TaskView.Look.Filled;
+        S.MapLevelLines = TaskView.Look.LevelLines;
+    }
     TForm3 graph(S, this);
     S.CurrentLastIndex = static_cast<Byte>(lastIndex);
     graph.FillXAxisList(QStringLiteral("x[1]"), S.CurrentLastIndex);
@@ -596,6 +611,7 @@ void TForm1::ShowGraph(const TRunResult& result, bool results, const QString& me
         graph.ShowRuns(std::move(runs), table, *compared);
     }
     if (Settings) Settings->Restore(graph);
+    if (HaveTaskView) ApplyView(graph);
     graph.Button1Click();
     if (strategy && !compared) {
         // The outer steps and the multipliers are the answer: shown at once.
@@ -605,6 +621,7 @@ void TForm1::ShowGraph(const TRunResult& result, bool results, const QString& me
     if (GraphShown) GraphShown(graph);
     graph.exec();
     if (Settings) Settings->Remember(graph);
+    RememberView(graph);
     ReleaseTree(S.Function);
 }
 

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 
 #include "graph/language/language.h"
+#include "graph/task/task.h"
 #include "methods/compare.h"
 #include "methods/run.h"
 #include "windows/history.h"
@@ -45,6 +46,10 @@ public:
     QPushButton* Button1;
     QAction *N1, *N2, *N3, *N4, *N5, *K1, *Contents1, *About1;
     QAction* CompareMethods1; // "Сравнить методы…"
+    // "Файл": tasks (open, save, save as, the last ones) and the report;
+    // "Примеры": the problems shipped with the program.
+    QMenu *FileMenu, *RecentMenu, *ExamplesMenu;
+    QAction *OpenTask1, *SaveTask1, *SaveTaskAs1;
 
     // The run state of the window.
     int MethodFamily = family::FirstOrder;
@@ -68,6 +73,33 @@ public:
     // The language of the windows; none in tests unless given (the menu
     // then changes nothing).
     TTranslations* Translations = nullptr;
+
+    // The task in the windows: its file (empty: none yet, or an example,
+    // which is saved under a new name), the methods compared last (a task
+    // saved after a comparison is one), the view its graph window opens
+    // with, and its note.
+    QString TaskFileName;
+    std::vector<int> ComparedMethods;
+    bool LastRunCompared = false;
+    TTaskView TaskView;
+    bool HaveTaskView = false;   // a task was opened: its graph windows open with TaskView
+    bool HaveLastView = false;   // TaskView holds what a graph window showed last
+    std::map<std::string, std::string> TaskNotes;
+    // The tasks opened or saved last, the latest first (at most kRecentTasks).
+    QStringList RecentTasks;
+    static constexpr int kRecentTasks = 8;
+
+    // The task the windows hold now.
+    TTask CurrentTask() const;
+    // Fills every field from the task (it has been read whole and checked).
+    void ApplyTask(const TTask& task);
+    // Opens the task file into the windows; on a refusal says why and
+    // changes nothing.
+    bool OpenTask(const QString& fileName);
+    // The example's task (a file among the program's resources).
+    bool OpenExample(const QString& resource);
+    bool SaveTaskTo(const QString& fileName);
+    void UpdateRecentMenu();
 
     // The family chosen from the menu, by its number.
     void ChooseFamily(int number);
@@ -95,9 +127,15 @@ public slots:
     void Contents1Click();
     void Button1Click();
     void CompareMethods1Click();
+    void OpenTask1Click();
+    void SaveTask1Click();
+    void SaveTaskAs1Click();
 
 protected:
     void changeEvent(QEvent* event) override;
+    // A .qirt file dropped on the window opens.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // Every text of the window in the language chosen.
@@ -111,6 +149,19 @@ private:
                    const std::vector<TComparisonRow>* compared);
     void SaveHistory(const std::string& formula);
     void BuildLayout();
+    void BuildFileMenus();
+    void RetranslateFileMenus();
+    // The caption with the task's file name, and its note in the status bar.
+    void ShowTaskName();
+    void RememberRecent(const QString& fileName);
+    // Reads the task and fills the windows; says why not when it cannot.
+    bool OpenTaskFile(const QString& fileName);
+    // Asks for a task file to open or save under; empty when cancelled.
+    QString AskTaskFile(bool save);
+    // The view the graph window was left with, for the task.
+    void RememberView(const TForm3& graph);
+    // The task's view on a graph window about to open.
+    void ApplyView(TForm3& graph);
 
     TSession& S;
     QTextBrowser* help_ = nullptr;

@@ -2,6 +2,8 @@
 #include "graph/widgets/style.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QScreen>
 #include <QEvent>
 #include <QLabel>
 #include <QPointer>
@@ -22,6 +24,11 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent), owner_(parent) {
     Label1->setGeometry(8, 16, 335, 32);
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label2 = new QLabel(this);
+    Label2->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    Label2->setTextFormat(Qt::PlainText);
+    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label2->hide();
     Button1 = new QPushButton(Tr("qirt", "Да"), this);
     Button1->setGeometry(136, 56, 75, 25);
     Button1->setDefault(true);
@@ -43,7 +50,10 @@ void TForm2::AddLine(TLine line) {
     // the cause ("Ошибка создания дерева производных") stays beside its
     // consequence ("Ошибка создания дерева"); the same text again changes
     // nothing.
-    if (!isVisible()) lines_.clear(); // after NewReport too, lines_ is empty
+    if (!isVisible()) { // after NewReport too, lines_ is empty
+        lines_.clear();
+        excerpt_.clear();
+    }
     if (lines_.contains(line)) return;
     lines_.append(std::move(line));
     while (lines_.size() > kMaxLines) lines_.removeFirst();
@@ -58,6 +68,11 @@ void TForm2::ShowLines() {
     FitText();
 }
 
+void TForm2::SetExcerpt(const std::string& excerpt) {
+    excerpt_ = QString::fromStdString(excerpt);
+    FitText();
+}
+
 void TForm2::changeEvent(QEvent* event) {
     if (event->type() == QEvent::LanguageChange) {
         setWindowTitle(Tr("qirt", "mesage"));
@@ -68,11 +83,27 @@ void TForm2::changeEvent(QEvent* event) {
 }
 
 void TForm2::FitText() {
-    // The label grows to hold every line; the button and the window follow.
+    // The label grows to hold every line; the excerpt, the button and the
+    // window follow. A long excerpt widens the window (up to the screen).
+    Label2->setText(excerpt_);
+    Label2->setVisible(!excerpt_.isEmpty());
+    int width = 351;
+    if (!excerpt_.isEmpty()) {
+        Label2->adjustSize();
+        width = std::max(width, Label2->width() + 16);
+        if (const QScreen* screen = this->screen()) width = std::min(width, screen->availableGeometry().width() - 40);
+    }
+    Label1->resize(width - 16, Label1->height());
     const int height = std::max(32, Label1->heightForWidth(Label1->width()));
     Label1->resize(Label1->width(), height);
-    Button1->move(Button1->x(), Label1->y() + height + 8);
-    setFixedSize(351, std::max(118, Button1->y() + Button1->height() + 37));
+    int bottom = Label1->y() + height;
+    if (!excerpt_.isEmpty()) {
+        Label2->move(Label1->x(), bottom + 6);
+        bottom = Label2->y() + Label2->height();
+    }
+    // The designed place of the button in the designed width.
+    Button1->move(width == 351 ? 136 : (width - Button1->width()) / 2, bottom + 8);
+    setFixedSize(width, std::max(118, Button1->y() + Button1->height() + 37));
 }
 
 void TForm2::ShowModal() {

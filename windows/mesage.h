@@ -25,9 +25,16 @@ public:
     void SetMessage(const std::string& pattern, const std::vector<std::string>& arguments) override;
     void ShowModal() override;
     void ShowNonModal() override;
-    void NewReport() override { lines_.clear(); }
+    void NewReport() override {
+        lines_.clear();
+        excerpt_.clear();
+    }
+    void SetExcerpt(const std::string& excerpt) override;
 
     QLabel* Label1;
+    // The formula around the place it goes wrong, a marker under it, in a
+    // fixed-width font under the texts (hidden without one).
+    QLabel* Label2;
     QPushButton* Button1;
 
 public slots:
@@ -55,6 +62,7 @@ private:
     QPointer<QWidget> returnFocus_;
     void TakeFocus();
     QList<TLine> lines_;
+    QString excerpt_;
 };
 
 } // namespace qirt

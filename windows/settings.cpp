@@ -54,6 +54,23 @@ void TProgramSettings::Restore(TForm1& w) const {
     if (!variable.isEmpty()) w.ComboBox1->setEditText(variable);
     const QString value = NumberOrEmpty(s.value(QStringLiteral("main/valueAccuracy")), false);
     if (!value.isEmpty()) w.ComboBox2->setEditText(value);
+    w.RecentTasks = RecentTasks();
+    w.UpdateRecentMenu();
+}
+
+QStringList TProgramSettings::RecentTasks() const {
+    QStringList files;
+    if (!readable_) return files;
+    for (const QString& f : store_->value(QStringLiteral("tasks/recent")).toStringList())
+        if (files.size() < TForm1::kRecentTasks && QFileInfo(f).isAbsolute() && QFileInfo(f).isFile() &&
+            !files.contains(f))
+            files << f;
+    return files;
+}
+
+void TProgramSettings::RememberRecentTasks(const QStringList& files) {
+    store_->setValue(QStringLiteral("tasks/recent"), files);
+    store_->sync();
 }
 
 void TProgramSettings::Remember(const TForm1& w) {

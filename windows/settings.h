@@ -33,6 +33,10 @@ public:
     void Remember(const TForm3& graph);
     void Restore(TForm4& region) const;
     void Remember(const TForm4& region);
+    // The tasks opened or saved last, the latest first; files that are gone
+    // are left out.
+    QStringList RecentTasks() const;
+    void RememberRecentTasks(const QStringList& files);
     // The language last chosen; Russian when none was or it is unknown.
     TLanguage Language() const;
     void RememberLanguage(TLanguage language);

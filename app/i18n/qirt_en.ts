@@ -1187,5 +1187,257 @@ It needs OpenGL 2.1 or later; the level map works without it.</translation>
         <source>Отчёт…</source>
         <translation>Report…</translation>
     </message>
+    <message>
+        <source>файл повреждён: это не JSON (%1, символ %2)</source>
+        <translation>the file is damaged: it is not JSON (%1, character %2)</translation>
+    </message>
+    <message>
+        <source>это не файл задачи QIRT</source>
+        <translation>it is not a QIRT task file</translation>
+    </message>
+    <message>
+        <source>задача записана более новой версией программы (версия %1; эта версия программы читает задачи версий до %2 включительно)</source>
+        <translation>the task was written by a newer version of the program (version %1; this version reads tasks up to version %2)</translation>
+    </message>
+    <message>
+        <source>поле «%1» должно быть %2</source>
+        <translation>the member “%1” must be %2</translation>
+    </message>
+    <message>
+        <source>строкой</source>
+        <translation>a string</translation>
+    </message>
+    <message>
+        <source>списком</source>
+        <translation>a list</translation>
+    </message>
+    <message>
+        <source>объектом</source>
+        <translation>an object</translation>
+    </message>
+    <message>
+        <source>значением true или false</source>
+        <translation>true or false</translation>
+    </message>
+    <message>
+        <source>целым числом</source>
+        <translation>a whole number</translation>
+    </message>
+    <message>
+        <source>нет поля «%1»</source>
+        <translation>the member “%1” is missing</translation>
+    </message>
+    <message>
+        <source>формула пуста</source>
+        <translation>the formula is empty</translation>
+    </message>
+    <message>
+        <source>поле «%1» длиннее %2 символов</source>
+        <translation>the member “%1” is longer than %2 characters</translation>
+    </message>
+    <message>
+        <source>неизвестный метод «%1»</source>
+        <translation>unknown method “%1”</translation>
+    </message>
+    <message>
+        <source>метод «%1» назван в «compare» дважды</source>
+        <translation>the method “%1” is named twice in “compare”</translation>
+    </message>
+    <message>
+        <source>в «compare» нет ни одного метода</source>
+        <translation>“compare” names no method</translation>
+    </message>
+    <message>
+        <source>условие %1: неизвестный вид «%2»</source>
+        <translation>condition %1: unknown kind “%2”</translation>
+    </message>
+    <message>
+        <source>условие %1 («%2») не разобрано</source>
+        <translation>condition %1 (“%2”) cannot be read</translation>
+    </message>
+    <message>
+        <source>условие %1: степень «%2» должна быть чётным числом 0, 2, 4, …</source>
+        <translation>condition %1: the power “%2” must be an even number 0, 2, 4, …</translation>
+    </message>
+    <message>
+        <source>условие %1: коэффициент «%2» должен быть неотрицательным числом</source>
+        <translation>condition %1: the coefficient “%2” must be a number not below 0</translation>
+    </message>
+    <message>
+        <source>неизвестная стратегия «%1»</source>
+        <translation>unknown strategy “%1”</translation>
+    </message>
+    <message>
+        <source>неизвестный вид карты «%1»</source>
+        <translation>unknown map style “%1”</translation>
+    </message>
+    <message>
+        <source>поле «variables» должно быть «auto» или числом от 1 до 10, а не «%1»</source>
+        <translation>the member “variables” must be “auto” or a number from 1 to 10, not “%1”</translation>
+    </message>
+    <message>
+        <source>оси карты должны быть двумя разными переменными из x[0] … x[9]</source>
+        <translation>the map&apos;s axes must be two different variables of x[0] … x[9]</translation>
+    </message>
+    <message>
+        <source>поле «view.range» должно быть четырьмя числами: xmin &lt; xmax, ymin &lt; ymax, не слишком далеко друг от друга</source>
+        <translation>the member “view.range” must be four numbers: xmin &lt; xmax, ymin &lt; ymax, not too far apart</translation>
+    </message>
+    <message>
+        <source>поле «%1»: точность не может быть отрицательной</source>
+        <translation>the member “%1”: an accuracy cannot be negative</translation>
+    </message>
+    <message>
+        <source>Задача %1 не открыта: %2</source>
+        <translation>Task %1 was not opened: %2</translation>
+    </message>
+    <message>
+        <source>Задача %1 не записана: %2</source>
+        <translation>Task %1 was not saved: %2</translation>
+    </message>
+    <message>
+        <source>Овраг Розенброка</source>
+        <translation>Rosenbrock&apos;s valley</translation>
+    </message>
+    <message>
+        <source>Четыре минимума Химмельблау</source>
+        <translation>Himmelblau&apos;s four minima</translation>
+    </message>
+    <message>
+        <source>Функция Бута: Ньютону хватает шага</source>
+        <translation>Booth&apos;s function: one step for Newton</translation>
+    </message>
+    <message>
+        <source>Функция Била</source>
+        <translation>Beale&apos;s function</translation>
+    </message>
+    <message>
+        <source>Плохо масштабированная квадратичная функция</source>
+        <translation>A badly scaled quadratic</translation>
+    </message>
+    <message>
+        <source>Покоординатный спуск в косом овраге</source>
+        <translation>Coordinate descent in a slanted valley</translation>
+    </message>
+    <message>
+        <source>Трёхгорбый верблюд: несколько минимумов</source>
+        <translation>The three-hump camel: several minima</translation>
+    </message>
+    <message>
+        <source>Сумма квадратов десяти переменных</source>
+        <translation>A sum of squares in ten variables</translation>
+    </message>
+    <message>
+        <source>Функция, определённая не везде (ln, sqrt)</source>
+        <translation>A function not defined everywhere (ln, sqrt)</translation>
+    </message>
+    <message>
+        <source>Область: внешний штраф и множители</source>
+        <translation>A region: exterior penalty and multipliers</translation>
+    </message>
+    <message>
+        <source>Область: внутренний штраф</source>
+        <translation>A region: interior penalty</translation>
+    </message>
+    <message>
+        <source>Сравнение всех методов</source>
+        <translation>All methods compared</translation>
+    </message>
+    <message>
+        <source>Задачи QIRT (*.qirt)</source>
+        <translation>QIRT tasks (*.qirt)</translation>
+    </message>
+    <message>
+        <source>Файл</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Открыть задачу…</source>
+        <translation>Open task…</translation>
+    </message>
+    <message>
+        <source>Сохранить задачу</source>
+        <translation>Save task</translation>
+    </message>
+    <message>
+        <source>Сохранить задачу как…</source>
+        <translation>Save task as…</translation>
+    </message>
+    <message>
+        <source>Последние задачи</source>
+        <translation>Recent tasks</translation>
+    </message>
+    <message>
+        <source>Примеры</source>
+        <translation>Examples</translation>
+    </message>
+    <message>
+        <source>ru</source>
+        <translation>en</translation>
+    </message>
+    <message>
+        <source>позиция %1: скобка «(» не закрыта</source>
+        <translation>position %1: the bracket “(” is never closed</translation>
+    </message>
+    <message>
+        <source>позиция %1: скобка «)» не была открыта</source>
+        <translation>position %1: the bracket “)” was never opened</translation>
+    </message>
+    <message>
+        <source>позиция %1: неизвестная функция «%2» — возможно, %3</source>
+        <translation>position %1: unknown function “%2” — perhaps %3</translation>
+    </message>
+    <message>
+        <source>позиция %1: неизвестная функция «%2»</source>
+        <translation>position %1: unknown function “%2”</translation>
+    </message>
+    <message>
+        <source>позиция %1: неизвестное имя «%2» — возможно, %3</source>
+        <translation>position %1: unknown name “%2” — perhaps %3</translation>
+    </message>
+    <message>
+        <source>позиция %1: неизвестное имя «%2»</source>
+        <translation>position %1: unknown name “%2”</translation>
+    </message>
+    <message>
+        <source>позиция %1: в скобках ничего нет</source>
+        <translation>position %1: nothing in the brackets</translation>
+    </message>
+    <message>
+        <source>позиция %1: формула пуста</source>
+        <translation>position %1: the formula is empty</translation>
+    </message>
+    <message>
+        <source>позиция %1: у функции «%2» нет аргумента в скобках</source>
+        <translation>position %1: the function “%2” has no argument in brackets</translation>
+    </message>
+    <message>
+        <source>позиция %1: после «%2» нет операнда</source>
+        <translation>position %1: no operand after “%2”</translation>
+    </message>
+    <message>
+        <source>позиция %1: знак «%2» там, где ожидается операнд — возможно, %3</source>
+        <translation>position %1: the sign “%2” where an operand belongs — perhaps %3</translation>
+    </message>
+    <message>
+        <source>позиция %1: знак «%2» там, где ожидается операнд</source>
+        <translation>position %1: the sign “%2” where an operand belongs</translation>
+    </message>
+    <message>
+        <source>позиция %1: «%2» — переменные называются x[0] … x[9]</source>
+        <translation>position %1: “%2” — the variables are x[0] … x[9]</translation>
+    </message>
+    <message>
+        <source>позиция %1: число «%2» не читается</source>
+        <translation>position %1: the number “%2” cannot be read</translation>
+    </message>
+    <message>
+        <source>позиция %1: лишний текст «%2» — возможно, пропущен знак «%3»</source>
+        <translation>position %1: text left over “%2” — perhaps a “%3” is missing</translation>
+    </message>
+    <message>
+        <source>позиция %1: лишний текст «%2» — ожидается знак операции</source>
+        <translation>position %1: text left over “%2” — an operator is expected</translation>
+    </message>
 </context>
 </TS>

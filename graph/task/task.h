@@ -31,6 +31,7 @@
 // this version does not know are ignored.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -81,17 +82,24 @@ struct TTask {
     std::string Note(TLanguage language) const;
 };
 
+// A marked text in the language wanted: the application's by default
+// (qirt-batch, which has no application object, passes its translations).
+using TTextOf = std::function<QString(const char* source)>;
+QString DefaultText(const char* source);
+
 // The task of a JSON text. False, with a message in the interface's
 // language that names what is wrong (and the task untouched), when the text
 // is damaged, of a newer version, or holds a value the windows would refuse.
-bool ReadTask(const QByteArray& json, TTask& task, QString& error);
+bool ReadTask(const QByteArray& json, TTask& task, QString& error, const TTextOf& text = DefaultText);
 // The same from a file (its name goes into the message).
-bool LoadTask(const QString& fileName, TTask& task, QString& error);
+bool LoadTask(const QString& fileName, TTask& task, QString& error, const TTextOf& text = DefaultText);
 // The task as indented UTF-8 JSON.
 QByteArray TaskJson(const TTask& task);
-// Writes the task beside the file and renames it over: a failed save leaves
-// the old file as it was. False, said why, when it fails or the task holds
+// Writes the task as every file of the program is written (beside the
+// file, renamed over it; links followed): a failed save leaves the old file
+// as it was. False, said why, when it fails or the task holds
 // a value ReadTask would refuse.
-bool SaveTask(const TTask& task, const QString& fileName, QString& error);
+bool SaveTask(const TTask& task, const QString& fileName, QString& error,
+              const TTextOf& text = DefaultText);
 
 } // namespace qirt

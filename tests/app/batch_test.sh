@@ -369,6 +369,39 @@ expect_stderr "--basins needs a method"
 [[ $? == 1 ]] || fail "unwritable basins file must exit 1"
 expect_stderr "Cannot create file $work/no/such/dir/b.png"
 
+# Tasks: a task written from options runs exactly as the options do; the
+# command line overrides its fields; a damaged or newer task is refused.
+region_run=(-f 'x[0]^2+(x[1]-1)^2' -m dfp -s 2,3 -c 'x[0]+x[1]>=2;100;2;внешняя' --variable-accuracy 1e-9)
+expect_run 0 "" -- "${region_run[@]}" --range -3,3,-2,4 --style filled-lines --save-task "$work/t.qirt"
+direct=$("$batch" "${region_run[@]}" --json | sed 's/"seconds":[0-9.e-]*//')
+from_task=$("$batch" --task "$work/t.qirt" --json | sed 's/"seconds":[0-9.e-]*//')
+[[ -n $direct && $direct == "$from_task" ]] || fail "--task: [$from_task] differs from [$direct]"
+grep -q '"range": \["-3", "3", "-2", "4"\]' "$work/t.qirt" || fail "the task's view: $(cat "$work/t.qirt")"
+# -s and -m override, -c replaces the region; the task file stays as it was.
+overridden=$("$batch" --task "$work/t.qirt" -s 0,0 -m gauss -c 'x[0]>=1;100;2;exterior' --lang en --json)
+[[ $overridden == *'"method":"gauss"'* ]] || fail "-m over a task: $overridden"
+[[ $overridden == *'"violated":[]'* || $overridden == *'"violated":[1]'* ]] || fail "-c over a task: $overridden"
+expected_override=$("$batch" -f 'x[0]^2+(x[1]-1)^2' -m gauss -s 0,0 -c 'x[0]>=1;100;2;exterior' --lang en \
+    --variable-accuracy 1e-9 --json | sed 's/"seconds":[0-9.e-]*//')
+[[ $(sed 's/"seconds":[0-9.e-]*//' <<<"$overridden") == "$expected_override" ]] || fail "override: $overridden"
+# A comparison task runs every method of it.
+expect_run 0 "" -- -f 'x[0]^2+x[1]^2' --compare newton,bfgs --save-task "$work/c.qirt"
+compared=$("$batch" --task "$work/c.qirt")
+[[ $(grep -c . <<<"$compared") == 2 && $compared == *newton* && $compared == *bfgs* ]] || fail "compare task: $compared"
+printf '{"format": "qirt-task", "version": 7, "formula": "x[0]^2"}' >"$work/new.qirt"
+expect_run 1 "" -- --task "$work/new.qirt"
+expect_stderr "Задача new.qirt не открыта: задача записана более новой версией программы (версия 7"
+printf '{"format": "qirt-task", "version": 1, "formula": ' >"$work/damaged.qirt"
+expect_run 1 "" -- --task "$work/damaged.qirt" -f 'x[0]^2'
+expect_stderr "Задача damaged.qirt не открыта: файл повреждён: это не JSON"
+expect_run 1 "" -- --task "$work/missing.qirt" --lang en
+expect_stderr "Task missing.qirt was not opened"
+# A task the reader would refuse is not written, and an old file stays.
+cp "$work/t.qirt" "$work/kept.qirt"
+expect_run 1 "" -- -f 'x[0]^2' --value-accuracy abc --save-task "$work/kept.qirt"
+expect_stderr "Задача kept.qirt не записана: Точность по значениям функции должна быть числом"
+cmp -s "$work/t.qirt" "$work/kept.qirt" || fail "a refused save changed the file"
+
 if ((failures)); then
     echo "$failures failure(s)"
     exit 1

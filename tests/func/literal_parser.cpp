@@ -1,5 +1,7 @@
 #include "literal_parser.h"
 
+#include <cmath>
+#include <cstdlib>
 #include <vector>
 
 #include "func/scan.h"
@@ -19,6 +21,18 @@ bool ReadBracketGroup(std::string_view text, std::string& inner) {
     return false;
 }
 
+// The value of "digits[.digits](e|E)[+|-]digits" (with an optional "-"),
+// NaN for any other text.
+Real ExponentValue(const std::string& t) {
+    const std::size_t e = t.find_first_of("eE");
+    if (e == std::string::npos || e == 0) return std::nanl("");
+    std::string mantissa = t.substr(0, e), exponent = t.substr(e + 1);
+    if (mantissa[0] == '-') mantissa.erase(0, 1);
+    if (!exponent.empty() && (exponent[0] == '+' || exponent[0] == '-')) exponent.erase(0, 1);
+    if (!IsNumberText(mantissa) || mantissa[0] == '-' || !IsDigitText(exponent)) return std::nanl("");
+    return std::strtold(t.c_str(), nullptr);
+}
+
 bool ReadOperand(std::string_view text, std::string& operand) {
     operand.clear();
     std::size_t i = 0;
@@ -29,7 +43,13 @@ bool ReadOperand(std::string_view text, std::string& operand) {
     }
     for (; i < text.size(); ++i) {
         char c = text[i];
-        if (depth == 0 && IsOperatorChar(c)) break;
+        // The sign of a number's exponent ("1e-3") belongs to the number.
+        const bool exponentSign = (c == '+' || c == '-') && i + 1 < text.size() && text[i + 1] >= '0' &&
+                                  text[i + 1] <= '9' && operand.size() >= 2 &&
+                                  (operand.back() == 'e' || operand.back() == 'E') &&
+                                  IsNumberText(std::string_view(operand).substr(operand[0] == '-' ? 1 : 0,
+                                                                                operand.size() - 1 - (operand[0] == '-')));
+        if (depth == 0 && IsOperatorChar(c) && !exponentSign) break;
         if (c == '(') ++depth;
         else if (c == ')') --depth;
         operand.push_back(c);
@@ -96,7 +116,7 @@ bool ClassifyExpression(const std::string& text, std::string& left, Byte& kind,
     }
     left.clear();
     right.clear();
-    if (IsNumberText(t)) {
+    if (IsNumberText(t) || t == "pi" || t == "e" || !std::isnan(ExponentValue(t))) {
         kind = kind::Constant;
         return true;
     }
@@ -125,7 +145,10 @@ bool BuildSubtree(bool (&used)[10], TreeNode*& node, const std::string& text, Tr
         std::string t = text;
         while (StripOuterBrackets(t)) {
         }
-        node->Value = TextToReal(t);
+        node->Value = t == "pi"                          ? 3.141592653589793238462643383279502884L
+                      : t == "e"                         ? 2.718281828459045235360287471352662498L
+                      : !std::isnan(ExponentValue(t))    ? ExponentValue(t)
+                                                         : TextToReal(t);
     } else if (kind::IsFunction(k)) {
         ok = !right.empty() && BuildSubtree(used, node->Right, right, node);
     } else {

@@ -1,7 +1,8 @@
 // Parses the input as a formula and as an inequality, evaluates it at a few
 // points with and without symbolic derivatives, and converts it as a number.
 // A finding is a crash, a sanitizer report, a NaN value from an evaluation,
-// or a broken promise checked here: the flat evaluator agrees with the tree
+// or a broken promise checked here: the reader of faults finds one exactly
+// when the parser refuses the text, the flat evaluator agrees with the tree
 // walk bit for bit, the gradient of a function with the input as a region
 // condition agrees with central differences where f is smooth, and every
 // number reads back from its shortest text exactly.
@@ -15,6 +16,8 @@
 
 #include "func/conditions.h"
 #include "func/derivative.h"
+#include "func/diagnose.h"
+#include "func/parser.h"
 #include "func/evaluate.h"
 #include "func/scan.h"
 #include "graph/track/track_values.h"
@@ -135,6 +138,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (IsRealText(text) && std::isfinite(number)) {
         const Real back = std::strtold(ShortestText(number).c_str(), nullptr);
         Check(std::memcmp(&back, &number, 10) == 0 || (back == 0 && number == 0));
+    }
+
+    // The parser and the reader of faults agree on what parses, and a fault
+    // lies within the text (or just after it).
+    {
+        bool used[10] = {};
+        TreeNode* tree = ParseExpression(text, used);
+        const TFormulaFault fault = DiagnoseFormula(text);
+        Check((tree != nullptr) == (fault.Kind == TFormulaFaultKind::None));
+        Check(fault.Byte <= text.size() && fault.Position >= 0 && (tree || fault.Position >= 1));
+        FreeTree(tree);
     }
 
     TFunction symbolic;
