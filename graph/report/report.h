@@ -70,6 +70,10 @@ inline constexpr QSize kReportConvergenceSize{720, 360};
 // pictures in it as PNG data.
 QString ReportHtml(const TReport& report);
 
+// Whether the name ends as a report's does: .html, .htm or .pdf, in
+// either case.
+bool IsReportName(const QString& fileName);
+
 // Writes the report as HTML (a name ending in .html or .htm) or as PDF
 // (.pdf), beside the file and renamed over it when complete, so a failed
 // write leaves what was there. False, with a message in the interface's

@@ -114,15 +114,21 @@ QByteArray ReportPdf(const TReport& report) {
     return bytes;
 }
 
+bool IsPdfName(const QString& fileName) { return fileName.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive); }
+
 } // namespace
 
+bool IsReportName(const QString& fileName) {
+    return IsPdfName(fileName) || fileName.endsWith(QStringLiteral(".html"), Qt::CaseInsensitive) ||
+           fileName.endsWith(QStringLiteral(".htm"), Qt::CaseInsensitive);
+}
+
 bool WriteReport(const TReport& report, const QString& fileName, QString& error) {
-    const QString lower = fileName.toLower();
     QByteArray bytes;
-    if (lower.endsWith(QStringLiteral(".html")) || lower.endsWith(QStringLiteral(".htm"))) {
-        bytes = ReportHtml(report).toUtf8();
-    } else if (lower.endsWith(QStringLiteral(".pdf"))) {
+    if (IsPdfName(fileName)) {
         bytes = ReportPdf(report);
+    } else if (IsReportName(fileName)) {
+        bytes = ReportHtml(report).toUtf8();
     } else {
         error = Tr("qirt", "Отчёт «%1» не записан: имя файла должно оканчиваться на .html, .htm или .pdf")
                     .arg(fileName);

@@ -84,10 +84,7 @@ void TForm3::SaveReport() {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     // A name typed without an ending takes the chosen filter's.
     QString name = dialog.selectedFiles().front();
-    const QString lower = name.toLower();
-    if (!lower.endsWith(QStringLiteral(".html")) && !lower.endsWith(QStringLiteral(".htm")) &&
-        !lower.endsWith(QStringLiteral(".pdf")))
-        name += dialog.selectedNameFilter() == pdf ? QStringLiteral(".pdf") : QStringLiteral(".html");
+    if (!IsReportName(name)) name += dialog.selectedNameFilter() == pdf ? QStringLiteral(".pdf") : QStringLiteral(".html");
     QString error;
     if (!WriteReport(name, error)) QMessageBox::critical(this, windowTitle(), error);
 }
