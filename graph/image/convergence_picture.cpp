@@ -47,12 +47,14 @@ TConvergenceScale ConvergenceScale(const std::vector<TShownRun>& runs) {
 }
 
 QRectF ConvergenceArea(const QRect& rect) {
-    return QRectF(rect.left() + 48, rect.top() + 8, std::max(10, rect.width() - 56), std::max(10, rect.height() - 34));
+    return QRectF(rect.left() + 48, rect.top() + 8, std::max(10, rect.width() - 56),
+                  std::max(10, rect.height() - 34));
 }
 
 QPointF ConvergencePlace(const TConvergenceScale& s, const QRectF& a, const TShownRun& r, int k) {
     const double y = k < static_cast<int>(r.Values.size()) ? LogDifference(s, r.Values[k]) : s.Low;
-    return {a.left() + a.width() * k / s.MaxK, a.bottom() - a.height() * (y - s.Low) / (s.High - s.Low)};
+    return {a.left() + a.width() * k / s.MaxK,
+            a.bottom() - a.height() * (y - s.Low) / (s.High - s.Low)};
 }
 
 void DrawConvergence(QPainter& p, const QRect& rect, const std::vector<TShownRun>* runs,
@@ -62,11 +64,12 @@ void DrawConvergence(QPainter& p, const QRect& rect, const std::vector<TShownRun
     p.setPen(text);
     p.drawRect(a);
     // Decades on the value axis, iterations along the bottom.
-    for (int e = static_cast<int>(std::ceil(s.Low)); e <= static_cast<int>(std::floor(s.High)); ++e) {
+    for (int e = static_cast<int>(std::ceil(s.Low)); e <= static_cast<int>(std::floor(s.High));
+         ++e) {
         const double y = a.bottom() - a.height() * (e - s.Low) / (s.High - s.Low);
         p.drawLine(QPointF(a.left() - 4, y), QPointF(a.left(), y));
-        p.drawText(QRectF(rect.left(), y - 8, a.left() - 6 - rect.left(), 16), Qt::AlignRight | Qt::AlignVCenter,
-                   QStringLiteral("1e%1").arg(e));
+        p.drawText(QRectF(rect.left(), y - 8, a.left() - 6 - rect.left(), 16),
+                   Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("1e%1").arg(e));
     }
     p.drawText(QRectF(a.left(), a.bottom() + 2, a.width(), 16), Qt::AlignLeft, QStringLiteral("0"));
     p.drawText(QRectF(a.left(), a.bottom() + 2, a.width(), 16), Qt::AlignRight,
@@ -77,14 +80,16 @@ void DrawConvergence(QPainter& p, const QRect& rect, const std::vector<TShownRun
     for (const TShownRun& run : *runs) {
         if (run.Values.empty()) continue;
         QPainterPath path(ConvergencePlace(s, a, run, 0));
-        for (int k = 1; k < static_cast<int>(run.Values.size()); ++k) path.lineTo(ConvergencePlace(s, a, run, k));
+        for (int k = 1; k < static_cast<int>(run.Values.size()); ++k)
+            path.lineTo(ConvergencePlace(s, a, run, k));
         p.setPen(QPen(QColor(run.Colour.Red, run.Colour.Green, run.Colour.Blue), 1.5));
         p.drawPath(path);
     }
     if (markRun >= 0 && markRun < static_cast<int>(runs->size()) && markPoint >= 0) {
         p.setPen(QPen(Qt::red, 2));
         p.setBrush(Qt::NoBrush);
-        p.drawEllipse(ConvergencePlace(s, a, (*runs)[static_cast<std::size_t>(markRun)], markPoint), 5, 5);
+        p.drawEllipse(ConvergencePlace(s, a, (*runs)[static_cast<std::size_t>(markRun)], markPoint),
+                      5, 5);
     }
 }
 

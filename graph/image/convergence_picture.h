@@ -21,9 +21,9 @@ namespace qirt {
 
 // The axes of a plot of the runs.
 struct TConvergenceScale {
-    Real Best = 0;             // f_best
-    double Low = 0, High = 1;  // log10 of the floor and of the largest difference
-    int MaxK = 1;              // the last iteration along the bottom
+    Real Best = 0;            // f_best
+    double Low = 0, High = 1; // log10 of the floor and of the largest difference
+    int MaxK = 1;             // the last iteration along the bottom
 };
 
 TConvergenceScale ConvergenceScale(const std::vector<TShownRun>& runs);
@@ -33,11 +33,13 @@ TConvergenceScale ConvergenceScale(const std::vector<TShownRun>& runs);
 QRectF ConvergenceArea(const QRect& rect);
 
 // Where point k of a run is drawn within the frame.
-QPointF ConvergencePlace(const TConvergenceScale& scale, const QRectF& area, const TShownRun& run, int k);
+QPointF ConvergencePlace(const TConvergenceScale& scale, const QRectF& area, const TShownRun& run,
+                         int k);
 
 // The frame, its decades and captions in the text colour, then the runs'
 // curves (none without runs) and the chosen point (markRun < 0: none).
 void DrawConvergence(QPainter& p, const QRect& rect, const std::vector<TShownRun>* runs,
-                     const TConvergenceScale& scale, const QColor& text, int markRun = -1, int markPoint = -1);
+                     const TConvergenceScale& scale, const QColor& text, int markRun = -1,
+                     int markPoint = -1);
 
 } // namespace qirt

@@ -9,7 +9,8 @@ namespace qirt {
 
 TResultRow ResultRow(const TRunResult& r, const QString& method) {
     QStringList coordinates;
-    for (int i = 0; i <= r.LastIndex; ++i) coordinates << Text(r.Point[i]);
+    for (int i = 0; i <= r.LastIndex; ++i)
+        coordinates << Text(r.Point[i]);
     const bool ran = r.LastIndex >= 0;
     const bool region = ran && r.Region.Present;
     return {method,

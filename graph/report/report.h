@@ -47,7 +47,8 @@ struct TReport {
 };
 
 // A run of the report from its result and f at the points of its track.
-TReportRun ReportRun(const TRunResult& result, std::vector<Real> values, const QString& name, TColour colour);
+TReportRun ReportRun(const TRunResult& result, std::vector<Real> values, const QString& name,
+                     TColour colour);
 
 // The rows an iteration table of `count` rows shows: every row up to
 // kReportAllRows, else the first and the last kReportEndRows with a row

@@ -68,10 +68,10 @@ QByteArray ReportPdf(const TReport& report) {
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);
     writer.setResolution(kPdfResolution);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(kMarginMillimetres, kMarginMillimetres, kMarginMillimetres,
-                                               kMarginMillimetres),
-                                     QPageLayout::Millimeter));
+    writer.setPageLayout(QPageLayout(
+        QPageSize(QPageSize::A4), QPageLayout::Portrait,
+        QMarginsF(kMarginMillimetres, kMarginMillimetres, kMarginMillimetres, kMarginMillimetres),
+        QPageLayout::Millimeter));
     writer.setTitle(ReportTitle(report));
     writer.setCreator(QStringLiteral("QIRT"));
 
@@ -86,11 +86,13 @@ QByteArray ReportPdf(const TReport& report) {
     font.setPointSizeF(kPdfFontPoints);
     document.setDefaultFont(font);
     document.setPageSize(page);
-    document.addResource(QTextDocument::ImageResource, QUrl(QString::fromLatin1(kMapResource)), pictures.Map);
+    document.addResource(QTextDocument::ImageResource, QUrl(QString::fromLatin1(kMapResource)),
+                         pictures.Map);
     if (!pictures.Convergence.isNull())
-        document.addResource(QTextDocument::ImageResource, QUrl(QString::fromLatin1(kConvergenceResource)),
-                             pictures.Convergence);
-    const double textWidth = writer.pageLayout().paintRect(QPageLayout::Inch).width() * DocumentDpi();
+        document.addResource(QTextDocument::ImageResource,
+                             QUrl(QString::fromLatin1(kConvergenceResource)), pictures.Convergence);
+    const double textWidth =
+        writer.pageLayout().paintRect(QPageLayout::Inch).width() * DocumentDpi();
     document.setHtml(ReportMarkup(report, pictures, {false, textWidth}));
 
     QPainter p(&writer);
@@ -114,7 +116,9 @@ QByteArray ReportPdf(const TReport& report) {
     return bytes;
 }
 
-bool IsPdfName(const QString& fileName) { return fileName.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive); }
+bool IsPdfName(const QString& fileName) {
+    return fileName.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive);
+}
 
 } // namespace
 
@@ -130,13 +134,15 @@ bool WriteReport(const TReport& report, const QString& fileName, QString& error)
     } else if (IsReportName(fileName)) {
         bytes = ReportHtml(report).toUtf8();
     } else {
-        error = Tr("qirt", "Отчёт «%1» не записан: имя файла должно оканчиваться на .html, .htm или .pdf")
+        error = Tr("qirt",
+                   "Отчёт «%1» не записан: имя файла должно оканчиваться на .html, .htm или .pdf")
                     .arg(fileName);
         return false;
     }
     errno = 0;
     const bool written = WriteWholeFile(Std(fileName), [&](std::FILE* f) {
-        return std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), f) == std::size_t(bytes.size());
+        return std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), f) ==
+               std::size_t(bytes.size());
     });
     if (!written)
         error = Tr("qirt", "Отчёт «%1» не записан: %2").arg(fileName, Reason(errno ? errno : EIO));

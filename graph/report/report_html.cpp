@@ -30,7 +30,8 @@ p.note { font-style: italic; }
 img { max-width: 100%; height: auto; }
 )";
 
-QString Image(const QImage& image, const char* resource, const QString& alt, const TMarkupOptions& o) {
+QString Image(const QImage& image, const char* resource, const QString& alt,
+              const TMarkupOptions& o) {
     QString source;
     if (o.Inline) {
         QByteArray png;
@@ -54,15 +55,18 @@ QString Image(const QImage& image, const char* resource, const QString& alt, con
 QString MapSection(const TReport& r, const TReportPictures& pictures, const TMarkupOptions& o) {
     const QString heading = Tr("qirt", "Карта линий уровня");
     return Heading(2, heading, "map", true) + Image(pictures.Map, kMapResource, heading, o) +
-           Paragraph(r.Comparing() ? Tr("qirt", "Траектории методов в цветах легенды; крест — конец траектории.")
-                                   : Tr("qirt", "Траектория метода; крест — её конец."),
-                     "note");
+           Paragraph(
+               r.Comparing()
+                   ? Tr("qirt", "Траектории методов в цветах легенды; крест — конец траектории.")
+                   : Tr("qirt", "Траектория метода; крест — её конец."),
+               "note");
 }
 
 QString ConvergenceSection(const TReportPictures& pictures, const TMarkupOptions& o) {
     const QString heading = Tr("qirt", "Сходимость");
     QString s = Heading(2, heading, "convergence", !pictures.Convergence.isNull());
-    if (pictures.Convergence.isNull()) return s + Paragraph(Tr("qirt", "Метод не сделал ни одного шага."));
+    if (pictures.Convergence.isNull())
+        return s + Paragraph(Tr("qirt", "Метод не сделал ни одного шага."));
     return s + Image(pictures.Convergence, kConvergenceResource, heading, o) +
            Paragraph(Tr("qirt", "f(x_k) − f_лучшее по итерациям k в логарифмической шкале; "
                                 "f_лучшее — наименьшее значение всех траекторий."),
@@ -71,7 +75,8 @@ QString ConvergenceSection(const TReportPictures& pictures, const TMarkupOptions
 
 } // namespace
 
-TReportRun ReportRun(const TRunResult& result, std::vector<Real> values, const QString& name, TColour colour) {
+TReportRun ReportRun(const TRunResult& result, std::vector<Real> values, const QString& name,
+                     TColour colour) {
     TReportRun run;
     run.Run.Name = name;
     run.Run.Colour = colour;
@@ -91,12 +96,15 @@ QString ReportTitle(const TReport& r) {
 }
 
 QString ReportMarkup(const TReport& r, const TReportPictures& pictures, const TMarkupOptions& o) {
-    QString s = QStringLiteral("<!DOCTYPE html>\n<html xmlns=\"http://www.w3.org/1999/xhtml\">\n<head>\n"
-                               "<meta charset=\"utf-8\"/>\n");
+    QString s =
+        QStringLiteral("<!DOCTYPE html>\n<html xmlns=\"http://www.w3.org/1999/xhtml\">\n<head>\n"
+                       "<meta charset=\"utf-8\"/>\n");
     s += QStringLiteral("<title>%1</title>\n").arg(Escaped(ReportTitle(r)));
-    s += QStringLiteral("<style>") + QString::fromLatin1(kStyle) + QStringLiteral("</style>\n</head>\n<body>\n");
+    s += QStringLiteral("<style>") + QString::fromLatin1(kStyle) +
+         QStringLiteral("</style>\n</head>\n<body>\n");
     s += Heading(1, ReportTitle(r));
-    s += Paragraph(QStringLiteral("f(x) = ") + QString::fromStdString(r.Task.Run.Formula), "formula");
+    s += Paragraph(QStringLiteral("f(x) = ") + QString::fromStdString(r.Task.Run.Formula),
+                   "formula");
     s += TaskSection(r);
     s += ResultsSection(r);
     s += MapSection(r, pictures, o);
@@ -105,6 +113,8 @@ QString ReportMarkup(const TReport& r, const TReportPictures& pictures, const TM
     return s + QStringLiteral("</body>\n</html>\n");
 }
 
-QString ReportHtml(const TReport& report) { return ReportMarkup(report, ReportPictures(report), {}); }
+QString ReportHtml(const TReport& report) {
+    return ReportMarkup(report, ReportPictures(report), {});
+}
 
 } // namespace qirt

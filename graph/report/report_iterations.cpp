@@ -26,16 +26,20 @@ QString IterationTable(const TShownRun& run) {
         if (row < outer.size()) outer[row] = static_cast<int>(k + 1);
     }
     QStringList header{QStringLiteral("k")};
-    for (int i = 0; i <= run.LastIndex; ++i) header << QStringLiteral("x[%1]").arg(i);
+    for (int i = 0; i <= run.LastIndex; ++i)
+        header << QStringLiteral("x[%1]").arg(i);
     header << QStringLiteral("f");
     if (!outer.empty()) header << Tr("qirt", "Внешний шаг");
 
     auto row = [&](int k) {
         QStringList cells{QString::number(k)};
-        for (int i = 0; i <= run.LastIndex; ++i) cells << Text(points[static_cast<std::size_t>(k)]->X[i]);
-        const bool known = k < static_cast<int>(run.Values.size()) && run.Values[static_cast<std::size_t>(k)] ==
-                                                                            run.Values[static_cast<std::size_t>(k)];
-        cells << (known ? Text(run.Values[static_cast<std::size_t>(k)]) : Tr("qirt", "не определена"));
+        for (int i = 0; i <= run.LastIndex; ++i)
+            cells << Text(points[static_cast<std::size_t>(k)]->X[i]);
+        const bool known =
+            k < static_cast<int>(run.Values.size()) &&
+            run.Values[static_cast<std::size_t>(k)] == run.Values[static_cast<std::size_t>(k)];
+        cells << (known ? Text(run.Values[static_cast<std::size_t>(k)])
+                        : Tr("qirt", "не определена"));
         if (!outer.empty()) {
             const int step = outer[static_cast<std::size_t>(k)];
             cells << (step ? QString::number(step) : QString());
@@ -47,12 +51,14 @@ QString IterationTable(const TShownRun& run) {
     // The header row repeats on every page of the PDF.
     QString s = TableStart("iterations") + QStringLiteral("<thead>") + HeaderRow(header) +
                 QStringLiteral("</thead>\n<tbody>\n");
-    for (int k = 0; k < rows.Head; ++k) s += row(k);
+    for (int k = 0; k < rows.Head; ++k)
+        s += row(k);
     if (rows.LeftOut > 0)
         s += QStringLiteral("<tr class=\"gap\"><td colspan=\"%1\">%2</td></tr>\n")
                  .arg(header.size())
                  .arg(Escaped(Tr("qirt", "… пропущено строк: %1 …").arg(rows.LeftOut)));
-    for (int k = count - rows.Tail; k < count; ++k) s += row(k);
+    for (int k = count - rows.Tail; k < count; ++k)
+        s += row(k);
     return s + QStringLiteral("</tbody>\n") + kTableEnd;
 }
 

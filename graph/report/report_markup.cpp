@@ -11,7 +11,9 @@ QString Class(const char* cls) {
 } // namespace
 
 // Escapes the XML specials; the result is the same text in HTML and XML.
-QString Escaped(const QString& text) { return text.toHtmlEscaped(); }
+QString Escaped(const QString& text) {
+    return text.toHtmlEscaped();
+}
 
 QString Heading(int level, const QString& text, const char* id, bool newPage) {
     QString attributes = id ? QStringLiteral(" id=\"%1\"").arg(QString::fromLatin1(id)) : QString();
@@ -25,7 +27,8 @@ QString Paragraph(const QString& text, const char* cls) {
 
 QString HeaderRow(const QStringList& cells) {
     QString row = QStringLiteral("<tr>");
-    for (const QString& c : cells) row += QStringLiteral("<th>") + Escaped(c) + QStringLiteral("</th>");
+    for (const QString& c : cells)
+        row += QStringLiteral("<th>") + Escaped(c) + QStringLiteral("</th>");
     return row + QStringLiteral("</tr>\n");
 }
 
@@ -38,13 +41,15 @@ QString Row(const QStringList& cells, const char* cls, bool numbers, const QStri
 }
 
 QString Field(const QString& caption, const QString& value) {
-    return QStringLiteral("<tr><th>%1</th><td>%2</td></tr>\n").arg(Escaped(caption), Escaped(value));
+    return QStringLiteral("<tr><th>%1</th><td>%2</td></tr>\n")
+        .arg(Escaped(caption), Escaped(value));
 }
 
 // The attributes lay a table out where the style sheet is not read (the
 // PDF's text document); the style sheet does the rest in a browser.
 QString TableStart(const char* cls) {
-    return QStringLiteral("<table%1 border=\"1\" cellspacing=\"0\" cellpadding=\"3\">\n").arg(Class(cls));
+    return QStringLiteral("<table%1 border=\"1\" cellspacing=\"0\" cellpadding=\"3\">\n")
+        .arg(Class(cls));
 }
 
 } // namespace qirt

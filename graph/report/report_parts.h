@@ -26,7 +26,8 @@ struct TMarkupOptions {
 inline constexpr const char* kMapResource = "qirt-map.png";
 inline constexpr const char* kConvergenceResource = "qirt-convergence.png";
 
-QString ReportMarkup(const TReport& report, const TReportPictures& pictures, const TMarkupOptions& options);
+QString ReportMarkup(const TReport& report, const TReportPictures& pictures,
+                     const TMarkupOptions& options);
 // The report's title, for the document and the PDF's properties.
 QString ReportTitle(const TReport& report);
 
@@ -39,7 +40,8 @@ QString Paragraph(const QString& text, const char* cls = nullptr);
 // A row of header cells, or of data cells: numbers aligned right, and
 // markup (a colour swatch) before the first cell's text.
 QString HeaderRow(const QStringList& cells);
-QString Row(const QStringList& cells, const char* cls = nullptr, bool numbers = false, const QString& lead = {});
+QString Row(const QStringList& cells, const char* cls = nullptr, bool numbers = false,
+            const QString& lead = {});
 // A caption and its value, a row of a two-column table.
 QString Field(const QString& caption, const QString& value);
 QString TableStart(const char* cls);

@@ -12,8 +12,7 @@ namespace qirt {
 namespace {
 
 // The numbers (from 1) of the conditions with the property, or "нет".
-template <class Property>
-QString ConditionNumbers(const TRegionReport& region, Property property) {
+template <class Property> QString ConditionNumbers(const TRegionReport& region, Property property) {
     QStringList numbers;
     for (std::size_t k = 0; k < region.Conditions.size(); ++k)
         if (property(region.Conditions[k])) numbers << QString::number(k + 1);
@@ -33,7 +32,9 @@ QString Multipliers(const TRegionReport& g) {
         list << QStringLiteral("λ%1 = %2").arg(k + 1).arg(Text(g.Conditions[k].Multiplier));
     return list.join(QStringLiteral("; "));
 }
-QString Kkt(const TRegionReport& g) { return g.HasMultipliers ? Text(g.Kkt) : QString(); }
+QString Kkt(const TRegionReport& g) {
+    return g.HasMultipliers ? Text(g.Kkt) : QString();
+}
 
 const char* const kGradientCaption = UI_TEXT("qirt", "Наибольшая компонента градиента ‖∇f‖∞");
 
@@ -57,12 +58,12 @@ QString OuterSteps(const TRegionReport& g) {
     s += TableStart("outer");
     s += HeaderRow({QStringLiteral("№"), Tr("qirt", "Коэффициент"),
                     Tr("qirt", "Вес внутренних штрафов"), Tr("qirt", "f без штрафов"),
-                    Tr("qirt", "Нарушение"), Tr("qirt", "Итерации"),
-                    Tr("qirt", "Завершение")});
+                    Tr("qirt", "Нарушение"), Tr("qirt", "Итерации"), Tr("qirt", "Завершение")});
     for (std::size_t k = 0; k < g.Outer.size(); ++k) {
         const TOuterStep& o = g.Outer[k];
-        s += Row({QString::number(k + 1), Text(o.Coefficient), Text(o.InteriorWeight), Text(o.Objective),
-                  Text(o.Violation), QString::number(o.Iterations), Tr(EndText(o.End))});
+        s += Row({QString::number(k + 1), Text(o.Coefficient), Text(o.InteriorWeight),
+                  Text(o.Objective), Text(o.Violation), QString::number(o.Iterations),
+                  Tr(EndText(o.End))});
     }
     return s + kTableEnd;
 }
@@ -97,15 +98,18 @@ QString Comparison(const TReport& r) {
     for (std::size_t k = 0; k < r.Runs.size(); ++k) {
         const TResultRow& f = r.Runs[k].Figures;
         s += Row({f.Method, f.Minimum, f.Gradient, f.Iterations, f.Evaluations, f.Seconds, f.End},
-                 static_cast<int>(k) == r.Best ? "best" : nullptr, false, Swatch(r.Runs[k].Run.Colour));
+                 static_cast<int>(k) == r.Best ? "best" : nullptr, false,
+                 Swatch(r.Runs[k].Run.Colour));
     }
     s += kTableEnd;
-    if (r.Best >= 0) s += Paragraph(Tr("qirt", "Жирным выделен метод с наименьшим минимумом."), "note");
+    if (r.Best >= 0)
+        s += Paragraph(Tr("qirt", "Жирным выделен метод с наименьшим минимумом."), "note");
 
     s += Heading(3, Tr("qirt", "Найденные точки"));
     s += TableStart("points");
     s += HeaderRow({Tr("qirt", "Метод"), Tr("qirt", "Точка")});
-    for (const TReportRun& run : r.Runs) s += Row({run.Figures.Method, run.Figures.Point});
+    for (const TReportRun& run : r.Runs)
+        s += Row({run.Figures.Method, run.Figures.Point});
     s += kTableEnd;
 
     bool region = false, multipliers = false;
@@ -116,22 +120,23 @@ QString Comparison(const TReport& r) {
     if (!region) return s;
     s += Heading(3, Tr("qirt", "Область"));
     s += TableStart("region");
-    s += HeaderRow({Tr("qirt", "Метод"), Tr("qirt", "f без штрафов"),
-                    Tr("qirt", "Нарушение"), Tr("qirt", "Активные условия"),
-                    Tr("qirt", "Нарушенные условия"), Tr("qirt", "Итог по области")});
+    s += HeaderRow({Tr("qirt", "Метод"), Tr("qirt", "f без штрафов"), Tr("qirt", "Нарушение"),
+                    Tr("qirt", "Активные условия"), Tr("qirt", "Нарушенные условия"),
+                    Tr("qirt", "Итог по области")});
     for (const TReportRun& run : r.Runs) {
         const TRegionReport& g = run.Run.Region;
         if (g.Present)
-            s += Row({run.Figures.Method, Text(g.Objective), Text(g.Violation), Active(g), Violated(g),
-                      Tr(RegionEndText(g.End))});
+            s += Row({run.Figures.Method, Text(g.Objective), Text(g.Violation), Active(g),
+                      Violated(g), Tr(RegionEndText(g.End))});
     }
     s += kTableEnd;
     if (!multipliers) return s;
     s += TableStart("multipliers");
-    s += HeaderRow({Tr("qirt", "Метод"), Tr("qirt", "Множители Лагранжа"),
-                    Tr("qirt", "Невязка условий ККТ")});
+    s += HeaderRow(
+        {Tr("qirt", "Метод"), Tr("qirt", "Множители Лагранжа"), Tr("qirt", "Невязка условий ККТ")});
     for (const TReportRun& run : r.Runs)
-        if (run.Run.Region.HasMultipliers) s += Row({run.Figures.Method, Multipliers(run.Run.Region), Kkt(run.Run.Region)});
+        if (run.Run.Region.HasMultipliers)
+            s += Row({run.Figures.Method, Multipliers(run.Run.Region), Kkt(run.Run.Region)});
     return s + kTableEnd;
 }
 
@@ -139,7 +144,8 @@ QString Comparison(const TReport& r) {
 
 QString ResultsSection(const TReport& r) {
     QString s = Heading(2, Tr("qirt", "Результаты"), "results");
-    if (r.Runs.empty()) return s + Paragraph(Tr("qirt", "Метод не запускался: показана только карта функции."));
+    if (r.Runs.empty())
+        return s + Paragraph(Tr("qirt", "Метод не запускался: показана только карта функции."));
     return s + (r.Comparing() ? Comparison(r) : OneRun(r.Runs.front()));
 }
 

@@ -29,9 +29,13 @@ QString LookText(const TMapLook& look) {
     return {};
 }
 
-QString YesNo(bool yes) { return yes ? Tr("qirt", "да") : Tr("qirt", "нет"); }
+QString YesNo(bool yes) {
+    return yes ? Tr("qirt", "да") : Tr("qirt", "нет");
+}
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 QString MethodCaption(int method) {
     return method >= 0 && method < kMethodCount ? Tr(kMethods[method].Caption) : QString();
@@ -53,7 +57,8 @@ QString RegionPart(const TTask& t) {
                     Tr("qirt", "Степень"), Tr("qirt", "Вид штрафа")});
     for (std::size_t k = 0; k < t.Conditions.size(); ++k) {
         const TTaskCondition& c = t.Conditions[k];
-        s += Row({QString::number(k + 1), Q(c.Inequality), Q(c.Coefficient), Q(c.Power), Tr(c.Kind.c_str())});
+        s += Row({QString::number(k + 1), Q(c.Inequality), Q(c.Coefficient), Q(c.Power),
+                  Tr(c.Kind.c_str())});
     }
     s += kTableEnd;
     s += TableStart("fields");
@@ -80,7 +85,8 @@ QString TaskSection(const TReport& r) {
     s += Field(Tr("qirt", "Шаг дифференцирования"), Tr(in.StepText.c_str()));
     if (r.Comparing()) {
         QStringList methods;
-        for (int m : t.Compare) methods << MethodCaption(m);
+        for (int m : t.Compare)
+            methods << MethodCaption(m);
         s += Field(Tr("qirt", "Сравниваемые методы"), methods.join(QStringLiteral(", ")));
     } else {
         s += Field(Tr("qirt", "Метод"), MethodText(t));
@@ -89,14 +95,16 @@ QString TaskSection(const TReport& r) {
     if (!t.Conditions.empty()) s += RegionPart(t);
 
     const TTaskView& v = t.View;
-    const QString a = QStringLiteral("x[%1]").arg(v.AxisX), b = QStringLiteral("x[%1]").arg(v.AxisY);
+    const QString a = QStringLiteral("x[%1]").arg(v.AxisX),
+                  b = QStringLiteral("x[%1]").arg(v.AxisY);
     s += Heading(3, Tr("qirt", "Вид карты"));
     s += TableStart("fields");
     s += Field(Tr("qirt", "Оси"), a + QStringLiteral(", ") + b);
     if (v.HaveRange)
-        s += Field(Tr("qirt", "Диапазон"), a + QStringLiteral(" ∈ ") + RangeText(v.Range.XMin, v.Range.XMax) +
-                                                        QStringLiteral(", ") + b + QStringLiteral(" ∈ ") +
-                                                        RangeText(v.Range.YMin, v.Range.YMax));
+        s += Field(Tr("qirt", "Диапазон"), a + QStringLiteral(" ∈ ") +
+                                               RangeText(v.Range.XMin, v.Range.XMax) +
+                                               QStringLiteral(", ") + b + QStringLiteral(" ∈ ") +
+                                               RangeText(v.Range.YMin, v.Range.YMax));
     s += Field(Tr("qirt", "Число цветов"), Q(v.Colours));
     s += Field(Tr("qirt", "Изображение"), LookText(v.Look));
     if (!t.Conditions.empty()) s += Field(Tr("qirt", "Затенение вне области"), YesNo(v.Shade));

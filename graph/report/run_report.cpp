@@ -17,16 +17,20 @@ namespace {
 
 std::shared_ptr<Tdata> CopyTrack(const Tdata& track, int lastIndex) {
     auto copy = std::make_shared<Tdata>();
-    for (const TrackPoint* p = track.Head; p; p = p->Next) AddTrackPoint(*copy, p->X, lastIndex, p->PointValue);
+    for (const TrackPoint* p = track.Head; p; p = p->Next)
+        AddTrackPoint(*copy, p->X, lastIndex, p->PointValue);
     return copy;
 }
 
-QString Caption(int method) { return method >= 0 && method < kMethodCount ? Tr(kMethods[method].Caption) : QString(); }
+QString Caption(int method) {
+    return method >= 0 && method < kMethodCount ? Tr(kMethods[method].Caption) : QString();
+}
 
 // The map of the task's view as qirt-batch draws it, the tracks drawn over
 // it by `tracks`; the report's view takes the range drawn. The session's
 // view and looks are put back.
-void DrawReportMap(TSession& S, TReport& report, const std::function<void(TCanvas&, int, int)>& tracks) {
+void DrawReportMap(TSession& S, TReport& report,
+                   const std::function<void(TCanvas&, int, int)>& tracks) {
     TTaskView& v = report.Task.View;
     const TViewRange view = S.View;
     const bool shade = S.ShadeOutside, filled = S.MapFilled, lines = S.MapLevelLines;
@@ -67,7 +71,8 @@ void ReportOfRun(TSession& S, const TTask& task, const TRun& run, TReport& repor
         // The run's own track goes with the run; the report keeps a copy.
         TRunResult result = run.Result;
         result.Track = CopyTrack(run.Track, run.LastIndex);
-        std::vector<Real> values = TrackValues(S.Function, S.Function.Conditions, run.Track, run.LastIndex);
+        std::vector<Real> values =
+            TrackValues(S.Function, S.Function.Conditions, run.Track, run.LastIndex);
         report.Runs.push_back(ReportRun(result, std::move(values), Caption(result.Method), kBlack));
     }
     DrawReportMap(S, report, [&](TCanvas& canvas, int a, int b) {

@@ -23,12 +23,14 @@ void TConvergencePlot::SetCurrent(int run, int point) {
 }
 
 QPointF TConvergencePlot::PlaceOf(int run, int k) const {
-    return ConvergencePlace(scale_, ConvergenceArea(rect()), (*runs_)[static_cast<std::size_t>(run)], k);
+    return ConvergencePlace(scale_, ConvergenceArea(rect()),
+                            (*runs_)[static_cast<std::size_t>(run)], k);
 }
 
 void TConvergencePlot::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    DrawConvergence(p, rect(), runs_, scale_, palette().color(QPalette::Text), currentRun_, currentPoint_);
+    DrawConvergence(p, rect(), runs_, scale_, palette().color(QPalette::Text), currentRun_,
+                    currentPoint_);
 }
 
 } // namespace qirt

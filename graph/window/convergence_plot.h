@@ -9,7 +9,7 @@
 namespace qirt {
 
 class TConvergencePlot : public QWidget {
-public:
+  public:
     explicit TConvergencePlot(QWidget* parent = nullptr);
 
     void SetRuns(const std::vector<TShownRun>* runs);
@@ -23,10 +23,10 @@ public:
     QPointF PlaceOf(int run, int k) const;
     QSize sizeHint() const override { return {360, 240}; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     const std::vector<TShownRun>* runs_ = nullptr;
     TConvergenceScale scale_;
     int currentRun_ = -1, currentPoint_ = -1;

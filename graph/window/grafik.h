@@ -19,7 +19,6 @@
 
 #include "graph/image/image_canvas.h"
 #include "graph/image/plot_picture.h"
-#include "graph/report/report.h"
 #include "graph/track/map_transform.h"
 #include "graph/window/run_panel.h"
 #include "graph/image/shown_run.h"
@@ -49,6 +48,7 @@ class TBasinsWindow;
 
 class TMapView;
 struct TMapRequest;
+struct TReport;
 struct TMapPanel;
 
 class TForm3 : public QDialog {

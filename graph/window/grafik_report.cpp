@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 
+#include "graph/report/report.h"
 #include "graph/widgets/texts.h"
 #include "graph/window/grafik.h"
 #include "methods/method_table.h"
@@ -18,7 +19,8 @@ namespace {
 // The single run's figures as its labels show them.
 TResultRow ShownFigures(const TForm3& w, int lastIndex) {
     QStringList point;
-    for (int i = 0; i <= lastIndex && i < w.ListBox1->count(); ++i) point << w.ListBox1->item(i)->text();
+    for (int i = 0; i <= lastIndex && i < w.ListBox1->count(); ++i)
+        point << w.ListBox1->item(i)->text();
     TResultRow f;
     f.Method = w.Label20->text();
     f.Point = point.join(QStringLiteral("; "));
@@ -36,8 +38,10 @@ TReport TForm3::Report() {
     if (Runs.empty()) TakeSingleRun();
     TReport report;
     TTask& task = report.Task;
-    if (HaveRunInputs) task.Run = RunInputs;
-    else task.Run.Formula = Std(Label14->text());
+    if (HaveRunInputs)
+        task.Run = RunInputs;
+    else
+        task.Run.Formula = Std(Label14->text());
     task.Run.RegionStrategy = S.RegionStrategy;
     if (SingleRunMethod >= 0 && SingleRunMethod < kMethodCount) {
         task.Run.MethodFamily = kMethods[SingleRunMethod].Family;
@@ -58,7 +62,8 @@ TReport TForm3::Report() {
 
     if (Comparing) {
         const TComparisonRow* best = BestRow(ComparedRows);
-        for (std::size_t k = 0; k < Runs.size() && k < ResultRows.size() && k < ComparedRows.size(); ++k) {
+        for (std::size_t k = 0; k < Runs.size() && k < ResultRows.size() && k < ComparedRows.size();
+             ++k) {
             task.Compare.push_back(ComparedRows[k].Method);
             if (best == &ComparedRows[k]) report.Best = static_cast<int>(k);
             report.Runs.push_back({Runs[k], ResultRows[k]});
@@ -84,7 +89,9 @@ void TForm3::SaveReport() {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     // A name typed without an ending takes the chosen filter's.
     QString name = dialog.selectedFiles().front();
-    if (!IsReportName(name)) name += dialog.selectedNameFilter() == pdf ? QStringLiteral(".pdf") : QStringLiteral(".html");
+    if (!IsReportName(name))
+        name +=
+            dialog.selectedNameFilter() == pdf ? QStringLiteral(".pdf") : QStringLiteral(".html");
     QString error;
     if (!WriteReport(name, error)) QMessageBox::critical(this, windowTitle(), error);
 }

@@ -32,7 +32,9 @@ bool HaveTools() {
 } // namespace
 
 TEST(ReportPdf, HoldsTheReportOnNumberedA4Pages) {
-    if (!HaveTools()) GTEST_SKIP() << "pdftotext or pdfinfo is missing (poppler-utils; scripts/setup.sh installs it)";
+    if (!HaveTools())
+        GTEST_SKIP()
+            << "pdftotext or pdfinfo is missing (poppler-utils; scripts/setup.sh installs it)";
     // Steepest descent on Rosenbrock's function: a long track, a table over
     // several pages with its middle left out.
     TReportCase c;
@@ -49,19 +51,23 @@ TEST(ReportPdf, HoldsTheReportOnNumberedA4Pages) {
     ASSERT_TRUE(WriteReport(report, name, error)) << error.toStdString();
 
     const QString info = ToolOutput(QStringLiteral("pdfinfo"), {name});
-    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Page size:\\s+59[56](\\.\\d+)? x 84[12](\\.\\d+)? pts \\(A4\\)"))))
+    EXPECT_TRUE(info.contains(QRegularExpression(
+        QStringLiteral("Page size:\\s+59[56](\\.\\d+)? x 84[12](\\.\\d+)? pts \\(A4\\)"))))
         << info.toStdString();
-    const QRegularExpressionMatch pagesMatch = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(info);
+    const QRegularExpressionMatch pagesMatch =
+        QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(info);
     ASSERT_TRUE(pagesMatch.hasMatch()) << info.toStdString();
     const int pages = pagesMatch.captured(1).toInt();
     EXPECT_GE(pages, 4); // two pictures and over 200 rows do not fit on fewer
     EXPECT_TRUE(info.contains(Tr("qirt", "Минимизация функции"))) << info.toStdString();
 
-    const QString text = ToolOutput(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"), name,
-                                                                   QStringLiteral("-")});
+    const QString text =
+        ToolOutput(QStringLiteral("pdftotext"),
+                   {QStringLiteral("-enc"), QStringLiteral("UTF-8"), name, QStringLiteral("-")});
     ASSERT_FALSE(text.isEmpty());
     EXPECT_TRUE(text.contains(QString::fromStdString(c.Formula)));
-    EXPECT_TRUE(text.contains(report.Runs.front().Figures.Minimum)) << report.Runs.front().Figures.Minimum.toStdString();
+    EXPECT_TRUE(text.contains(report.Runs.front().Figures.Minimum))
+        << report.Runs.front().Figures.Minimum.toStdString();
     // The headings in order, in the run's language.
     qsizetype at = 0;
     for (const QString& heading : Texts({{"Задача", "Task"},
@@ -73,9 +79,12 @@ TEST(ReportPdf, HoldsTheReportOnNumberedA4Pages) {
         EXPECT_GE(found, at) << heading.toStdString();
         at = std::max(at, found);
     }
-    EXPECT_TRUE(text.contains(Tr("qirt", "… пропущено строк: %1 …").arg(points - 2 * kReportEndRows)));
+    EXPECT_TRUE(
+        text.contains(Tr("qirt", "… пропущено строк: %1 …").arg(points - 2 * kReportEndRows)));
     // Every page says its number and the count (the tool may drop the
     // narrow spaces around the slash).
     for (int k = 1; k <= pages; ++k)
-        EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("\\b%1 ?/ ?%2\\b").arg(k).arg(pages)))) << k;
+        EXPECT_TRUE(
+            text.contains(QRegularExpression(QStringLiteral("\\b%1 ?/ ?%2\\b").arg(k).arg(pages))))
+            << k;
 }

@@ -19,9 +19,11 @@ bool MakeReport(const TReportCase& c, TReport& report) {
     task.Run.MethodVariant = kMethods[method].Variant;
     task.Run.RegionStrategy = c.Strategy;
     S.RegionStrategy = c.Strategy;
-    for (const std::string& name : c.Compare) task.Compare.push_back(MethodIndex(name));
+    for (const std::string& name : c.Compare)
+        task.Compare.push_back(MethodIndex(name));
     task.Conditions = c.Conditions;
-    for (const TTaskCondition& k : c.Conditions) S.Conditions.AddCondition(k.Inequality, k.Coefficient, k.Power, k.Kind);
+    for (const TTaskCondition& k : c.Conditions)
+        S.Conditions.AddCondition(k.Inequality, k.Coefficient, k.Power, k.Kind);
     const bool ran = RunReport(S, task, report);
     EXPECT_TRUE(ran) << c.Formula;
     return ran;
@@ -57,23 +59,26 @@ std::vector<const TReadHtml::TTable*> TReadHtml::TablesOf(const QString& cls) co
 TReadHtml ReadHtml(const QString& html) {
     TReadHtml read;
     QXmlStreamReader xml(html);
-    QString text;          // of the element being read
+    QString text; // of the element being read
     QStringList* cells = nullptr;
     while (!xml.atEnd()) {
         xml.readNext();
         if (xml.isStartElement()) {
             const QString name = xml.name().toString();
             const auto attributes = xml.attributes();
-            if (name == QLatin1String("h2")) read.SectionIds << attributes.value(QLatin1String("id")).toString();
+            if (name == QLatin1String("h2"))
+                read.SectionIds << attributes.value(QLatin1String("id")).toString();
             if (name == QLatin1String("img"))
                 read.Images.push_back({attributes.value(QLatin1String("src")).toString(),
                                        attributes.value(QLatin1String("width")).toInt(),
                                        attributes.value(QLatin1String("height")).toInt()});
             if (name == QLatin1String("table"))
-                read.Tables.push_back({attributes.value(QLatin1String("class")).toString(), {}, {}});
+                read.Tables.push_back(
+                    {attributes.value(QLatin1String("class")).toString(), {}, {}});
             if (name == QLatin1String("tr") && !read.Tables.empty()) {
                 read.Tables.back().Rows.emplace_back();
-                read.Tables.back().RowClasses.push_back(attributes.value(QLatin1String("class")).toString());
+                read.Tables.back().RowClasses.push_back(
+                    attributes.value(QLatin1String("class")).toString());
                 cells = &read.Tables.back().Rows.back();
             }
             text.clear();
@@ -83,11 +88,13 @@ TReadHtml ReadHtml(const QString& html) {
             const QString name = xml.name().toString();
             if (name == QLatin1String("h2")) read.SectionTitles << text;
             if (name == QLatin1String("h3")) read.H3Titles << text;
-            if ((name == QLatin1String("td") || name == QLatin1String("th")) && cells) cells->push_back(text.trimmed());
+            if ((name == QLatin1String("td") || name == QLatin1String("th")) && cells)
+                cells->push_back(text.trimmed());
             if (name == QLatin1String("tr")) cells = nullptr;
         }
     }
-    if (xml.hasError()) read.Error = xml.errorString() + QStringLiteral(" at line %1").arg(xml.lineNumber());
+    if (xml.hasError())
+        read.Error = xml.errorString() + QStringLiteral(" at line %1").arg(xml.lineNumber());
     return read;
 }
 

@@ -16,7 +16,8 @@ inline QString Text1(const char* russian, const char* english) {
 }
 inline QStringList Texts(std::initializer_list<std::pair<const char*, const char*>> texts) {
     QStringList list;
-    for (const auto& [russian, english] : texts) list << Text1(russian, english);
+    for (const auto& [russian, english] : texts)
+        list << Text1(russian, english);
     return list;
 }
 

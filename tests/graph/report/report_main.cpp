@@ -13,7 +13,9 @@ namespace {
 TLanguage language = TLanguage::Russian;
 }
 
-bool ReportInEnglish() { return language == TLanguage::English; }
+bool ReportInEnglish() {
+    return language == TLanguage::English;
+}
 
 } // namespace qirt::testing
 
@@ -21,7 +23,8 @@ int main(int argc, char** argv) {
     QGuiApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     if (qEnvironmentVariableIsSet("QIRT_TEST_LANGUAGE") &&
-        !qirt::LanguageFromCode(qEnvironmentVariable("QIRT_TEST_LANGUAGE"), qirt::testing::language))
+        !qirt::LanguageFromCode(qEnvironmentVariable("QIRT_TEST_LANGUAGE"),
+                                qirt::testing::language))
         return 2;
     qirt::TTranslations translations;
     if (!translations.Set(qirt::testing::language)) return 2;

@@ -45,8 +45,9 @@ TEST(ReportRows, KeepEveryRowUpTo200ThenBothEnds) {
         int Count;
         TReportRows Rows;
     };
-    for (const Case& c : {Case{0, {0, 0, 0}}, Case{1, {1, 0, 0}}, Case{200, {200, 0, 0}}, Case{201, {100, 1, 100}},
-                          Case{202, {100, 2, 100}}, Case{100000, {100, 99800, 100}}}) {
+    for (const Case& c :
+         {Case{0, {0, 0, 0}}, Case{1, {1, 0, 0}}, Case{200, {200, 0, 0}}, Case{201, {100, 1, 100}},
+          Case{202, {100, 2, 100}}, Case{100000, {100, 99800, 100}}}) {
         SCOPED_TRACE(c.Count);
         const TReportRows rows = ReportRows(c.Count);
         EXPECT_EQ(rows.Head, c.Rows.Head);
@@ -60,7 +61,8 @@ TEST(ReportHtml, HasItsSectionsInOrderAndIsWellFormed) {
     ASSERT_TRUE(MakeReport({}, report));
     const TReadHtml read = ReadHtml(ReportHtml(report));
     ASSERT_TRUE(read.Error.isEmpty()) << read.Error.toStdString();
-    EXPECT_EQ(read.SectionIds, (QStringList{"task", "results", "map", "convergence", "iterations"}));
+    EXPECT_EQ(read.SectionIds,
+              (QStringList{"task", "results", "map", "convergence", "iterations"}));
     EXPECT_EQ(read.SectionTitles, Texts({{"Задача", "Task"},
                                          {"Результаты", "Results"},
                                          {"Карта линий уровня", "Level map"},
@@ -69,7 +71,8 @@ TEST(ReportHtml, HasItsSectionsInOrderAndIsWellFormed) {
     // The task as typed, the method by its caption, the view as drawn.
     EXPECT_EQ(FieldValue(read, Text1("Функция", "Function")), QStringLiteral("x[0]^2+x[1]^2"));
     EXPECT_EQ(FieldValue(read, Text1("Начальная точка", "Start point")), QStringLiteral("3,4"));
-    EXPECT_EQ(FieldValue(read, Text1("Метод", "Method")), Tr(kMethods[MethodIndex("fletcher-reeves")].Caption));
+    EXPECT_EQ(FieldValue(read, Text1("Метод", "Method")),
+              Tr(kMethods[MethodIndex("fletcher-reeves")].Caption));
     EXPECT_EQ(FieldValue(read, Text1("Число переменных", "Number of variables")),
               Text1("Автоопределение", "Automatic") + QStringLiteral(" (2)"));
     EXPECT_EQ(FieldValue(read, Text1("Диапазон", "Range")),
@@ -77,7 +80,8 @@ TEST(ReportHtml, HasItsSectionsInOrderAndIsWellFormed) {
     EXPECT_EQ(FieldValue(read, Text1("Изображение", "Look")), Text1("точки уровней", "level dots"));
     // The results as the run found them.
     const TReportRun& run = report.Runs.front();
-    EXPECT_EQ(FieldValue(read, Text1("Минимум", "Minimum")), Text(report.Runs.front().Run.Values.back()));
+    EXPECT_EQ(FieldValue(read, Text1("Минимум", "Minimum")),
+              Text(report.Runs.front().Run.Values.back()));
     EXPECT_EQ(FieldValue(read, Text1("Итерации", "Iterations")), run.Figures.Iterations);
     EXPECT_EQ(FieldValue(read, Text1("Завершение", "End")), Text1("сходимость", "converged"));
     EXPECT_EQ(read.TablesOf(QStringLiteral("conditions")).size(), 0u); // no region, no conditions
@@ -104,7 +108,8 @@ TEST(ReportHtml, PicturesArePngOfTheirSizeWithTheMapPixelForPixel) {
     for (int y = 0; y + kMapPixels <= plot.height() && !found; ++y)
         for (int x = 0; x + kMapPixels <= plot.width() && !found; ++x) {
             const QPoint at(x, y);
-            if (plot.pixel(at + middle) != map.pixel(middle) || plot.pixel(at + corner) != map.pixel(corner) ||
+            if (plot.pixel(at + middle) != map.pixel(middle) ||
+                plot.pixel(at + corner) != map.pixel(corner) ||
                 plot.pixel(at + track) != map.pixel(track))
                 continue;
             found = plot.copy(QRect(at + QPoint(1, 1), map.size() - QSize(2, 2))) ==
@@ -114,7 +119,8 @@ TEST(ReportHtml, PicturesArePngOfTheirSizeWithTheMapPixelForPixel) {
     // The curve is drawn in the run's colour, black, on white.
     bool curve = false;
     for (int x = 60; x < convergence.width() - 10 && !curve; ++x)
-        for (int y = 10; y < convergence.height() - 30 && !curve; ++y) curve = qGray(convergence.pixel(x, y)) < 64;
+        for (int y = 10; y < convergence.height() - 30 && !curve; ++y)
+            curve = qGray(convergence.pixel(x, y)) < 64;
     EXPECT_TRUE(curve);
 }
 
@@ -124,15 +130,16 @@ TEST(ReportHtml, IterationTablesKeepTheEndsOfALongTrack) {
         std::vector<int> Head, Tail; // first and last k before and after the gap
         int LeftOut;
     };
-    for (const Case& c : {Case{1, {0, 0}, {}, 0}, Case{200, {0, 199}, {}, 0}, Case{201, {0, 99}, {101, 200}, 1},
-                          Case{450, {0, 99}, {350, 449}, 250}}) {
+    for (const Case& c : {Case{1, {0, 0}, {}, 0}, Case{200, {0, 199}, {}, 0},
+                          Case{201, {0, 99}, {101, 200}, 1}, Case{450, {0, 99}, {350, 449}, 250}}) {
         SCOPED_TRACE(c.Points);
         const TReadHtml read = ReadHtml(ReportHtml(ReportWithTrack(c.Points)));
         ASSERT_TRUE(read.Error.isEmpty()) << read.Error.toStdString();
         const std::vector<QStringList> rows = RowsOf(read, "iterations");
         ASSERT_FALSE(rows.empty());
         EXPECT_EQ(rows[0], (QStringList{"k", "x[0]", "x[1]", "f"}));
-        const std::size_t expected = 1 + (c.Head[1] - c.Head[0] + 1) + (c.LeftOut ? 1 + c.Tail[1] - c.Tail[0] + 1 : 0);
+        const std::size_t expected =
+            1 + (c.Head[1] - c.Head[0] + 1) + (c.LeftOut ? 1 + c.Tail[1] - c.Tail[0] + 1 : 0);
         ASSERT_EQ(rows.size(), expected);
         // Consecutive rows up to the gap, the gap, consecutive rows after it.
         std::size_t r = 1;
@@ -145,7 +152,8 @@ TEST(ReportHtml, IterationTablesKeepTheEndsOfALongTrack) {
         EXPECT_EQ(rows[r], QStringList{Tr("qirt", "… пропущено строк: %1 …").arg(c.LeftOut)});
         EXPECT_TRUE(rows[r][0].contains(QString::number(c.LeftOut)));
         ++r;
-        for (int k = c.Tail[0]; k <= c.Tail[1]; ++k, ++r) ASSERT_EQ(rows[r][0], QString::number(k));
+        for (int k = c.Tail[0]; k <= c.Tail[1]; ++k, ++r)
+            ASSERT_EQ(rows[r][0], QString::number(k));
     }
 }
 
@@ -171,7 +179,8 @@ TEST(ReportHtml, ComparisonListsEveryMethodAndMarksTheBest) {
         const QStringList& row = results->Rows[k + 1];
         EXPECT_EQ(row[0], caption);
         EXPECT_EQ(row[1], report.Runs[k].Figures.Minimum);
-        EXPECT_EQ(RowsOf(read, "points")[k + 1], (QStringList{caption, report.Runs[k].Figures.Point}));
+        EXPECT_EQ(RowsOf(read, "points")[k + 1],
+                  (QStringList{caption, report.Runs[k].Figures.Point}));
         const Real minimum = TextToReal(Std(row[1]));
         if (minimum < lowest) {
             lowest = minimum;
@@ -179,8 +188,11 @@ TEST(ReportHtml, ComparisonListsEveryMethodAndMarksTheBest) {
         }
     }
     for (std::size_t k = 0; k < c.Compare.size(); ++k)
-        EXPECT_EQ(results->RowClasses[k + 1], static_cast<int>(k) == best ? QStringLiteral("best") : QString()) << k;
-    EXPECT_EQ(FieldValue(read, Text1("Сравниваемые методы", "Methods compared")), captions.join(QStringLiteral(", ")));
+        EXPECT_EQ(results->RowClasses[k + 1],
+                  static_cast<int>(k) == best ? QStringLiteral("best") : QString())
+            << k;
+    EXPECT_EQ(FieldValue(read, Text1("Сравниваемые методы", "Methods compared")),
+              captions.join(QStringLiteral(", ")));
     // An iteration table per method under its name, and the map's legend.
     EXPECT_EQ(read.H3Titles.mid(read.H3Titles.size() - captions.size()), captions);
     EXPECT_EQ(read.TablesOf(QStringLiteral("iterations")).size(), c.Compare.size());
@@ -203,17 +215,23 @@ TEST(ReportHtml, RegionRunShowsItsConditionsAndFigures) {
     const TReadHtml read = ReadHtml(ReportHtml(report));
     ASSERT_TRUE(read.Error.isEmpty()) << read.Error.toStdString();
     EXPECT_EQ(RowsOf(read, "conditions"),
-              (std::vector<QStringList>{{"№", Text1("Неравенство", "Inequality"), Text1("Коэффициент", "Coefficient"),
-                                         Text1("Степень", "Power"), Text1("Вид штрафа", "Penalty kind")},
-                                        {"1", "x[0]+x[1]<=2", "10", "2", Text1("внешняя", "exterior")}}));
-    EXPECT_EQ(FieldValue(read, Text1("Учёт области", "Region handling")), Tr(RegionStrategyText(c.Strategy)));
-    EXPECT_EQ(FieldValue(read, Text1("f без штрафов", "f without penalties")), Text(region.Objective));
-    EXPECT_EQ(FieldValue(read, Text1("Активные условия", "Active conditions")), QStringLiteral("1"));
-    EXPECT_EQ(FieldValue(read, Text1("Нарушенные условия", "Violated conditions")), Text1("нет", "none"));
+              (std::vector<QStringList>{
+                  {"№", Text1("Неравенство", "Inequality"), Text1("Коэффициент", "Coefficient"),
+                   Text1("Степень", "Power"), Text1("Вид штрафа", "Penalty kind")},
+                  {"1", "x[0]+x[1]<=2", "10", "2", Text1("внешняя", "exterior")}}));
+    EXPECT_EQ(FieldValue(read, Text1("Учёт области", "Region handling")),
+              Tr(RegionStrategyText(c.Strategy)));
+    EXPECT_EQ(FieldValue(read, Text1("f без штрафов", "f without penalties")),
+              Text(region.Objective));
+    EXPECT_EQ(FieldValue(read, Text1("Активные условия", "Active conditions")),
+              QStringLiteral("1"));
+    EXPECT_EQ(FieldValue(read, Text1("Нарушенные условия", "Violated conditions")),
+              Text1("нет", "none"));
     EXPECT_EQ(FieldValue(read, Text1("Множители Лагранжа", "Lagrange multipliers")),
               QStringLiteral("λ1 = ") + Text(region.Conditions[0].Multiplier));
     EXPECT_EQ(FieldValue(read, Text1("Невязка условий ККТ", "KKT residual")), Text(region.Kkt));
-    EXPECT_EQ(FieldValue(read, Text1("Итог по области", "Region verdict")), Tr(RegionEndText(region.End)));
+    EXPECT_EQ(FieldValue(read, Text1("Итог по области", "Region verdict")),
+              Tr(RegionEndText(region.End)));
     // The outer steps, and where each starts in the iteration table.
     ASSERT_GE(region.Outer.size(), 2u);
     EXPECT_EQ(RowsOf(read, "outer").size(), 1 + region.Outer.size());
@@ -226,8 +244,6 @@ TEST(ReportHtml, RegionRunShowsItsConditionsAndFigures) {
 }
 
 TEST(ReportHtml, MapAloneHasNoResults) {
-    TReportCase c;
-    c.Method = "gauss";
     TSession S;
     TTask task;
     task.Run.Formula = "x[0]*x[1]";
@@ -290,5 +306,6 @@ TEST(WriteReport, SaysWhyAFileCannotBeWrittenAndLeavesWhatWasThere) {
         EXPECT_EQ(FileBytes(old), QByteArray("old"));
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
     }
-    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(dir.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }

@@ -31,6 +31,7 @@
 #include "func/evaluate.h"
 #include "func/function.h"
 #include "graph/map/map.h"
+#include "graph/report/report.h"
 #include "graph/window/map_view.h"
 #include "graph/window/run_panel.h"
 #include "methods/method_table.h"
