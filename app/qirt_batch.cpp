@@ -22,6 +22,7 @@
 #include "graph/image/plot_picture.h"
 #include "graph/map/basins_picture.h"
 #include "graph/map/plot.h"
+#include "graph/report/run_report.h"
 #include "graph/track/track_values.h"
 #include "graph/language/language.h"
 #include "graph/task/task.h"
@@ -70,6 +71,12 @@ constexpr const char* kUsage =
     "  --grid FILE              write the map's sampled grid as CSV (x,y,f)\n"
     "  --plot FILE.png|FILE.svg the map as a plot: title, ticks, colour bar, legend\n"
     "  --size W,H               the plot's size in pixels (default 1000,800)\n"
+    "  --report FILE.html|FILE.pdf\n"
+    "                           a report of the run or the comparison in the language\n"
+    "                           of --lang: the task, the results, the map with the\n"
+    "                           tracks, the convergence plot and the iteration tables\n"
+    "                           (up to 200 rows, else the first and the last 100);\n"
+    "                           HTML with the pictures inside, or PDF on A4 pages\n"
     "  --basins FILE.png        the basins of attraction, 500 x 500 pixels: the method\n"
     "                           run from the centre of every cell of a grid over the\n"
     "                           map's view (--range, --axes; the other variables at\n"
@@ -154,6 +161,7 @@ struct TOptions {
     TMapLook Look;
     std::string GridFile;
     std::string PlotFile;
+    std::string ReportFile;
     QSize PlotSize{1000, 800};
     std::string CsvFile;
     TLanguage Language = TLanguage::Russian;
@@ -329,6 +337,9 @@ bool ParseOptions(int argc, char** argv, TOptions& o) {
             o.GridFile = value;
         } else if (arg == "--plot") {
             o.PlotFile = value;
+        } else if (arg == "--report") {
+            if (!IsReportName(QString::fromLocal8Bit(value))) return false;
+            o.ReportFile = value;
         } else if (arg == "--size") {
             o.PlotSize = PlotSize(QString::fromUtf8(value));
             if (!o.PlotSize.isValid()) return false;
@@ -367,8 +378,9 @@ bool ParseOptions(int argc, char** argv, TOptions& o) {
     return o.Help || ((haveFormula || !o.TaskFile.empty()) && !o.Run.Formula.empty());
 }
 
-// The value of the last --task (and --lang) on the command line: the task is
-// read before the other options, which then override its fields.
+// The value of the last --task (and --lang, --plot, --report) on the
+// command line: the task is read before the other options, which then
+// override its fields.
 const char* OptionValue(int argc, char** argv, std::string_view name) {
     const char* value = nullptr;
     for (int i = 1; i + 1 < argc; ++i)
@@ -594,9 +606,17 @@ std::string MethodFileName(const std::string& file, const char* method) {
     return extension ? file.substr(0, dot) + "-" + method + file.substr(dot) : file + "-" + method;
 }
 
+// Writes the report; false, said why, when it cannot be written.
+bool WriteBatchReport(const TReport& report, const std::string& fileName) {
+    QString error;
+    if (WriteReport(report, QString::fromLocal8Bit(fileName.c_str()), error)) return true;
+    std::fprintf(stderr, "qirt-batch: %s\n", error.toUtf8().constData());
+    return false;
+}
+
 // The comparison: a line (or a JSON object) per method, the results table
 // as CSV, and every track in its colour on one map around the best point.
-int Compare(const TOptions& o, TSession& S, const TStderrMessages& messages) {
+int Compare(const TOptions& o, const TTask& task, TSession& S, const TStderrMessages& messages) {
     const std::vector<TComparisonRow> rows = CompareMethods(S, o.Run, o.Compare);
     int status = S.Conditions.ErrorReported ? 1 : 0;
     if (o.Json) {
@@ -661,6 +681,15 @@ int Compare(const TOptions& o, TSession& S, const TStderrMessages& messages) {
             }
         }
         FinishRun(S, run);
+    }
+    if (!o.ReportFile.empty()) {
+        TRun run;
+        TReport report;
+        const bool shown = PrepareComparisonMap(S, o.Run, rows, run);
+        if (shown) ReportOfComparison(S, task, rows, report);
+        FinishRun(S, run);
+        if (!shown) std::fprintf(stderr, "qirt-batch: no method ran: no report\n");
+        if (!shown || !WriteBatchReport(report, o.ReportFile)) status = 1;
     }
     return status;
 }
@@ -789,7 +818,9 @@ int Run(const TOptions& o, const TTranslations& translations) {
         }
     }
 
-    if (!o.Compare.empty()) return Compare(o, S, messages);
+    // The task as it ran, for a report.
+    const TTask task = OptionsTask(o, translations);
+    if (!o.Compare.empty()) return Compare(o, task, S, messages);
 
     TRun run;
     StartRun(S, o.Run, run);
@@ -905,6 +936,11 @@ int Run(const TOptions& o, const TTranslations& translations) {
             status = 1;
         }
     }
+    if (!o.ReportFile.empty()) {
+        TReport report;
+        ReportOfRun(S, task, run, report);
+        if (!WriteBatchReport(report, o.ReportFile)) status = 1;
+    }
     FinishRun(S, run);
     return status;
 }
@@ -924,6 +960,14 @@ int Flushed(int status) {
 
 int main(int argc, char** argv) {
     TOptions options;
+    // A plot or a report needs fonts, and so Qt's GUI part, without any
+    // display: the offscreen platform draws into memory. It comes before
+    // the language, whose translation it then holds for the report's texts.
+    std::unique_ptr<QGuiApplication> gui;
+    if (OptionValue(argc, argv, "--plot") || OptionValue(argc, argv, "--report")) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        gui = std::make_unique<QGuiApplication>(argc, argv);
+    }
     // The language first: a task that cannot be read is said in it.
     TTranslations translations;
     TLanguage language = TLanguage::Russian;
@@ -963,13 +1007,6 @@ int main(int argc, char** argv) {
             return 1;
         }
         return Flushed(0);
-    }
-    // A plot needs fonts, and so Qt's GUI part, without any display: the
-    // offscreen platform draws into memory.
-    std::unique_ptr<QGuiApplication> gui;
-    if (!options.PlotFile.empty()) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        gui = std::make_unique<QGuiApplication>(argc, argv);
     }
     return Flushed(Run(options, translations));
 }

@@ -16,6 +16,7 @@ packages=(
   fonts-dejavu-core                # a font for the windows when no desktop provides one
   dpkg-dev lintian desktop-file-utils appstream file   # the Debian package and its checks
   python3                          # qirt-batch's test reads its JSON with Python's json
+  poppler-utils                    # the reports' tests read their PDF (pdftotext, pdfinfo)
 )
 
 missing=()

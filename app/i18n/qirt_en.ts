@@ -956,6 +956,238 @@ It needs OpenGL 2.1 or later; the level map works without it.</translation>
         <translation>Start (%1; %2): %3 iterations, f = %4 — %5.</translation>
     </message>
     <message>
+        <source>нет прав на запись</source>
+        <translation>permission denied</translation>
+    </message>
+    <message>
+        <source>диск только для чтения</source>
+        <translation>the disk is read-only</translation>
+    </message>
+    <message>
+        <source>нет такой папки</source>
+        <translation>no such folder</translation>
+    </message>
+    <message>
+        <source>это папка</source>
+        <translation>it is a folder</translation>
+    </message>
+    <message>
+        <source>на диске нет места</source>
+        <translation>no space left on the disk</translation>
+    </message>
+    <message>
+        <source>канал никто не читает</source>
+        <translation>nobody reads the pipe</translation>
+    </message>
+    <message>
+        <source>символические ссылки замкнуты в кольцо</source>
+        <translation>the symbolic links form a loop</translation>
+    </message>
+    <message>
+        <source>Наибольшая компонента градиента ‖∇f‖∞</source>
+        <translation>Largest gradient component ‖∇f‖∞</translation>
+    </message>
+    <message>
+        <source>точки уровней</source>
+        <translation>level dots</translation>
+    </message>
+    <message>
+        <source>заливка уровней</source>
+        <translation>filled levels</translation>
+    </message>
+    <message>
+        <source>точки и линии уровня</source>
+        <translation>level dots and level lines</translation>
+    </message>
+    <message>
+        <source>заливка и линии уровня</source>
+        <translation>filled levels and level lines</translation>
+    </message>
+    <message>
+        <source>Отчёт «%1» не записан: имя файла должно оканчиваться на .html, .htm или .pdf</source>
+        <translation>The report “%1” was not written: the file name must end in .html, .htm or .pdf</translation>
+    </message>
+    <message>
+        <source>Отчёт «%1» не записан: %2</source>
+        <translation>The report “%1” was not written: %2</translation>
+    </message>
+    <message>
+        <source>Карта линий уровня</source>
+        <translation>Level map</translation>
+    </message>
+    <message>
+        <source>Траектории методов в цветах легенды; крест — конец траектории.</source>
+        <translation>The methods’ tracks in the colours of the legend; a cross marks where a track ends.</translation>
+    </message>
+    <message>
+        <source>Траектория метода; крест — её конец.</source>
+        <translation>The method’s track; a cross marks its end.</translation>
+    </message>
+    <message>
+        <source>Метод не сделал ни одного шага.</source>
+        <translation>The method took no step.</translation>
+    </message>
+    <message>
+        <source>f(x_k) − f_лучшее по итерациям k в логарифмической шкале; f_лучшее — наименьшее значение всех траекторий.</source>
+        <translation>f(x_k) − f_best against the iteration k on a logarithmic scale; f_best is the lowest value of all tracks.</translation>
+    </message>
+    <message>
+        <source>Сравнение методов минимизации</source>
+        <translation>Comparison of minimisation methods</translation>
+    </message>
+    <message>
+        <source>Минимизация функции</source>
+        <translation>Minimisation of a function</translation>
+    </message>
+    <message>
+        <source>Траектория пуста.</source>
+        <translation>The track is empty.</translation>
+    </message>
+    <message>
+        <source>… пропущено строк: %1 …</source>
+        <translation>… rows left out: %1 …</translation>
+    </message>
+    <message>
+        <source>Метод не запускался.</source>
+        <translation>No method ran.</translation>
+    </message>
+    <message>
+        <source>нет</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>Наибольшее нарушение условий</source>
+        <translation>Largest violation of the conditions</translation>
+    </message>
+    <message>
+        <source>Активные условия</source>
+        <translation>Active conditions</translation>
+    </message>
+    <message>
+        <source>Нарушенные условия</source>
+        <translation>Violated conditions</translation>
+    </message>
+    <message>
+        <source>Множители Лагранжа</source>
+        <translation>Lagrange multipliers</translation>
+    </message>
+    <message>
+        <source>Невязка условий ККТ</source>
+        <translation>KKT residual</translation>
+    </message>
+    <message>
+        <source>Итог по области</source>
+        <translation>Region verdict</translation>
+    </message>
+    <message>
+        <source>Внешние шаги</source>
+        <translation>Outer steps</translation>
+    </message>
+    <message>
+        <source>Вес внутренних штрафов</source>
+        <translation>Weight of the interior penalties</translation>
+    </message>
+    <message>
+        <source>Завершение</source>
+        <translation>End</translation>
+    </message>
+    <message>
+        <source>Вычисления функции</source>
+        <translation>Function evaluations</translation>
+    </message>
+    <message>
+        <source>Жирным выделен метод с наименьшим минимумом.</source>
+        <translation>The method with the lowest minimum is in bold.</translation>
+    </message>
+    <message>
+        <source>Найденные точки</source>
+        <translation>Points found</translation>
+    </message>
+    <message>
+        <source>Результаты</source>
+        <translation>Results</translation>
+    </message>
+    <message>
+        <source>Метод не запускался: показана только карта функции.</source>
+        <translation>No method ran: only the function’s map is shown.</translation>
+    </message>
+    <message>
+        <source>да</source>
+        <translation>yes</translation>
+    </message>
+    <message>
+        <source>нет (только карта функции)</source>
+        <translation>none (the function&apos;s map only)</translation>
+    </message>
+    <message>
+        <source>Вид штрафа</source>
+        <translation>Penalty kind</translation>
+    </message>
+    <message>
+        <source>Учёт области</source>
+        <translation>Region handling</translation>
+    </message>
+    <message>
+        <source>Штрафы на карте</source>
+        <translation>Penalties on the map</translation>
+    </message>
+    <message>
+        <source>Задача</source>
+        <translation>Task</translation>
+    </message>
+    <message>
+        <source>Функция</source>
+        <translation>Function</translation>
+    </message>
+    <message>
+        <source>Число переменных</source>
+        <translation>Number of variables</translation>
+    </message>
+    <message>
+        <source>Начальная точка</source>
+        <translation>Start point</translation>
+    </message>
+    <message>
+        <source>Точность по значению функции</source>
+        <translation>Accuracy in the function value</translation>
+    </message>
+    <message>
+        <source>Шаг дифференцирования</source>
+        <translation>Differentiation step</translation>
+    </message>
+    <message>
+        <source>Сравниваемые методы</source>
+        <translation>Methods compared</translation>
+    </message>
+    <message>
+        <source>Вид карты</source>
+        <translation>Map view</translation>
+    </message>
+    <message>
+        <source>Оси</source>
+        <translation>Axes</translation>
+    </message>
+    <message>
+        <source>Диапазон</source>
+        <translation>Range</translation>
+    </message>
+    <message>
+        <source>Число цветов</source>
+        <translation>Number of colours</translation>
+    </message>
+    <message>
+        <source>Изображение</source>
+        <translation>Look</translation>
+    </message>
+    <message>
+        <source>Затенение вне области</source>
+        <translation>Shading outside the region</translation>
+    </message>
+    <message>
+        <source>Отчёт…</source>
+        <translation>Report…</translation>
+    </message>
+    <message>
         <source>файл повреждён: это не JSON (%1, символ %2)</source>
         <translation>the file is damaged: it is not JSON (%1, character %2)</translation>
     </message>

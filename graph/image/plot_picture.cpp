@@ -18,6 +18,31 @@ namespace {
 
 QString Number(Real v, int digits) { return QString::number(double(v), 'g', digits); }
 
+// Where the parts of a plot of the given size go: the font grows with the
+// height; room around the map for the title above, values and names left
+// and below, the colour bar right, the legend under everything.
+struct TPlotLayout {
+    QFont Font;
+    int Line = 0;
+    int Top = 0, Left = 0, Right = 0, Bottom = 0;
+    QRect Map;
+};
+
+TPlotLayout PlotLayout(QFont font, QSize size, int legendLines) {
+    TPlotLayout l;
+    font.setPixelSize(std::max(10, size.height() / 50));
+    l.Font = font;
+    const QFontMetrics m(font);
+    l.Line = m.height();
+    l.Top = l.Line * 2;
+    l.Left = m.horizontalAdvance(QStringLiteral("-0.0000")) + l.Line;
+    l.Right = l.Line + m.horizontalAdvance(QStringLiteral("-0.0000e+00")) + l.Line;
+    l.Bottom = l.Line * 3 + legendLines * l.Line;
+    const int side = std::max(50, std::min(size.width() - l.Left - l.Right, size.height() - l.Top - l.Bottom));
+    l.Map = QRect(l.Left, l.Top, side, side);
+    return l;
+}
+
 } // namespace
 
 void DrawColourBar(QPainter& p, QRect bar, const std::vector<TLevelRange>& levels, QChar decimalPoint) {
@@ -42,19 +67,12 @@ void DrawColourBar(QPainter& p, QRect bar, const std::vector<TLevelRange>& level
 
 void DrawPlot(QPainter& p, QSize size, const TPlotPicture& picture) {
     p.fillRect(QRect(QPoint(0, 0), size), Qt::white);
-    QFont font = p.font();
-    font.setPixelSize(std::max(10, size.height() / 50));
-    p.setFont(font);
-    const QFontMetrics m(font);
-    const int line = m.height();
     const int legendLines = static_cast<int>(picture.Legend.size());
-    // Room around the map: the title above, values and names left and
-    // below, the colour bar right, the legend under everything.
-    const int top = line * 2, left = m.horizontalAdvance(QStringLiteral("-0.0000")) + line;
-    const int right = line + m.horizontalAdvance(QStringLiteral("-0.0000e+00")) + line;
-    const int bottom = line * 3 + legendLines * line;
-    const int side = std::max(50, std::min(size.width() - left - right, size.height() - top - bottom));
-    const QRect map(left, top, side, side);
+    const TPlotLayout layout = PlotLayout(p.font(), size, legendLines);
+    p.setFont(layout.Font);
+    const QFontMetrics m(layout.Font);
+    const int line = layout.Line, top = layout.Top, side = layout.Map.width();
+    const QRect map = layout.Map;
 
     p.setPen(Qt::black);
     p.drawText(QRect(0, 0, size.width(), top), Qt::AlignCenter,
@@ -100,6 +118,20 @@ void DrawPlot(QPainter& p, QSize size, const TPlotPicture& picture) {
         p.drawText(QRect(map.left() + line, y, size.width() - map.left() - line, line), Qt::AlignVCenter,
                    picture.Legend[r].first);
     }
+}
+
+QSize PlotSizeForMap(const TPlotPicture& picture, int side) {
+    // The margins follow the font and the font the height: a few rounds
+    // settle on a height whose margins leave exactly the side.
+    const int legendLines = static_cast<int>(picture.Legend.size());
+    QSize size(side, side);
+    for (int round = 0; round < 8; ++round) {
+        const TPlotLayout l = PlotLayout(QFont(), size, legendLines);
+        const QSize next(l.Left + side + l.Right, l.Top + side + l.Bottom);
+        if (next == size) break;
+        size = next;
+    }
+    return size;
 }
 
 bool SavePlot(const TPlotPicture& picture, QSize size, const QString& fileName) {

@@ -36,6 +36,10 @@ void DrawColourBar(QPainter& p, QRect bar, const std::vector<TLevelRange>& level
 // Draws the plot filling a picture of the given size.
 void DrawPlot(QPainter& p, QSize size, const TPlotPicture& picture);
 
+// The size of a plot whose map is drawn side pixels across, pixel for
+// pixel (a map of that side is not scaled), with the default font.
+QSize PlotSizeForMap(const TPlotPicture& picture, int side);
+
 // Writes the plot as PNG, or as SVG when the name ends in ".svg", as
 // WriteWholeFile writes (links followed, nothing replaced half written).
 // False when it cannot be written.

@@ -83,7 +83,9 @@ bool WriteTrack(Tdata& track, std::FILE* file, int variableCount);
 // out, so on any failure it is left as it was and nothing else stays
 // behind; anything else that can be written (a device, a FIFO with a
 // reader, a terminal) is written in place, every write checked. False for
-// what cannot be written: a folder, a FIFO nobody reads, a loop of links.
+// what cannot be written: a folder, a FIFO nobody reads, a loop of links;
+// errno then says why (EISDIR, ENXIO, ELOOP, or what the system said).
+// A write callback that fails without a system error leaves errno as it is.
 bool WriteWholeFile(const std::string& fileName, const std::function<bool(std::FILE*)>& write);
 
 // The 23 characters of one track number: a sign position (blank or "-"),

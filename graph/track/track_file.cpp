@@ -3,6 +3,7 @@
 // integer; only values within a hair of a rounding tie, and the extremes of
 // the exponent range, go through the C library's exact conversion.
 #include <array>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -195,10 +196,16 @@ bool WriteInPlace(const std::string& name, const std::function<bool(std::FILE*)>
 
 bool WriteWholeFile(const std::string& fileName, const std::function<bool(std::FILE*)>& write) {
     const std::string target = FollowLinks(fileName);
-    if (target.empty()) return false;
+    if (target.empty()) {
+        errno = ELOOP;
+        return false;
+    }
     struct stat st {};
     if (::stat(target.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) return false;
+        if (S_ISDIR(st.st_mode)) {
+            errno = EISDIR;
+            return false;
+        }
         if (!S_ISREG(st.st_mode)) return WriteInPlace(target, write);
     }
     // A regular file (or none yet) is written beside its target and renamed
@@ -207,19 +214,24 @@ bool WriteWholeFile(const std::string& fileName, const std::function<bool(std::F
     std::string temporary = target + ".XXXXXX";
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0) return false;
+    // The temporary file goes again on failure; errno still says why.
+    auto fail = [&] {
+        const int reason = errno;
+        ::unlink(temporary.c_str());
+        errno = reason;
+        return false;
+    };
     std::FILE* file = ::fdopen(fd, "wb");
     if (!file) {
         ::close(fd);
-        ::unlink(temporary.c_str());
-        return false;
+        return fail();
     }
     bool ok = write(file);
     ok = std::fflush(file) == 0 && ok;
     ok = ::fchmod(fd, NewFileMode(target)) == 0 && ok;
     ok = std::fclose(file) == 0 && ok;
     ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;
-    if (!ok) ::unlink(temporary.c_str());
-    return ok;
+    return ok || fail();
 }
 
 bool SaveTrack(Tdata& track, const std::string& fileName, int variableCount) {

@@ -1,18 +1,15 @@
-// The convergence plot: f(x_k) - f_best against k on a logarithmic scale,
-// one curve per run in its track's colour, with the point the slider has
-// chosen marked. f_best is the lowest value of all runs shown. Differences
-// of 0 (the best point itself) or below, and undefined values, are drawn at
-// the floor of the axis, a tenth of the smallest positive difference.
+// The convergence plot of the run panel (graph/image/convergence_picture.h
+// draws it): the runs shown, with the point the slider has chosen marked.
 #pragma once
 
 #include <QWidget>
 
-#include "graph/window/shown_run.h"
+#include "graph/image/convergence_picture.h"
 
 namespace qirt {
 
 class TConvergencePlot : public QWidget {
-public:
+  public:
     explicit TConvergencePlot(QWidget* parent = nullptr);
 
     void SetRuns(const std::vector<TShownRun>* runs);
@@ -20,23 +17,18 @@ public:
     void SetCurrent(int run, int point);
 
     // The axis' extent: log10 of the floor and of the largest difference.
-    double LowestLog() const { return low_; }
-    double HighestLog() const { return high_; }
+    double LowestLog() const { return scale_.Low; }
+    double HighestLog() const { return scale_.High; }
     // Where point k of a run is drawn (for tests and the mark).
     QPointF PlaceOf(int run, int k) const;
     QSize sizeHint() const override { return {360, 240}; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
-    double LogDifference(Real value) const;
-    QRectF Area() const;
-
+  private:
     const std::vector<TShownRun>* runs_ = nullptr;
-    Real best_ = 0;
-    double low_ = 0, high_ = 1;
-    int maxK_ = 1;
+    TConvergenceScale scale_;
     int currentRun_ = -1, currentPoint_ = -1;
 };
 

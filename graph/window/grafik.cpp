@@ -151,6 +151,7 @@ void TForm3::BuildLayout() {
     saveResults->setEnabled(false);
     saveGrid = file->addAction(Tr("qirt", "Сохранить сетку значений как CSV…"), this, &TForm3::SaveGridCsv);
     exportPlot = file->addAction(Tr("qirt", "Экспортировать график (PNG или SVG)…"), this, &TForm3::ExportPlot);
+    saveReport = file->addAction(Tr("qirt", "Отчёт…"), this, &TForm3::SaveReport);
     saveSurface = file->addAction(Tr("qirt", "Сохранить поверхность как PNG…"), this, &TForm3::SaveSurfacePng);
     saveSurface->setEnabled(false);
     file->addSeparator();

@@ -21,7 +21,7 @@
 #include "graph/image/plot_picture.h"
 #include "graph/track/map_transform.h"
 #include "graph/window/run_panel.h"
-#include "graph/window/shown_run.h"
+#include "graph/image/shown_run.h"
 #include "methods/compare.h"
 #include "methods/run.h"
 #include "methods/session.h"
@@ -48,6 +48,7 @@ class TBasinsWindow;
 
 class TMapView;
 struct TMapRequest;
+struct TReport;
 struct TMapPanel;
 
 class TForm3 : public QDialog {
@@ -91,6 +92,7 @@ public:
     QAction *mapFilled, *mapLevelLines; // the map's look
     QAction* saveGrid;                  // the sampled grid as CSV
     QAction* exportPlot;                // the plot as PNG or SVG at a chosen size
+    QAction* saveReport;                // the report of what is shown, HTML or PDF
     QAction *showSurface, *saveSurface; // f over the view as a 3-D surface, and its PNG
     TSurfaceWindow* Surface = nullptr;  // made when first asked for
     // Where each start leads: the run's method from every cell of a grid.
@@ -160,6 +162,11 @@ public:
     // The plot as the window shows it: map, ticks, colour bar, legend, title.
     TPlotPicture PlotPicture() const;
     bool WritePlot(const QString& fileName, QSize size) const;
+    // The run or comparison shown as a report: the task from the main
+    // window's inputs and the region in force, the view as shown, the
+    // figures as the window shows them, the 500 x 500 map with its tracks.
+    TReport Report();
+    bool WriteReport(const QString& fileName, QString& error);
     void WheelZoom(int x, int y, int steps);
     // The map at its first size, 500 x 500, as "save map" writes it: the
     // canvas when the map is shown at that size, else the same view
@@ -185,6 +192,7 @@ public slots:
     void SaveResultsCsv();
     void SaveGridCsv();
     void ExportPlot();
+    void SaveReport();
     void ShowRunPanel(bool shown);
     void ShowSurface();
     void ShowBasins();

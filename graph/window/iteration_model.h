@@ -6,7 +6,7 @@
 
 #include <QAbstractTableModel>
 
-#include "graph/window/shown_run.h"
+#include "graph/image/shown_run.h"
 
 namespace qirt {
 

@@ -9,7 +9,8 @@
 
 #include <QWidget>
 
-#include "graph/window/shown_run.h"
+#include "graph/image/result_row.h"
+#include "graph/image/shown_run.h"
 
 class QLabel;
 class QSlider;
@@ -24,14 +25,6 @@ class TConvergencePlot;
 class TLineSearchPlot;
 class TIterationModel;
 class TRegionPanel;
-
-// A row of the results table.
-struct TResultRow {
-    QString Method, Point, Minimum, Gradient, Iterations, Evaluations, Seconds, End;
-    // With a region: f without the penalties, the largest violation and
-    // what the strategy found (empty without a region).
-    QString Objective, Violation, RegionEnd;
-};
 
 class TRunPanel : public QWidget {
 public:

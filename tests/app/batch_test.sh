@@ -308,6 +308,62 @@ PY
 grep -q '<svg' "$work/plot.svg" && grep -q 'x\[0\]^2+x\[1\]^2' "$work/plot.svg" || fail "plot svg: $(head -c 300 "$work/plot.svg")"
 expect_run 2 "" -- -f 'x[0]^2' --size 10,10
 expect_stderr "cannot take --size 10,10"
+
+# The report: HTML that reads as XML, its sections in order, the task and the
+# result as printed, the pictures as PNG data; the same in English.
+gauss=$'point: 1,2\nminimum: 0\ngradient: 0\niterations: 2\nevaluations: 10\nend: converged'
+expect_run 0 "$gauss" -- -f '(x[0]-1)^2+(x[1]-2)^2' -m gauss -s 0,0 --report "$work/report.html" \
+    --track "$work/gauss.txt"
+expect_run 0 "$gauss" -- -f '(x[0]-1)^2+(x[1]-2)^2' -m gauss -s 0,0 --report "$work/report-en.HTM" --lang en
+python3 - "$work/report.html" "$work/report-en.HTM" "$work/gauss.txt" <<'PY' || fail "report html"
+import base64, struct, sys
+import xml.etree.ElementTree as ET
+ns = {"h": "http://www.w3.org/1999/xhtml"}
+for name, headings, minimum in ((sys.argv[1], ["Задача", "Результаты", "Карта линий уровня", "Сходимость", "Итерации"], "Минимум"),
+                                (sys.argv[2], ["Task", "Results", "Level map", "Convergence", "Iterations"], "Minimum")):
+    root = ET.parse(name).getroot()
+    h2 = root.findall(".//h:h2", ns)
+    assert [h.get("id") for h in h2] == ["task", "results", "map", "convergence", "iterations"], name
+    assert [h.text for h in h2] == headings, [h.text for h in h2]
+    fields = {r[0].text: r[1].text for r in root.findall(".//h:table[@class='fields']/h:tr", ns)}
+    assert fields[minimum] == "0", fields
+    assert "(x[0]-1)^2+(x[1]-2)^2" in fields.values(), fields
+    sizes = []
+    for img in root.findall(".//h:img", ns):
+        png = base64.b64decode(img.get("src").split(",", 1)[1])
+        assert png[:8] == b"\x89PNG\r\n\x1a\n"
+        sizes.append(struct.unpack(">II", png[16:24]))
+        assert sizes[-1] == (int(img.get("width")), int(img.get("height"))), (sizes, img.attrib)
+    assert len(sizes) == 2 and sizes[1] == (720, 360), sizes
+    # A row per point of the track, k from 0.
+    points = int(open(sys.argv[3]).readline())
+    rows = root.findall(".//h:table[@class='iterations']/h:tbody/h:tr", ns)
+    assert [r[0].text for r in rows] == [str(k) for k in range(points)], ([r[0].text for r in rows], points)
+PY
+# A comparison as PDF: A4 pages holding every method.
+"$batch" -f '100*(x[1]-x[0]^2)^2+(1-x[0])^2' -s -1.2,1 --compare dfp,bfgs --report "$work/report.pdf" >/dev/null ||
+    fail "--compare --report pdf"
+[[ $(head -c 5 "$work/report.pdf") == "%PDF-" ]] || fail "report.pdf is no PDF"
+if command -v pdftotext >/dev/null; then
+    pdftotext -enc UTF-8 "$work/report.pdf" "$work/report-pdf.txt"
+    for text in "Сравнение методов минимизации" "Дэвидона-Флетчеpа-Пауэла" "Бройдена-Флетчера-Гольдфарба-Шанно" \
+                "100*(x[1]-x[0]^2)^2+(1-x[0])^2"; do
+        grep -qF -- "$text" "$work/report-pdf.txt" || fail "report.pdf lacks [$text]"
+    done
+    pdfinfo "$work/report.pdf" | grep -q "(A4)" || fail "report.pdf is not A4"
+else
+    echo "SKIP: the PDF's text (pdftotext is missing; scripts/setup.sh installs poppler-utils)"
+fi
+# Another ending is a bad option, refused before anything runs; a report
+# that cannot be written says why, after the result.
+expect_run 2 "" -- -f 'x[0]^2' --report "$work/report.txt"
+expect_stderr "cannot take --report $work/report.txt"
+[[ -e $work/report.txt ]] && fail "a refused report was written"
+expect_run 1 "$gauss" -- -f '(x[0]-1)^2+(x[1]-2)^2' -m gauss -s 0,0 --report "$work/no/such/dir/r.html"
+expect_stderr "Отчёт «$work/no/such/dir/r.html» не записан: нет такой папки"
+"$batch" -f 'x[0]^2+x[1]^2' --compare dfp --report "$work/report.pdf/r.pdf" --lang en >/dev/null 2>"$work/stderr"
+[[ $? == 1 ]] || fail "a comparison's report that cannot be written is no failure"
+expect_stderr "The report “$work/report.pdf/r.pdf” was not written: no such folder"
 expect_run 2 "" -- -f 'x[0]^2' --style hatched
 expect_stderr "cannot take --style hatched"
 expect_run 2 "" -- -f 'x[0]^2' --region-strategy sumt

@@ -11,12 +11,14 @@
 #include <QLabel>
 #include <QImage>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 #include "func/conditions.h"
@@ -27,6 +29,7 @@
 #include "graph/window/surface_window.h"
 #include "graph/image/image_canvas.h"
 #include "graph/map/map.h"
+#include "methods/method_table.h"
 #include "../../windows/test_language.h"
 
 using namespace qirt;
@@ -716,6 +719,79 @@ private slots:
             w.savetrek1->trigger();
             QVERIFY(QDir(dir.filePath("locked")).entryList(QDir::Files).isEmpty());
         }
+    }
+
+    // "Файл → Отчёт…" writes the run shown as HTML or PDF, by the filter
+    // chosen, and says why when it cannot.
+    void reportOfTheRunShown() {
+        QTemporaryDir dir;
+        Window win("x[0]^2+x[1]^2", Vector{0, 0}, 5);
+        TForm3& w = *win.w;
+        w.RunInputs.Formula = "x[0]^2+x[1]^2";
+        w.HaveRunInputs = true;
+        w.SingleRunMethod = MethodIndex("gauss");
+        w.Label20->setText(T(kMethods[w.SingleRunMethod].Caption));
+        w.Label15->setText(QStringLiteral("0.25"));
+        w.Label17->setText(QStringLiteral("4"));
+        w.ListBox1->item(0)->setText(QStringLiteral("-0.8"));
+        w.ListBox1->item(1)->setText(QStringLiteral("0.8"));
+        auto save = [&](const QString& name, const QString& filter) {
+            WhenModal([&, name, filter](QWidget* modal) {
+                auto* dialog = qobject_cast<QFileDialog*>(modal);
+                QVERIFY(dialog);
+                QCOMPARE(dialog->nameFilters(), (QStringList{"HTML (*.html)", "PDF (*.pdf)"}));
+                dialog->selectNameFilter(filter);
+                dialog->selectFile(name);
+                static_cast<QDialog*>(dialog)->accept(); // as the Save button does
+            });
+            w.saveReport->trigger();
+        };
+        save(dir.filePath("report"), QStringLiteral("HTML (*.html)"));
+        QFile html(dir.filePath("report.html"));
+        QVERIFY(html.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(html.readAll());
+        QXmlStreamReader xml(text);
+        QStringList sections, cells;
+        int images = 0;
+        while (!xml.atEnd()) {
+            xml.readNext();
+            if (xml.isStartElement() && xml.name() == QLatin1String("h2"))
+                sections << xml.attributes().value(QLatin1String("id")).toString();
+            if (xml.isStartElement() && xml.name() == QLatin1String("img")) ++images;
+            if (xml.isStartElement() && xml.name() == QLatin1String("td")) cells << xml.readElementText();
+        }
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        QCOMPARE(sections, (QStringList{"task", "results", "map", "convergence", "iterations"}));
+        QCOMPARE(images, 2); // the map and the convergence plot
+        // The task, the labels' figures, and the track's five points.
+        QVERIFY(cells.contains(QStringLiteral("x[0]^2+x[1]^2")));
+        QVERIFY(cells.contains(T(kMethods[w.SingleRunMethod].Caption)));
+        QVERIFY(cells.contains(QStringLiteral("-0.8; 0.8")));
+        QVERIFY(cells.contains(QStringLiteral("0.25")));
+        QVERIFY(cells.contains(QStringLiteral("x[0] ∈ [-5; 5], x[1] ∈ [-5; 5]")));
+        const qsizetype last = cells.lastIndexOf(QStringLiteral("4"));
+        QVERIFY(last > 0);
+        QCOMPARE(cells[last + 1], Text(Real(-0.8L))); // k = 4 at (-0.8, 0.8)
+
+        save(dir.filePath("report"), QStringLiteral("PDF (*.pdf)"));
+        QFile pdf(dir.filePath("report.pdf"));
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QVERIFY(pdf.read(5) == "%PDF-");
+
+        const QString missing = dir.filePath("missing/report.html");
+        QString shown;
+        WhenModal([&](QWidget* modal) {
+            WhenModal([&](QWidget* box) {
+                QVERIFY(qobject_cast<QMessageBox*>(box));
+                shown = qobject_cast<QMessageBox*>(box)->text();
+                qobject_cast<QMessageBox*>(box)->accept();
+            });
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            dialog->selectFile(missing);
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        w.saveReport->trigger();
+        QCOMPARE(shown, T("Отчёт «%1» не записан: %2").arg(missing, T("нет такой папки")));
     }
 
     void saveTrackThroughItsOwnDialog() {

@@ -31,8 +31,10 @@
 #include "func/evaluate.h"
 #include "func/function.h"
 #include "graph/map/map.h"
+#include "graph/report/report.h"
 #include "graph/window/map_view.h"
 #include "graph/window/run_panel.h"
+#include "methods/method_table.h"
 #include "windows/compare_dialog.h"
 
 using namespace qirt;
@@ -124,6 +126,18 @@ private slots:
                 QCOMPARE(dfp[1].toDouble(), double(graph.ComparedRows[6].Point[0]));
                 QCOMPARE(dfp[4], QStringLiteral("9"));
                 QCOMPARE(dfp[7], QStringLiteral("converged"));
+                // The report holds the comparison as shown: every method with
+                // the table's figures, the best marked, the legend on the map.
+                const TReport report = graph.Report();
+                QCOMPARE(report.Runs.size(), std::size_t(10));
+                QCOMPARE(report.Task.Compare.size(), std::size_t(10));
+                QCOMPARE(report.Task.Compare[6], MethodIndex("dfp"));
+                QCOMPARE(report.Runs[6].Figures.Minimum, results->item(6, 2)->text());
+                QCOMPARE(report.Runs[6].Figures.Gradient, QStringLiteral("0.00000040651088931"));
+                QCOMPARE(report.Runs[6].Run.Track, graph.Runs[6].Track);
+                QCOMPARE(&graph.ComparedRows[static_cast<std::size_t>(report.Best)], BestRow(graph.ComparedRows));
+                QCOMPARE(report.Plot.Legend.size(), std::size_t(10));
+                QCOMPARE(report.Plot.Map.size(), QSize(500, 500));
                 // "save trek" saves the chosen run's track, in the track file's own form.
                 graph.TrackFileName = dir.filePath("broyden.txt");
                 graph.savetrek1->trigger();
