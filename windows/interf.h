@@ -52,6 +52,7 @@ public:
     // "Примеры": the problems shipped with the program.
     QMenu *FileMenu, *RecentMenu, *ExamplesMenu;
     QAction *OpenTask1, *SaveTask1, *SaveTaskAs1;
+    QAction* Report1; // the report of the task in the fields, run again
 
     // The run state of the window.
     int MethodFamily = family::FirstOrder;
@@ -111,6 +112,9 @@ public:
     // The example's task (a file among the program's resources).
     bool OpenExample(const QString& resource);
     bool SaveTaskTo(const QString& fileName);
+    // Runs the task in the fields (its method, or the methods compared
+    // last) and writes its report, HTML or PDF by the name's ending.
+    bool WriteTaskReport(const QString& fileName);
     void UpdateRecentMenu();
 
     // The family chosen from the menu, by its number.
@@ -142,6 +146,7 @@ public slots:
     void OpenTask1Click();
     void SaveTask1Click();
     void SaveTaskAs1Click();
+    void Report1Click();
 
 protected:
     void changeEvent(QEvent* event) override;

@@ -19,7 +19,9 @@
 #include "graph/widgets/texts.h"
 #include "graph/window/grafik.h"
 #include "windows/interf.h"
+#include "graph/report/run_report.h"
 #include "windows/mesage.h"
+#include "windows/progress.h"
 #include "windows/settings.h"
 
 static void RegisterExamplesResource() { Q_INIT_RESOURCE(examples); }
@@ -85,6 +87,8 @@ void TForm1::BuildFileMenus() {
     SaveTaskAs1 = FileMenu->addAction(QString(), this, &TForm1::SaveTaskAs1Click);
     SaveTaskAs1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     RecentMenu = FileMenu->addMenu(QString());
+    FileMenu->addSeparator();
+    Report1 = FileMenu->addAction(QString(), this, &TForm1::Report1Click);
     ExamplesMenu = menu->addMenu(QString());
     for (const TExample& e : kExamples) {
         QAction* a = ExamplesMenu->addAction(QString());
@@ -101,6 +105,7 @@ void TForm1::RetranslateFileMenus() {
     SaveTask1->setText(Tr("qirt", "Сохранить задачу"));
     SaveTaskAs1->setText(Tr("qirt", "Сохранить задачу как…"));
     RecentMenu->setTitle(Tr("qirt", "Последние задачи"));
+    Report1->setText(Tr("qirt", "Отчёт…"));
     ExamplesMenu->setTitle(Tr("qirt", "Примеры"));
     const QList<QAction*> examples = ExamplesMenu->actions();
     for (int k = 0; k < examples.size(); ++k) {
@@ -256,6 +261,31 @@ void TForm1::SaveTask1Click() {
 void TForm1::SaveTaskAs1Click() {
     const QString name = AskTaskFile(true);
     if (!name.isEmpty()) SaveTaskTo(name);
+}
+
+void TForm1::Report1Click() {
+    const QString name = AskReportName(this);
+    if (!name.isEmpty()) WriteTaskReport(name);
+}
+
+bool TForm1::WriteTaskReport(const QString& fileName) {
+    const TTask task = CurrentTask(); // the region is in the session already
+    FinishRun(S, Run);
+    TReport report;
+    bool ran;
+    {
+        TRunProgress progress(S, this, ProgressDelayMilliseconds);
+        S.Progress = &progress;
+        ran = RunReport(S, task, report);
+        S.Progress = nullptr;
+    }
+    if (!ran) return false; // the message says why
+    QString error;
+    if (!WriteReport(report, fileName, error)) {
+        ShowMessage(Messages, Std(error).c_str(), ShowKind::NonModal);
+        return false;
+    }
+    return true;
 }
 
 void TForm1::RememberRecent(const QString& fileName) {

@@ -51,6 +51,10 @@ struct TMapRequest;
 struct TReport;
 struct TMapPanel;
 
+// Asks where to write a report, HTML or PDF; a name typed without an
+// ending takes the chosen filter's. Empty when cancelled.
+QString AskReportName(QWidget* parent);
+
 class TForm3 : public QDialog {
     Q_OBJECT
 public:

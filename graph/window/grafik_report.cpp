@@ -80,18 +80,24 @@ bool TForm3::WriteReport(const QString& fileName, QString& error) {
     return qirt::WriteReport(Report(), fileName, error);
 }
 
-void TForm3::SaveReport() {
+QString AskReportName(QWidget* parent) {
     const QString html = QStringLiteral("HTML (*.html)"), pdf = QStringLiteral("PDF (*.pdf)");
-    QFileDialog dialog(this);
+    QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setNameFilters({html, pdf});
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     // A name typed without an ending takes the chosen filter's.
     QString name = dialog.selectedFiles().front();
     if (!IsReportName(name))
         name +=
             dialog.selectedNameFilter() == pdf ? QStringLiteral(".pdf") : QStringLiteral(".html");
+    return name;
+}
+
+void TForm3::SaveReport() {
+    const QString name = AskReportName(this);
+    if (name.isEmpty()) return;
     QString error;
     if (!WriteReport(name, error)) QMessageBox::critical(this, windowTitle(), error);
 }

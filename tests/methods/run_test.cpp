@@ -170,7 +170,12 @@ TEST(StartRun, StepTextChoosesSymbolicOrNumericDerivatives) {
 TEST(StartRun, FailuresShowTheirMessages) {
     Runner r;
     EXPECT_EQ(r.Run(Inputs("x[0]+")), TRunStatus::BuildFailed);
-    EXPECT_EQ(r.Texts(), (std::vector<std::string>{message::TreeBuild, message::RunBuild}));
+    // The two texts as they always were, and under them where the formula
+    // goes wrong; the result keeps the place for qirt-batch's JSON.
+    EXPECT_EQ(r.Texts(), (std::vector<std::string>{message::TreeBuild, message::RunBuild,
+                                                   "позиция 5: после «+» нет операнда"}));
+    EXPECT_EQ(r.run.Result.Fault.Kind, TFormulaFaultKind::MissingOperand);
+    EXPECT_EQ(r.run.Result.Fault.Position, 5);
     r.messages.shown.clear();
     EXPECT_EQ(r.Run(Inputs("5")), TRunStatus::NoVariables);
     EXPECT_EQ(r.Texts(), (std::vector<std::string>{message::NoVariables}));

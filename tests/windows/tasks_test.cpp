@@ -23,6 +23,7 @@
 
 #include "graph/window/grafik.h"
 #include "program_fixture.h"
+#include "methods/method_table.h"
 #include "windows/compare_dialog.h"
 
 using namespace qirt;
@@ -367,6 +368,42 @@ private slots:
         QCOMPARE(double(task.View.Range.XMax), 3.0);
         QCOMPARE(task.View.Colours, std::string("7"));
         QVERIFY(task.View.Look.Filled && task.View.Look.LevelLines);
+    }
+
+    // "Файл → Отчёт…" runs the task in the fields again and writes its report;
+    // a comparison task reports every method it compares.
+    void theReportOfTheFieldsTask() {
+        QTemporaryDir dir;
+        Program p;
+        QVERIFY(p.form1->OpenExample(QStringLiteral(":/examples/booth.qirt")));
+        AnswerFileDialog(dir.filePath("booth"));
+        p.form1->Report1->trigger();
+        QFile html(dir.filePath("booth.html")); // the first filter's ending
+        QVERIFY(html.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(html.readAll());
+        QVERIFY(text.contains(QStringLiteral("(x[0]+2*x[1]-7)^2+(2*x[0]+x[1]-5)^2")));
+        QVERIFY(text.contains(T(kMethods[MethodIndex("newton")].Caption).toHtmlEscaped()));
+        QVERIFY(text.contains(QStringLiteral("data:image/png;base64,")));
+        QVERIFY(!p.form2->isVisible());
+
+        QVERIFY(p.form1->OpenExample(QStringLiteral(":/examples/compare-all.qirt")));
+        QVERIFY(p.form1->WriteTaskReport(dir.filePath("all.pdf")));
+        QFile pdf(dir.filePath("all.pdf"));
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QVERIFY(pdf.read(5) == "%PDF-");
+        // A formula that does not build: no report, the message says why.
+        p.Formula("x[0]+", "1");
+        p.form1->LastRunCompared = false;
+        QTimer answer; // the build's own message is modal
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            if (QApplication::activeModalWidget() == p.form2.get()) p.form2->Button1->click();
+        });
+        answer.start(10);
+        QVERIFY(!p.form1->WriteTaskReport(dir.filePath("bad.html")));
+        answer.stop();
+        QVERIFY(!QFile::exists(dir.filePath("bad.html")));
+        QTRY_VERIFY(p.form2->isVisible());
+        QVERIFY(p.form2->Label1->text().contains(T("Ошибка создания дерева")));
     }
 
     // Without a task the graph window opens as always: around the found point.
