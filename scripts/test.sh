@@ -40,9 +40,10 @@ bash scripts/package_check.sh build
   export TSAN_OPTIONS=halt_on_error=1:exitcode=66:second_deadlock_stack=1:suppressions=$PWD/tests/sanitizers/tsan.supp
   cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQIRT_SANITIZE=thread \
     -DQIRT_BENCH=OFF >/dev/null
-  cmake --build build-tsan -j "$jobs" --target test_track test_map test_methods test_grafik test_runs test_task test_tasks test_formula_field \
+  cmake --build build-tsan -j "$jobs" --target test_track test_map test_methods test_grafik test_runs test_task test_report test_tasks test_formula_field \
     test_windows test_fit test_settings test_language qirt-batch
-  # tests/graph and tests/methods hold the threaded tests; of the rest, the
+  # tests/graph and tests/methods hold the threaded tests (every target under
+  # tests/graph is built, since ctest runs the whole folder); of the rest, the
   # window tests and qirt-batch's. The surface window's test is left out (its
   # target is not built here): the window starts no threads of its own, only
   # Mesa's software renderer does.

@@ -52,6 +52,13 @@ void AnswerFileDialog(const QString& name) {
     timer->start();
 }
 
+// A file of the folder holding the text; its name.
+QString WriteFile(const QTemporaryDir& dir, const char* name, const QByteArray& text) {
+    QFile f(dir.filePath(name));
+    if (!f.open(QIODevice::WriteOnly) || f.write(text) != text.size()) return {};
+    return f.fileName();
+}
+
 // What the fields of the main window show, in one text.
 QString Fields(const TForm1& w) {
     return QStringList{w.windowTitle(), w.TabControl1->tabText(w.TabControl1->currentIndex()),
@@ -168,12 +175,10 @@ private slots:
              "поле «%1» длиннее %2 символов"},
         };
         for (const auto& c : cases) {
-            QFile f(dir.filePath(c.Name));
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(c.Text);
-            f.close();
+            const QString file = WriteFile(dir, c.Name, c.Text);
+            QVERIFY(!file.isEmpty());
             p.form2->hide();
-            QVERIFY(!p.form1->OpenTask(f.fileName()));
+            QVERIFY(!p.form1->OpenTask(file));
             QVERIFY(p.form2->isVisible());
             const QString pattern = T(c.Reason);
             const QString said = p.form2->Label1->text();
@@ -319,11 +324,9 @@ private slots:
         QVERIFY(p.form1->OpenExample(QStringLiteral(":/examples/compare-all.qirt")));
         QCOMPARE(p.form1->CurrentTask().Compare.size(), std::size_t(kMethodCount));
         QTemporaryDir dir;
-        const QString two = dir.filePath("two.qirt");
-        QFile f(two);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("{\"format\": \"qirt-task\", \"version\": 1, \"formula\": \"x[0]^2+x[1]^2\", \"compare\": [\"newton\", \"bfgs\"]}");
-        f.close();
+        const QString two = WriteFile(dir, "two.qirt",
+                                      "{\"format\": \"qirt-task\", \"version\": 1, \"formula\": \"x[0]^2+x[1]^2\", "
+                                      "\"compare\": [\"newton\", \"bfgs\"]}");
         QVERIFY(p.form1->OpenTask(two));
         std::vector<int> ticked;
         p.form1->CompareShown = [&](QDialog& dialog) {
@@ -341,11 +344,11 @@ private slots:
     // with goes into the task saved next.
     void theGraphWindowOpensWithTheTasksViewAndKeepsTheOneLeft() {
         QTemporaryDir dir;
-        const QString file = dir.filePath("view.qirt");
-        QFile f(file);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("{\"format\": \"qirt-task\", \"version\": 1, \"formula\": \"x[0]^2+x[1]^2+x[2]^2\", \"start\": \"1,2,3\", \"method\": \"dfp\", \"view\": {\"axes\": [\"x[2]\", \"x[0]\"], \"range\": [\"-1\", \"3\", \"-2\", \"2\"], \"colours\": \"7\", \"style\": \"filled-lines\"}}");
-        f.close();
+        const QString file = WriteFile(dir, "view.qirt",
+                                       "{\"format\": \"qirt-task\", \"version\": 1, \"formula\": \"x[0]^2+x[1]^2+x[2]^2\", "
+                                       "\"start\": \"1,2,3\", \"method\": \"dfp\", \"view\": {\"axes\": [\"x[2]\", \"x[0]\"], "
+                                       "\"range\": [\"-1\", \"3\", \"-2\", \"2\"], \"colours\": \"7\", \"style\": \"filled-lines\"}}");
+        QVERIFY(!file.isEmpty());
         Program p;
         QVERIFY(p.form1->OpenTask(file));
         QStringList seen;
