@@ -36,9 +36,15 @@ void TFormulaChecker::Finished(const QString& text, const TFormulaCheck& check) 
     if (text == last_ && Checked) Checked(text, check);
 }
 
+namespace {
+constexpr const char* kNoVariables = UI_TEXT("qirt", "в формуле нет переменных");
+constexpr const char* kSymbolic = UI_TEXT("qirt", "символьные производные");
+constexpr const char* kNumeric = UI_TEXT("qirt", "производные численно: формула велика для символьных");
+} // namespace
+
 QString CheckSummary(const TFormulaCheck& check) {
     if (check.Fault.Kind != TFormulaFaultKind::None) return {};
-    if (check.Highest < 0) return Tr(UI_TEXT("qirt", "в формуле нет переменных"));
+    if (check.Highest < 0) return Tr(kNoVariables);
     QStringList names;
     for (int i = 0; i < 10; ++i)
         if (check.Used[i]) names << QStringLiteral("x[%1]").arg(i);
@@ -48,8 +54,7 @@ QString CheckSummary(const TFormulaCheck& check) {
                         : (n % 10 >= 2 && n % 10 <= 4 && (n < 10 || n > 20)) ? UI_TEXT("qirt", "%1 переменные")
                                                                          : UI_TEXT("qirt", "%1 переменных");
     return names.join(QStringLiteral(", ")) + QStringLiteral(" — ") + Tr(count).arg(n) + QStringLiteral(" · ") +
-           (check.Symbolic ? Tr(UI_TEXT("qirt", "символьные производные"))
-                           : Tr(UI_TEXT("qirt", "производные численно: формула велика для символьных")));
+           Tr(check.Symbolic ? kSymbolic : kNumeric);
 }
 
 QString FaultText(const TFormulaFault& fault) {

@@ -1451,5 +1451,17 @@ It needs OpenGL 2.1 or later; the level map works without it.</translation>
         <source>%1 переменных</source>
         <translation>%1 variables</translation>
     </message>
+    <message>
+        <source>в формуле нет переменных</source>
+        <translation>the formula has no variables</translation>
+    </message>
+    <message>
+        <source>символьные производные</source>
+        <translation>symbolic derivatives</translation>
+    </message>
+    <message>
+        <source>производные численно: формула велика для символьных</source>
+        <translation>numeric derivatives: the formula is too large for symbolic ones</translation>
+    </message>
 </context>
 </TS>

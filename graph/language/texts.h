@@ -28,9 +28,8 @@ inline std::string Std(const QString& s) { return s.toStdString(); }
 inline QString Text(Real v) { return QString::fromStdString(RealToText(v)); }
 // The largest gradient component beside a minimum; NaN where it could not
 // be computed.
-inline QString GradientText(Real g) {
-    return g == g ? Text(g) : Tr(UI_TEXT("qirt", "не определена"));
-}
+inline constexpr const char* kUndefinedGradient = UI_TEXT("qirt", "не определена");
+inline QString GradientText(Real g) { return g == g ? Text(g) : Tr(kUndefinedGradient); }
 
 // A field's text as the engine reads it: one of the engine's words shown in
 // the language chosen becomes that word again; anything else goes as typed.
