@@ -1,15 +1,29 @@
 #include "windows/formula_check.h"
 
-#include <QMetaObject>
+#include <mutex>
+
+#include <QTimer>
 
 #include "func/messages.h"
 #include "graph/widgets/texts.h"
 
 namespace qirt {
 
-TFormulaChecker::TFormulaChecker(QObject* parent) : QObject(parent) { pool_.setMaxThreadCount(1); }
+// What the worker hands over: its answer and whether it is there.
+struct TFormulaChecker::TJob {
+    std::mutex Lock;
+    bool Done = false;
+    TFormulaCheck Result;
+};
 
-TFormulaChecker::~TFormulaChecker() { pool_.waitForDone(); }
+TFormulaChecker::TFormulaChecker(QObject* parent) : QObject(parent), poll_(new QTimer(this)) {
+    poll_->setInterval(10);
+    connect(poll_, &QTimer::timeout, this, &TFormulaChecker::Poll);
+}
+
+TFormulaChecker::~TFormulaChecker() {
+    if (worker_.joinable()) worker_.join();
+}
 
 void TFormulaChecker::Check(const QString& text) {
     next_ = text;
@@ -21,17 +35,28 @@ void TFormulaChecker::Check(const QString& text) {
 void TFormulaChecker::StartNext() {
     running_ = true;
     pending_ = false;
-    const QString text = next_;
-    pool_.start([this, text] {
-        const TFormulaCheck check = CheckFormula(Std(text));
-        // Back on the window's thread; the destructor waits for this job,
-        // so the object is alive when the call is queued.
-        QMetaObject::invokeMethod(this, [this, text, check] { Finished(text, check); }, Qt::QueuedConnection);
+    checking_ = next_;
+    job_ = std::make_shared<TJob>();
+    // The worker gets its own copy of the text, as the engine reads it.
+    worker_ = std::thread([job = job_, text = Std(checking_)] {
+        TFormulaCheck check = CheckFormula(text);
+        const std::lock_guard<std::mutex> hold(job->Lock);
+        job->Result = std::move(check);
+        job->Done = true;
     });
+    poll_->start();
 }
 
-void TFormulaChecker::Finished(const QString& text, const TFormulaCheck& check) {
+void TFormulaChecker::Poll() {
+    {
+        const std::lock_guard<std::mutex> hold(job_->Lock);
+        if (!job_->Done) return;
+    }
+    worker_.join();
+    poll_->stop();
     running_ = false;
+    const QString text = checking_;
+    const TFormulaCheck check = job_->Result;
     if (pending_) StartNext();
     if (text == last_ && Checked) Checked(text, check);
 }
