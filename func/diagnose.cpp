@@ -6,6 +6,7 @@
 
 #include "func/derivative.h"
 #include "func/function.h"
+#include "func/parser.h"
 #include "func/scan.h"
 #include "func/ui_text.h"
 
@@ -147,6 +148,11 @@ public:
         return fault_;
     }
 
+    // A fault of the kind at the byte, as the reading would give it.
+    TFormulaFault Fault(TFormulaFaultKind kind, std::size_t at, std::string what) {
+        return Fail(kind, at, std::move(what));
+    }
+
 private:
     static constexpr std::size_t npos = std::string_view::npos;
 
@@ -239,7 +245,22 @@ std::string FaultExcerpt(std::string_view text, const TFormulaFault& f);
 }
 
 TFormulaFault DiagnoseFormula(std::string_view text) {
+    // What the parser takes has no fault, however its signs are placed
+    // (after "+" it takes "--x[0]", after "*" not).
+    bool used[10] = {};
+    if (TreeNode* tree = ParseExpression(text, used)) {
+        FreeTree(tree);
+        return {};
+    }
     TFormulaFault fault = TDiagnoser(text).Run();
+    if (fault.Kind == TFormulaFaultKind::None) {
+        // A run of signs the reading above lets pass: the second sign is
+        // the one where an operand belongs.
+        const std::size_t signs = text.find("--");
+        fault = signs != std::string_view::npos
+                    ? TDiagnoser(text).Fault(TFormulaFaultKind::MisplacedOperator, signs + 1, "-")
+                    : TDiagnoser(text).Fault(TFormulaFaultKind::TextLeftOver, 0, std::string(text.substr(0, 20)));
+    }
     fault.Excerpt = FaultExcerpt(text, fault);
     return fault;
 }

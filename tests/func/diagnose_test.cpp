@@ -103,6 +103,7 @@ TEST(Diagnose, NamesThePlaceAndKindOfTheFirstFault) {
 
 TEST(Diagnose, FindsNothingInWhatParses) {
     for (const char* text : {"x[0]^2+x[1]^2", "-x[0]", "--1", "x[0]--x[1]", "x[0]*-x[1]", "5.", "007",
+                             "100*(x[1]-x[0]^x[6]+--x[0])^2", // after the lowest operator, two signs parse
                              "cosec(-x[9])", "pi*e", "1e-3*x[0]", "2.5E+4-x[0]", "-(x[0]+1)-2", "sin((x[0]))"}) {
         EXPECT_EQ(DiagnoseFormula(text).Kind, K::None) << text;
         bool used[10] = {};
