@@ -56,10 +56,12 @@ constexpr const char* kExampleResource = ":/examples/%1.qirt";
 // English translation.
 constexpr const char* kNoteLanguage = UI_TEXT("qirt", "ru");
 
-std::string NoteOf(const TTask& task) {
+std::string NoteOf(const std::map<std::string, std::string>& notes) {
     TLanguage language = TLanguage::Russian;
     LanguageFromCode(Tr(kNoteLanguage), language);
-    return task.Note(language);
+    TTask t;
+    t.Notes = notes;
+    return t.Note(language);
 }
 
 bool IsTaskFile(const QUrl& url) {
@@ -94,6 +96,10 @@ void TForm1::BuildFileMenus() {
         QAction* a = ExamplesMenu->addAction(QString());
         const QString resource = QString::fromLatin1(kExampleResource).arg(QLatin1String(e.File));
         connect(a, &QAction::triggered, this, [this, resource] { OpenExample(resource); });
+        // The notes are read once; a change of language only picks another.
+        TTask task;
+        QString error;
+        if (LoadTask(resource, task, error)) a->setData(QVariant::fromValue(task.Notes));
     }
     setAcceptDrops(true);
     UpdateRecentMenu();
@@ -110,11 +116,9 @@ void TForm1::RetranslateFileMenus() {
     const QList<QAction*> examples = ExamplesMenu->actions();
     for (int k = 0; k < examples.size(); ++k) {
         examples[k]->setText(Tr(kExamples[k].Title));
-        // The example's note, read from its file, in the language chosen.
-        TTask task;
-        QString error;
-        if (LoadTask(QString::fromLatin1(kExampleResource).arg(QLatin1String(kExamples[k].File)), task, error))
-            examples[k]->setToolTip(Q(NoteOf(task)));
+        // The example's note in the language chosen.
+        const auto notes = examples[k]->data().value<std::map<std::string, std::string>>();
+        examples[k]->setToolTip(Q(NoteOf(notes)));
     }
     ExamplesMenu->setToolTipsVisible(true);
     ShowTaskName();
@@ -125,11 +129,7 @@ void TForm1::ShowTaskName() {
     if (!TaskFileName.isEmpty()) title = QFileInfo(TaskFileName).fileName() + QStringLiteral(" — ") + title;
     setWindowTitle(title);
     // The task's note stands in the status bar while the task is open.
-    const QString note = [&] {
-        TTask t;
-        t.Notes = TaskNotes;
-        return Q(NoteOf(t));
-    }();
+    const QString note = Q(NoteOf(TaskNotes));
     QLabel* label = findChild<QLabel*>(QStringLiteral("taskNote"));
     if (!label) {
         label = new QLabel(this);
