@@ -513,6 +513,7 @@ void TForm3::ShowSurface() {
     if (!Surface) {
         Surface = new TSurfaceWindow(this);
         Surface->resize(800, 600);
+        FitToScreen(Surface);
     }
     WaitForMap();
     Surface->show();

@@ -1,9 +1,9 @@
 // Every window fits the screen it opens on: the main window, the graph
 // window with and without its run panel (a single run and a comparison),
-// the region window, the comparison dialog, the message and about windows
-// and the help. Run once per screen (a laptop's 1366 x 768, full HD, and
-// 2560 x 1440 at two device pixels per pixel), from the offscreen
-// platform's screen files.
+// the basins and surface windows, the region window, the comparison
+// dialog, the message and about windows and the help. Run once per screen
+// (a laptop's 1366 x 768, full HD, and 2560 x 1440 at two device pixels
+// per pixel), from the offscreen platform's screen files.
 #include <QApplication>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -13,8 +13,10 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "graph/window/basins_window.h"
 #include "graph/window/grafik.h"
 #include "graph/window/run_panel.h"
+#include "graph/window/surface_window.h"
 #include "program_fixture.h"
 #include "windows/compare_dialog.h"
 #include "windows/settings.h"
@@ -62,6 +64,15 @@ private slots:
                 graph.showRuns->trigger();
                 graph.showRuns->trigger(); // open, close, open: it never creeps
                 QVERIFY2(Fits(graph), qPrintable(Describe(graph)));
+                // The windows the graph window opens: the basins and the
+                // surface (here without OpenGL, its message instead).
+                graph.showBasins->trigger();
+                QVERIFY(graph.Basins);
+                graph.Basins->Wait();
+                QVERIFY2(Fits(*graph.Basins), qPrintable(Describe(*graph.Basins)));
+                graph.showSurface->trigger();
+                QVERIFY(graph.Surface);
+                QVERIFY2(Fits(*graph.Surface), qPrintable(Describe(*graph.Surface)));
                 checked = true;
                 graph.accept();
             });
@@ -77,6 +88,9 @@ private slots:
         compare.show();
         QVERIFY2(Fits(compare), qPrintable(Describe(compare)));
         compare.hide();
+        p.form2->show();
+        QVERIFY2(Fits(*p.form2), qPrintable(Describe(*p.form2)));
+        p.form2->hide();
         p.about->show();
         QVERIFY2(Fits(*p.about), qPrintable(Describe(*p.about)));
         p.about->hide();
