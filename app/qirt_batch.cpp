@@ -737,6 +737,16 @@ std::string SecondsText(double seconds) {
     return text;
 }
 
+// The key of a stationary point's kind in the text and JSON output.
+const char* StationaryKey(TStationary kind) {
+    switch (kind) {
+    case TStationary::Saddle: return "saddle";
+    case TStationary::Maximum: return "maximum";
+    case TStationary::Minimum: break;
+    }
+    return "minimum";
+}
+
 // The basins' lines of the text output: the grid, then a line per group.
 void PrintBasins(const TBasins& b) {
     const TViewRange& v = b.Grid.View;
@@ -745,9 +755,9 @@ void PrintBasins(const TBasins& b) {
                 RealToText(v.YMax).c_str(), b.Grid.A, b.Grid.B, b.Grid.Size * b.Grid.Size);
     for (const TBasinLegendRow& row : BasinLegend(b)) {
         const TBasinGroup& g = row.Data;
-        const std::string what = g.Minimum() ? "minimum; point " + JoinPoint(g.Point, b.LastIndex) + "; value " +
-                                                   RealToText(g.Value)
-                                             : std::string(EndKey(g.End));
+        const std::string what = g.Converged() ? std::string(StationaryKey(g.Kind)) + "; point " +
+                                                     JoinPoint(g.Point, b.LastIndex) + "; value " + RealToText(g.Value)
+                                               : std::string(EndKey(g.End));
         std::printf("basin %d: %s; share %.4g%%; starts %d; median iterations %g; colour %s\n", row.Group + 1,
                     what.c_str(), 100 * g.Share, g.Cells, g.MedianIterations, ColourText(row.Colour).c_str());
     }
@@ -765,7 +775,7 @@ std::string JsonBasins(const TBasins& b) {
     for (const TBasinLegendRow& row : BasinLegend(b)) {
         const TBasinGroup& g = row.Data;
         std::string point = "null", pointText = "null", value = "null", valueText = "null";
-        if (g.Minimum()) {
+        if (g.Converged()) {
             point = pointText = "[";
             for (int i = 0; i <= b.LastIndex; ++i) {
                 point += (i ? "," : "") + JsonNumber(g.Point[i]);
@@ -777,7 +787,9 @@ std::string JsonBasins(const TBasins& b) {
             valueText = JsonText(g.Value);
         }
         text += (row.Group ? ",\n  " : "\n  ") + std::string("{\"end\":\"") + EndKey(g.End) +
-                "\",\"minimum\":" + (g.Minimum() ? "true" : "false") + ",\"point\":" + point +
+                "\",\"minimum\":" + (g.Minimum() ? "true" : "false") + ",\"stationary\":" +
+                (g.Converged() ? "\"" + std::string(StationaryKey(g.Kind)) + "\"" : std::string("null")) +
+                ",\"point\":" + point +
                 ",\"point_text\":" + pointText + ",\"value\":" + value + ",\"value_text\":" + valueText +
                 ",\"share\":" + JsonDouble(g.Share) + ",\"starts\":" + std::to_string(g.Cells) +
                 ",\"median_iterations\":" + JsonDouble(g.MedianIterations) + ",\"colour\":\"" +

@@ -10,6 +10,8 @@
 #include <thread>
 
 #include "func/conditions.h"
+#include "func/derivative.h"
+#include "func/evaluate.h"
 #include "methods/method_table.h"
 
 namespace qirt {
@@ -95,12 +97,31 @@ double Median(std::vector<std::int32_t>& counts) {
     return (double(counts[n / 2 - 1]) + double(counts[n / 2])) / 2;
 }
 
-// Groups the cells: the converged ends, from the lowest value up, each
-// joining the first minimum whose lowest end is within the tolerance or
-// starting a new one; then the other ends by how they ended. Every step
-// goes by the values and the cell numbers alone, so the groups do not
-// depend on which thread ran which start.
-void MakeGroups(TBasins& b) {
+// Whether the symmetric matrix H + shift I (rows 0 ... last) is positive
+// definite: its Cholesky factorisation goes through.
+bool PositiveDefinite(const Matrix& H, int last, Real shift) {
+    Matrix L{};
+    for (int j = 0; j <= last; ++j) {
+        Real d = H[j][j] + shift;
+        for (int k = 0; k < j; ++k) d -= L[j][k] * L[j][k];
+        if (!(d > 0)) return false;
+        L[j][j] = std::sqrt(d);
+        for (int i = j + 1; i <= last; ++i) {
+            Real s = H[i][j];
+            for (int k = 0; k < j; ++k) s -= L[i][k] * L[j][k];
+            L[i][j] = s / L[j][j];
+        }
+    }
+    return true;
+}
+
+// Groups the cells that ran: the converged ends, from the lowest value up,
+// each joining the first stationary point whose lowest end is within the
+// tolerance or starting a new one, each point then told a minimum, saddle
+// or maximum by F's curvature; then the other ends by how they ended.
+// Every step goes by the values and the cell numbers alone, so the groups
+// do not depend on which thread ran which start.
+void MakeGroups(TBasins& b, TFunction& F) {
     std::vector<TBasinCell>& cells = b.Cells;
     // Lower value first, NaN after every number, ties by cell number.
     auto lower = [&](int p, int q) {
@@ -111,7 +132,10 @@ void MakeGroups(TBasins& b) {
     };
     std::vector<int> converged;
     std::map<int, std::vector<int>> others; // by the end's number
+    double ran = 0;
     for (int k = 0; k < static_cast<int>(cells.size()); ++k) {
+        if (cells[k].End == TRunEnd::Skipped) continue; // never started
+        ++ran;
         if (cells[k].End == TRunEnd::Converged)
             converged.push_back(k);
         else
@@ -133,22 +157,33 @@ void MakeGroups(TBasins& b) {
         if (g == members.size()) members.emplace_back();
         members[g].push_back(k);
     }
-    b.MinimumCount = static_cast<int>(members.size());
+    // The minima first, then the saddles and maxima, each by value.
+    std::vector<TStationary> kinds;
+    for (const std::vector<int>& m : members) kinds.push_back(StationaryKind(F, cells[m.front()].Point, b.LastIndex));
+    std::vector<std::size_t> order(members.size());
+    for (std::size_t g = 0; g < order.size(); ++g) order[g] = g;
+    std::stable_partition(order.begin(), order.end(),
+                          [&](std::size_t g) { return kinds[g] == TStationary::Minimum; });
+    std::vector<std::vector<int>> sorted;
+    for (std::size_t g : order) sorted.push_back(std::move(members[g]));
+    members = std::move(sorted);
+    b.StationaryCount = static_cast<int>(members.size());
+    b.MinimumCount = static_cast<int>(std::count(kinds.begin(), kinds.end(), TStationary::Minimum));
     for (auto& [end, list] : others) {
         std::sort(list.begin(), list.end(), lower);
         members.push_back(list);
     }
 
-    const double total = static_cast<double>(cells.size());
     b.Groups.clear();
     for (std::size_t g = 0; g < members.size(); ++g) {
         const TBasinCell& lowest = cells[members[g].front()];
         TBasinGroup group;
         group.End = lowest.End;
+        if (g < order.size()) group.Kind = kinds[order[g]];
         group.Point = lowest.Point;
         group.Value = lowest.Value;
         group.Cells = static_cast<std::int32_t>(members[g].size());
-        group.Share = group.Cells / total;
+        group.Share = group.Cells / ran;
         std::vector<std::int32_t> iterations;
         for (int k : members[g]) {
             cells[k].Group = static_cast<std::int32_t>(g);
@@ -160,6 +195,33 @@ void MakeGroups(TBasins& b) {
 }
 
 } // namespace
+
+TStationary StationaryKind(TFunction& F, const Vector& p, int lastIndex) {
+    Real largest = 0;
+    for (int i = 0; i <= lastIndex; ++i) largest = std::max(largest, std::fabs(p[i]));
+    // A step well above the rounding of f's values and well below the
+    // distances over which a curvature changes.
+    const Real h = Real(1e-4L) * std::max(Real(1), largest);
+    bool defined = true;
+    Matrix H{};
+    CentralHessian(p, H, lastIndex, h, [&](const Vector& t) {
+        F.ClearEvaluationError();
+        const Real v = FunctionValue(F, t, lastIndex);
+        if (!F.LastEvaluationDefined() || !std::isfinite(v)) defined = false;
+        return v;
+    });
+    F.ClearEvaluationError();
+    Real scale = 0;
+    for (int i = 0; i <= lastIndex; ++i)
+        for (int j = 0; j <= lastIndex; ++j) scale = std::max(scale, std::fabs(H[i][j]));
+    if (!defined || !std::isfinite(scale) || scale == 0) return TStationary::Minimum;
+    const Real shift = Real(1e-6L) * scale;
+    if (PositiveDefinite(H, lastIndex, shift)) return TStationary::Minimum;
+    Matrix negated{};
+    for (int i = 0; i <= lastIndex; ++i)
+        for (int j = 0; j <= lastIndex; ++j) negated[i][j] = -H[i][j];
+    return PositiveDefinite(negated, lastIndex, shift) ? TStationary::Maximum : TStationary::Saddle;
+}
 
 Real BasinTolerance(Real variableAccuracy, Real valueAccuracy) {
     const Real accuracy = std::max(variableAccuracy, valueAccuracy);
@@ -242,11 +304,11 @@ bool ComputeBasins(const TSession& S, const TRunInputs& in, const TBasinGrid& gr
         work(*first);
         for (std::thread& w : workers) w.join();
     }
-    first.reset();
     result.CellsDone = done.load();
     result.Status = TRunStatus::Done;
     result.Cancelled = cancelled();
-    if (!result.Cancelled) MakeGroups(result);
+    MakeGroups(result, first->S.Function);
+    first.reset();
     result.Seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return !result.Cancelled;

@@ -43,20 +43,36 @@ struct TBasinCell {
     std::int32_t Group = -1;
 };
 
-// A minimum (the converged runs whose ends lie together) or the runs that
-// ended in another way. Point and Value are those of the group's run with
-// the lowest value (NaN values last): for a minimum, the minimum found.
+// What a point where runs converged is, by the curvature of f there: a
+// minimum unless f falls along some direction (a saddle) or along every
+// one (a maximum). Methods that stop on a small gradient stop at a saddle
+// as readily as at a minimum: Newton's method does so from whole regions.
+enum class TStationary { Minimum, Saddle, Maximum };
+
+// A stationary point (the converged runs whose ends lie together) or the
+// runs that ended in another way. Point and Value are those of the group's
+// run with the lowest value (NaN values last): for a minimum, the minimum
+// found.
 struct TBasinGroup {
-    TRunEnd End = TRunEnd::Converged; // Converged for a minimum
+    TRunEnd End = TRunEnd::Converged; // Converged for a stationary point
+    TStationary Kind = TStationary::Minimum;
     Vector Point{};
     Real Value = 0;
     std::int32_t Cells = 0;
-    double Share = 0; // of all starts, 0 ... 1
+    double Share = 0; // of the starts that ran, 0 ... 1
     // The middle of the iteration counts; for an even count the mean of
     // the two middle ones.
     double MedianIterations = 0;
-    bool Minimum() const { return End == TRunEnd::Converged; }
+    bool Converged() const { return End == TRunEnd::Converged; }
+    bool Minimum() const { return Converged() && Kind == TStationary::Minimum; }
 };
+
+// The kind of the stationary point p of F (coordinates 0 ... lastIndex)
+// from its matrix of second differences H: a minimum when H is positive
+// semidefinite within a millionth of its largest entry, a maximum when -H
+// is, a saddle otherwise. A point where F or a neighbour is undefined, or
+// where H is zero, counts as a minimum: the test cannot tell.
+TStationary StationaryKind(TFunction& F, const Vector& p, int lastIndex);
 
 struct TBasins {
     // Done when every start ran and the groups are made; a refusal of the
@@ -64,7 +80,7 @@ struct TBasins {
     // a view that cannot be cut leaves NotStarted or the refusal, and no
     // cells. A cancelled computation is Done with Cancelled set.
     TRunStatus Status = TRunStatus::NotStarted;
-    bool Cancelled = false; // stopped early: the cells not run are Skipped, no groups
+    bool Cancelled = false; // stopped early: the cells not run are Skipped, in no group
     std::int32_t CellsDone = 0;
     int Method = -1;    // index into kMethods
     int LastIndex = -1; // the coordinates 0 ... LastIndex take part
@@ -79,10 +95,12 @@ struct TBasins {
     // Cell (i, j) is column i (left to right) and row j (top to bottom),
     // at i * Size + j.
     std::vector<TBasinCell> Cells;
-    // The minima first, by value (the lowest first), then one group per
+    // The stationary points first: the minima by value (the lowest
+    // first), then the saddles and maxima by value; then one group per
     // other end, in the order of TRunEnd.
     std::vector<TBasinGroup> Groups;
-    int MinimumCount = 0;
+    int MinimumCount = 0;    // the minima among the groups
+    int StationaryCount = 0; // the minima, saddles and maxima
     // The fewest and the most iterations of the converged runs (0 without
     // any), the range the picture shades.
     std::int32_t FewestIterations = 0, MostIterations = 0;
@@ -115,8 +133,8 @@ using TBasinProgress = std::function<void(int done, int total)>;
 // own (one per thread, built once from the inputs and S's region, and used
 // for every start of its thread). S is only read, on the calling thread
 // before the first start. The cancel flag, seen between starts and between
-// iterations, stops it early; the runs it stops end Stopped. True when
-// every start ran and the groups are made.
+// iterations, stops it early; the runs it stops end Stopped, and the
+// starts that ran are grouped as ever. True when every start ran.
 bool ComputeBasins(const TSession& S, const TRunInputs& in, const TBasinGrid& grid, TBasins& result,
                    const TBasinProgress& progress = {}, const std::atomic<bool>* cancel = nullptr);
 

@@ -1463,5 +1463,13 @@ It needs OpenGL 2.1 or later; the level map works without it.</translation>
         <source>производные численно: формула велика для символьных</source>
         <translation>numeric derivatives: the formula is too large for symbolic ones</translation>
     </message>
+    <message>
+        <source>седловая точка %1</source>
+        <translation>saddle %1</translation>
+    </message>
+    <message>
+        <source>максимум %1</source>
+        <translation>maximum %1</translation>
+    </message>
 </context>
 </TS>

@@ -93,15 +93,15 @@ int CellEdge(int k, int n, int side) {
 TColour BasinGroupColour(const TBasins& basins, int group) {
     if (group < 0 || group >= static_cast<int>(basins.Groups.size())) return kWhite;
     const TBasinGroup& g = basins.Groups[group];
-    if (!g.Minimum()) return OtherEndColour(g.End);
+    if (!g.Converged()) return OtherEndColour(g.End);
     constexpr int count = static_cast<int>(std::size(kMinimumColours));
-    return kMinimumColours[group % count]; // the minima come first: group is their number
+    return kMinimumColours[group % count]; // the stationary points come first: group is their number
 }
 
 TColour BasinCellColour(const TBasins& basins, int i, int j) {
     const TBasinCell& cell = basins.Cell(i, j);
     const TColour colour = BasinGroupColour(basins, cell.Group);
-    if (cell.Group < 0 || !basins.Groups[cell.Group].Minimum()) return colour;
+    if (cell.Group < 0 || !basins.Groups[cell.Group].Converged()) return colour;
     return Shade(colour, IterationShade(basins, cell.Iterations));
 }
 
@@ -115,14 +115,16 @@ void PaintBasins(const TBasins& basins, TCanvas& canvas) {
             canvas.FillBlock(x, y, w, h, BasinCellColour(basins, i, j));
         }
     }
-    // The minima found, where both axis variables take part.
+    // The stationary points found, where both axis variables take part: a
+    // minimum white ringed in black, a saddle or maximum black ringed in white.
     const TBasinGrid& g = basins.Grid;
     if (g.A > basins.LastIndex || g.B > basins.LastIndex) return;
     const TMapTransform transform(g.View, side);
     const TColour pen = canvas.PenColour, brush = canvas.BrushColour;
-    canvas.PenColour = kBlack;
-    canvas.BrushColour = kWhite;
-    for (int k = 0; k < basins.MinimumCount; ++k) {
+    for (int k = 0; k < basins.StationaryCount; ++k) {
+        const bool minimum = basins.Groups[k].Minimum();
+        canvas.PenColour = minimum ? kBlack : kWhite;
+        canvas.BrushColour = minimum ? kWhite : kBlack;
         const Vector& p = basins.Groups[k].Point;
         if (!(g.View.XMin <= p[g.A] && p[g.A] <= g.View.XMax && g.View.YMin <= p[g.B] &&
               p[g.B] <= g.View.YMax))

@@ -1,5 +1,7 @@
 #include "graph/window/basins_window.h"
 
+#include <cmath>
+
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -20,6 +22,26 @@
 #include "methods/run_end.h"
 
 namespace qirt {
+
+namespace {
+
+// A group's name in the legend: a stationary point by its kind, numbered
+// within its kind ("минимум 2", "седловая точка 1"), other runs by how they
+// ended.
+QString GroupName(const TBasins& b, int group) {
+    const TBasinGroup& g = b.Groups[static_cast<std::size_t>(group)];
+    if (!g.Converged()) return Tr(EndText(g.End));
+    int number = 1;
+    for (int k = 0; k < group; ++k) number += b.Groups[static_cast<std::size_t>(k)].Kind == g.Kind;
+    switch (g.Kind) {
+    case TStationary::Saddle: return Tr("qirt", "седловая точка %1").arg(number);
+    case TStationary::Maximum: return Tr("qirt", "максимум %1").arg(number);
+    case TStationary::Minimum: break;
+    }
+    return Tr("qirt", "минимум %1").arg(number);
+}
+
+} // namespace
 
 // The picture, 500 x 500, with a cross-hair; a click names a cell.
 class TBasinsView : public QWidget {
@@ -91,7 +113,7 @@ TBasinsWindow::TBasinsWindow(const TSession& S, const TRunInputs& in, QWidget* p
                             this);
     note->setWordWrap(true);
     side->addWidget(note);
-    resize(1000, 560);
+    resize(1160, 560); // the legend's five columns without scrolling
 
     poll_ = new QTimer(this);
     poll_->setInterval(30);
@@ -175,15 +197,17 @@ void TBasinsWindow::Finished() {
             point << QLocale::c().toString(double(g.Point[i]), 'g', 6);
             whole << GeneralNumberText(double(g.Point[i]));
         }
-        const QString texts[5] = {g.Minimum() ? Tr("qirt", "минимум %1").arg(r + 1) : Tr(EndText(g.End)),
-                                  point.join(QStringLiteral("; ")), QLocale::c().toString(double(g.Value), 'g', 6),
+        // A start where f is undefined has no value to show.
+        const bool valued = g.End != TRunEnd::UndefinedStart && std::isfinite(double(g.Value));
+        const QString texts[5] = {GroupName(*shown_, r), point.join(QStringLiteral("; ")),
+                                  valued ? QLocale::c().toString(double(g.Value), 'g', 6) : QStringLiteral("—"),
                                   QStringLiteral("%1 %").arg(100 * g.Share, 0, 'f', 1),
                                   QString::number(g.MedianIterations)};
         for (int c = 0; c < 5; ++c) {
             auto* item = new QTableWidgetItem(texts[c]);
-            item->setToolTip(c == 1 ? whole.join(QStringLiteral("; "))
-                                    : c == 2 ? GeneralNumberText(double(g.Value))
-                                             : texts[c]);
+            item->setToolTip(c == 1                ? whole.join(QStringLiteral("; "))
+                             : c == 2 && valued ? GeneralNumberText(double(g.Value))
+                                                : texts[c]);
             Legend->setItem(r, c, item);
         }
         const TColour colour = rows[static_cast<std::size_t>(r)].Colour;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "func/function.h"
 #include "func/scan.h"
 #include "graph/track/track_values.h"
 #include "methods/basins.h"
@@ -103,7 +104,7 @@ TEST(Basins, TheDoubleWellSplitsAtTheRidge) {
 TEST(Basins, CellCentresAndTheStartPointsOtherCoordinates) {
     // An odd grid has its middle column on the ridge: those starts stay on
     // x[0] = 0 and end at the saddle (0, 0), a stationary point of its own,
-    // last by its value.
+    // after the two minima and named a saddle.
     TSession S;
     TBasins b;
     ASSERT_TRUE(ComputeBasins(S, Inputs(kDoubleWell, "steepest-descent"),
@@ -112,7 +113,9 @@ TEST(Basins, CellCentresAndTheStartPointsOtherCoordinates) {
     EXPECT_TRUE(SamePoint(BasinCellStart(b, 0, 0),
                           Vector{-1.5L + 3.0L / 42, 1 - 2.0L / 42})); // row 0 at the top
     EXPECT_EQ(BasinCellStart(b, 20, 20)[0], -1.5L + 3.0L * 41 / 42);
-    ASSERT_EQ(b.MinimumCount, 3);
+    ASSERT_EQ(b.StationaryCount, 3);
+    EXPECT_EQ(b.MinimumCount, 2);
+    EXPECT_EQ(b.Groups[2].Kind, TStationary::Saddle);
     for (int j = 0; j < 21; ++j)
         EXPECT_TRUE(b.Cell(10, j).Point[0] == 0 && b.Cell(10, j).Group == 2) << j;
     EXPECT_EQ(b.Groups[2].Cells, 21);
@@ -255,16 +258,75 @@ TEST(Basins, CancelStopsEarlyAndSaysSo) {
             if (done >= 10) cancel = true;
         },
         &cancel));
-    EXPECT_TRUE(b.Status == TRunStatus::Done && b.Cancelled && b.Groups.empty());
+    EXPECT_TRUE(b.Status == TRunStatus::Done && b.Cancelled);
     EXPECT_TRUE(b.CellsDone >= 10 && b.CellsDone <= 14)
         << b.CellsDone; // and those the threads were running
-    int skipped = 0;
-    for (const TBasinCell& cell : b.Cells)
+    // The starts that ran keep their groups, whose shares count only them;
+    // the others are in none.
+    int skipped = 0, grouped = 0;
+    for (const TBasinCell& cell : b.Cells) {
         skipped += cell.End == TRunEnd::Skipped && cell.Group == -1;
+        grouped += cell.Group >= 0;
+    }
     EXPECT_EQ(skipped, 1600 - b.CellsDone);
+    EXPECT_EQ(grouped, b.CellsDone);
+    ASSERT_FALSE(b.Groups.empty());
+    double shares = 0;
+    for (const TBasinGroup& g : b.Groups) shares += g.Share;
+    EXPECT_NEAR(shares, 1, 1e-12);
     // Set before: nothing runs.
     EXPECT_FALSE(ComputeBasins(S, in, Grid({-2, 2, -1, 3}, 40), b, {}, &cancel));
     EXPECT_TRUE(b.Cancelled && b.CellsDone == 0);
+}
+
+// Newton's method stops where the gradient vanishes, at a saddle as at a
+// minimum: on Himmelblau's function some starts end at its saddles, which
+// come after the four minima and are no minima.
+TEST(Basins, NewtonsSaddlesAreNoMinima) {
+    TSession S;
+    TBasins b;
+    ASSERT_TRUE(ComputeBasins(S, Inputs("(x[0]^2+x[1]-11)^2+(x[0]+x[1]^2-7)^2", "newton"),
+                              Grid({-5, 5, -5, 5}, 20, 2), b));
+    ASSERT_EQ(b.MinimumCount, 4);
+    ASSERT_GT(b.StationaryCount, 4);
+    for (int g = 0; g < b.StationaryCount; ++g) {
+        const TBasinGroup& group = b.Groups[static_cast<std::size_t>(g)];
+        EXPECT_TRUE(group.Converged()) << g;
+        if (g < 4) {
+            EXPECT_EQ(group.Kind, TStationary::Minimum) << g;
+            EXPECT_LT(double(group.Value), 1e-9) << g;
+        } else {
+            // Himmelblau's saddles lie between 13.3 and 178.3.
+            EXPECT_EQ(group.Kind, TStationary::Saddle) << g;
+            EXPECT_GT(double(group.Value), 13) << g;
+        }
+    }
+}
+
+TEST(StationaryKind, TheCurvatureTellsMinimaSaddlesAndMaxima) {
+    struct TCase {
+        const char* Formula;
+        Vector Point;
+        TStationary Kind;
+    };
+    const TCase cases[] = {
+        {"x[0]^2+x[1]^2", {}, TStationary::Minimum},
+        {"x[0]^2-x[1]^2", {}, TStationary::Saddle},
+        {"-x[0]^2-3*x[1]^2", {}, TStationary::Maximum},
+        {"x[0]*x[1]", {}, TStationary::Saddle}, // no curvature on the axes themselves
+        {"100*(x[1]-x[0]^2)^2+(1-x[0])^2", {1, 1}, TStationary::Minimum}, // a valley 2500 times steeper across
+        {"x[0]^4+x[1]^4", {}, TStationary::Minimum},   // no curvature at all: cannot tell
+        {"x[0]^2+x[1]^2-1e-3*x[2]^2", {}, TStationary::Saddle},
+        // A fall a millionth of the steepest curvature is taken as flat.
+        {"1e6*x[0]^2+x[1]^2-1e-7*x[2]^2", {}, TStationary::Minimum},
+        {"sqrt(x[0])+x[1]^2", {}, TStationary::Minimum}, // undefined beside it: cannot tell
+    };
+    for (const TCase& c : cases) {
+        TFunction F;
+        BuildTree(F, c.Formula);
+        ASSERT_EQ(F.ErrorCode, 0) << c.Formula;
+        EXPECT_EQ(StationaryKind(F, c.Point, 2), c.Kind) << c.Formula;
+    }
 }
 
 TEST(Basins, InputsThatCannotRunAreRefused) {

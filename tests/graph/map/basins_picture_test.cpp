@@ -23,6 +23,7 @@ TBasins MadeUp(int n, int minima, int groupCount, const std::vector<Vector>& poi
     b.Grid.View = {-1, 1, -1, 1};
     b.LastIndex = 1;
     b.MinimumCount = minima;
+    b.StationaryCount = minima;
     b.Cells.resize(static_cast<std::size_t>(n) * n);
     for (int g = 0; g < groupCount; ++g) {
         TBasinGroup group;
@@ -83,6 +84,17 @@ TEST(PaintBasins, MarksTheMinimaInTheView) {
     EXPECT_TRUE(canvas.Pixel(p.X - 3, p.Y) == kBlack && canvas.Pixel(p.X + 3, p.Y) == kBlack &&
                 canvas.Pixel(p.X, p.Y - 3) == kBlack);
     EXPECT_LT(canvas.Count(kWhite) + canvas.Count(kBlack), 49); // within the one 7 x 7 box
+
+    // A saddle is marked the other way round: black inside a white rim.
+    TBasins saddle = MadeUp(20, 2, 2, {Vector{0.5L, 0.5L}, Vector{-0.5L, -0.5L}});
+    saddle.MinimumCount = 1;
+    saddle.Groups[1].Kind = TStationary::Saddle;
+    MemoryCanvas marked(500, 500);
+    PaintBasins(saddle, marked);
+    const TPixel q = TMapTransform(saddle.Grid.View, 500).Pixel(-0.5L, -0.5L);
+    EXPECT_EQ(marked.Pixel(q.X, q.Y), kBlack);
+    EXPECT_TRUE(marked.Pixel(q.X - 3, q.Y) == kWhite && marked.Pixel(q.X + 3, q.Y) == kWhite);
+    EXPECT_EQ(marked.Pixel(p.X, p.Y), kWhite); // the minimum as before
 }
 
 TEST(BasinColours, MinimaTakeDistinctHuesTheOtherEndsGreysAndDarkTones) {

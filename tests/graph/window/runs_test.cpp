@@ -376,12 +376,29 @@ private slots:
                 b.ChooseCell(45, 10);
                 QVERIFY(b.Canvas().Image() != before); // its track over the picture
                 QVERIFY(b.Status->text().contains(T("сходимость")));
-                // Stopped at once, it says how far it came.
+                // An odd grid has a column of starts on the ridge x[0] = 0,
+                // which end at the saddle: named so, after the minima.
+                b.GridSize->setValue(51);
+                b.Compute();
+                b.Wait();
+                QCOMPARE(b.Basins().MinimumCount, 2);
+                QCOMPARE(b.Basins().StationaryCount, 3);
+                QCOMPARE(b.Legend->item(0, 0)->text(), T("минимум %1").arg(1));
+                QCOMPARE(b.Legend->item(2, 0)->text(), T("седловая точка %1").arg(1));
+                QCOMPARE(b.Legend->item(2, 2)->text(), QStringLiteral("1")); // f at (0, 0)
+                // Stopped, it says how far it came and shows the starts
+                // that ran.
                 b.GridSize->setValue(200);
                 b.Compute();
+                QTest::qWait(50);
                 b.Stop();
                 QVERIFY(b.Basins().Cancelled || b.Basins().CellsDone == 200 * 200);
                 QVERIFY(!b.Running());
+                if (b.Basins().Cancelled && b.Basins().CellsDone > 0) {
+                    QVERIFY(b.Status->text().contains(QString::number(b.Basins().CellsDone)));
+                    QVERIFY(b.Legend->rowCount() > 0);
+                    QVERIFY(!(b.Canvas().Pixel(0, 0) == kWhite)); // the first column ran first
+                }
                 checked = true;
                 graph.accept();
             });
