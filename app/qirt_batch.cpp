@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <cerrno>
 #include <cstdio>
@@ -265,6 +266,15 @@ bool SplitCondition(std::string_view text, TCondition& c) {
     return true;
 }
 
+// Whether a file name ends in one of the endings, in any case: a picture
+// is written in the format its name says, or not at all.
+bool EndsWith(const char* name, std::initializer_list<const char*> endings) {
+    const QString text = QString::fromLocal8Bit(name);
+    for (const char* ending : endings)
+        if (text.endsWith(QLatin1String(ending), Qt::CaseInsensitive)) return true;
+    return false;
+}
+
 // The option that could not be taken, for the message.
 std::string BadOption;
 
@@ -336,6 +346,7 @@ bool ParseOptions(int argc, char** argv, TOptions& o) {
         } else if (arg == "--grid") {
             o.GridFile = value;
         } else if (arg == "--plot") {
+            if (!EndsWith(value, {".png", ".svg"})) return false;
             o.PlotFile = value;
         } else if (arg == "--report") {
             if (!IsReportName(QString::fromLocal8Bit(value))) return false;
@@ -361,6 +372,7 @@ bool ParseOptions(int argc, char** argv, TOptions& o) {
         } else if (arg == "--lang") {
             if (!LanguageFromCode(QString::fromUtf8(value), o.Language)) return false;
         } else if (arg == "--basins") {
+            if (!EndsWith(value, {".png"})) return false;
             o.BasinsFile = value;
         } else if (arg == "--basins-grid") {
             if (!ParseCount(value, kMinBasinGrid, kMaxBasinGrid, o.BasinsGrid)) return false;
@@ -975,10 +987,14 @@ int main(int argc, char** argv) {
     // A plot or a report needs fonts, and so Qt's GUI part, without any
     // display: the offscreen platform draws into memory. It comes before
     // the language, whose translation it then holds for the report's texts.
+    // Qt is given only the program's name: it would take options of its
+    // own (--style among them) out of the command line.
+    int guiArgc = 1;
+    char* guiArgv[] = {argv[0], nullptr};
     std::unique_ptr<QGuiApplication> gui;
     if (OptionValue(argc, argv, "--plot") || OptionValue(argc, argv, "--report")) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        gui = std::make_unique<QGuiApplication>(argc, argv);
+        gui = std::make_unique<QGuiApplication>(guiArgc, guiArgv);
     }
     // The language first: a task that cannot be read is said in it.
     TTranslations translations;

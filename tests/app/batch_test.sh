@@ -308,6 +308,18 @@ PY
 grep -q '<svg' "$work/plot.svg" && grep -q 'x\[0\]^2+x\[1\]^2' "$work/plot.svg" || fail "plot svg: $(head -c 300 "$work/plot.svg")"
 expect_run 2 "" -- -f 'x[0]^2' --size 10,10
 expect_stderr "cannot take --size 10,10"
+# The plot in the look asked for (Qt must not take --style for itself).
+"$batch" -f 'x[0]^2+x[1]^2' -s 1,1 --plot "$work/plot-dots.png" --style dots >/dev/null 2>&1
+"$batch" -f 'x[0]^2+x[1]^2' -s 1,1 --plot "$work/plot-lines.png" --style filled-lines >/dev/null 2>&1
+"$batch" -f 'x[0]^2+x[1]^2' -s 1,1 --plot "$work/plot-plain.png" >/dev/null 2>&1
+cmp -s "$work/plot-dots.png" "$work/plot-plain.png" || fail "--style dots is not the plain plot"
+cmp -s "$work/plot-dots.png" "$work/plot-lines.png" && fail "--style filled-lines plot is the dotted one"
+# A picture is written in the format its name says, or refused.
+expect_run 2 "" -- -f 'x[0]^2' --plot "$work/plot.jpg"
+expect_stderr "cannot take --plot $work/plot.jpg"
+expect_run 2 "" -- -f 'x[0]^2' --basins "$work/basins.svg"
+expect_stderr "cannot take --basins $work/basins.svg"
+[[ ! -e $work/plot.jpg && ! -e $work/basins.svg ]] || fail "a refused picture was written"
 
 # The report: HTML that reads as XML, its sections in order, the task and the
 # result as printed, the pictures as PNG data; the same in English.
