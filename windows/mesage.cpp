@@ -170,7 +170,26 @@ bool TForm2::eventFilter(QObject* watched, QEvent* event) {
                 if (shown) show();
             } else if (type == QEvent::Show && isVisible()) {
                 QTimer::singleShot(0, this, &TForm2::FollowActiveWindow);
+                coveredBy_ = w;
             }
+        }
+    }
+    // A window manager stacks a new window above the others once it has
+    // mapped it, which may be after this window followed it: when a modal
+    // window in front becomes active, this one goes above it again.
+    // Opened over this one, that window took the keyboard too: it comes
+    // back here, and goes to that window when this one closes.
+    if (type == QEvent::WindowActivate && watched != this && watched->isWidgetType() && isVisible()) {
+        auto* w = static_cast<QWidget*>(watched);
+        if (w->isWindow() && w->isModal() && !isAncestorOf(w)) {
+            const bool opened = coveredBy_ == w;
+            coveredBy_ = nullptr;
+            QTimer::singleShot(0, this, [this, opened, window = QPointer<QWidget>(w)] {
+                FollowActiveWindow();
+                if (!opened || !window || !isVisible()) return;
+                returnFocus_ = window->focusWidget() ? window->focusWidget() : window.data();
+                TakeFocus();
+            });
         }
     }
     return QDialog::eventFilter(watched, event);

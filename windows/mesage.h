@@ -60,6 +60,9 @@ private:
     // Where the keyboard was when the window opened; it goes back there
     // when the window closes.
     QPointer<QWidget> returnFocus_;
+    // A modal window that opened while this one was shown, until it is
+    // first active.
+    QPointer<QWidget> coveredBy_;
     void TakeFocus();
     QList<TLine> lines_;
     QString excerpt_;

@@ -334,8 +334,13 @@ private slots:
                 // front of it and takes input.
                 above = p.form2->isVisible() && p.form2->parentWidget() == &graph &&
                         !p.form2->isHidden();
-                QTest::mouseClick(p.form2->Button1, Qt::LeftButton);
+                // Opened before the graph window, it takes the keyboard back
+                // from it, so Enter answers the message; then the graph
+                // window has it.
+                QTRY_VERIFY(p.form2->Button1->hasFocus());
+                QTest::keyClick(p.form2->Button1, Qt::Key_Return);
                 answered = !p.form2->isVisible();
+                QTRY_VERIFY(graph.isActiveWindow());
                 graph.accept();
             });
         };
