@@ -866,8 +866,8 @@ function, start point, accuracies, step and region.</translation>
         <translation>. Dashed: sufficient decrease; dotted: the curvature condition&apos;s slope (Wolfe).</translation>
     </message>
     <message>
-        <source>На карте: &lt;span style=&quot;color:#dc0000&quot;&gt;антиградиент&lt;/span&gt;, &lt;span style=&quot;color:#1e3cc8&quot;&gt;направление поиска&lt;/span&gt;, пробные точки (○), &lt;span style=&quot;color:#008c3c&quot;&gt;принятый шаг&lt;/span&gt;, &lt;span style=&quot;color:#a000b4&quot;&gt;симплекс&lt;/span&gt;, &lt;span style=&quot;color:#e07800&quot;&gt;оси Розенброка&lt;/span&gt;.</source>
-        <translation>On the map: &lt;span style=&quot;color:#dc0000&quot;&gt;antigradient&lt;/span&gt;, &lt;span style=&quot;color:#1e3cc8&quot;&gt;search direction&lt;/span&gt;, trial points (○), &lt;span style=&quot;color:#008c3c&quot;&gt;step taken&lt;/span&gt;, &lt;span style=&quot;color:#a000b4&quot;&gt;simplex&lt;/span&gt;, &lt;span style=&quot;color:#e07800&quot;&gt;Rosenbrock&apos;s axes&lt;/span&gt;.</translation>
+        <source>На карте: &lt;span style=&quot;color:#dc0000&quot;&gt;антиградиент&lt;/span&gt;, &lt;span style=&quot;color:#1e3cc8&quot;&gt;направление поиска&lt;/span&gt;, пробные точки (○), &lt;span style=&quot;color:#008c3c&quot;&gt;принятый шаг&lt;/span&gt;, &lt;span style=&quot;color:#a000b4&quot;&gt;симплекс&lt;/span&gt;, &lt;span style=&quot;color:#783c00&quot;&gt;оси Розенброка&lt;/span&gt;.</source>
+        <translation>On the map: &lt;span style=&quot;color:#dc0000&quot;&gt;antigradient&lt;/span&gt;, &lt;span style=&quot;color:#1e3cc8&quot;&gt;search direction&lt;/span&gt;, trial points (○), &lt;span style=&quot;color:#008c3c&quot;&gt;step taken&lt;/span&gt;, &lt;span style=&quot;color:#a000b4&quot;&gt;simplex&lt;/span&gt;, &lt;span style=&quot;color:#783c00&quot;&gt;Rosenbrock&apos;s axes&lt;/span&gt;.</translation>
     </message>
     <message>
         <source>не удаётся создать контекст OpenGL</source>

@@ -659,6 +659,9 @@ void TForm3::ShowRunPanel(bool shown) {
         RunPanel->setVisible(true);
         resize(widthWithoutPanel_ + RunPanel->minimumWidth(), height());
     } else if (!shown && !RunPanel->isHidden()) {
+        // Without the panel the map shows the whole track, nothing of a
+        // point no longer chosen in sight.
+        RunPanel->Slider->setValue(RunPanel->Slider->maximum());
         RunPanel->setVisible(false);
         resize(widthWithoutPanel_ > 0 ? widthWithoutPanel_ : width(), height());
     }

@@ -81,7 +81,7 @@ void TMapView::PaintOverlay(QPainter& painter) const {
             }
         }
     };
-    lines(overlay_.Axes, QColor(224, 120, 0), 1.5, Qt::DashLine, false);
+    lines(overlay_.Axes, QColor(120, 60, 0), 2, Qt::DashLine, false); // dark: the lowest levels are orange
     lines(overlay_.Simplex, QColor(160, 0, 180), 2, Qt::SolidLine, false);
     lines(overlay_.Directions, QColor(30, 60, 200), 1.5, Qt::DashLine, false);
     lines(overlay_.Steps, QColor(0, 140, 60), 2.5, Qt::SolidLine, true);

@@ -73,8 +73,13 @@ TRunPanel::TRunPanel(QWidget* parent) : QWidget(parent) {
                               "<span style=\"color:#1e3cc8\">направление поиска</span>, пробные точки (○), "
                               "<span style=\"color:#008c3c\">принятый шаг</span>, "
                               "<span style=\"color:#a000b4\">симплекс</span>, "
-                              "<span style=\"color:#e07800\">оси Розенброка</span>."));
+                              "<span style=\"color:#783c00\">оси Розенброка</span>."));
     Legend->hide();
+    // Its room stays when it is hidden: the buttons above do not move
+    // under the pointer when a point is chosen.
+    QSizePolicy keep = Legend->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    Legend->setSizePolicy(keep);
     column->addWidget(Legend);
     Tabs->addTab(iterations, Tr("qirt", "Итерации"));
 

@@ -259,6 +259,7 @@ private slots:
                 QVERIFY(!panel.Legend->isVisible());
                 graph.WaitForMap();
                 const std::int64_t evaluations = p.S.Function.EvaluationCount;
+                const QPoint buttons = panel.First->mapTo(&graph, QPoint());
                 panel.Slider->setValue(1);
                 graph.WaitForMap(); // the tracks and the iteration come with the map
                 const TIterationOverlay& o = view.Overlay();
@@ -273,6 +274,8 @@ private slots:
                 QCOMPARE(o.Directions.size(), std::size_t(1));
                 QVERIFY(!o.Trials.empty());
                 QVERIFY(panel.Legend->isVisible());
+                QApplication::processEvents(); // the layout, after the legend showed
+                QCOMPARE(panel.First->mapTo(&graph, QPoint()), buttons); // nothing moved under the pointer
                 // The search tab plots phi of that search: every sample the
                 // function's value on the search's line.
                 TLineSearchPlot& search = *panel.Search;
@@ -294,6 +297,15 @@ private slots:
                 panel.Last->click();
                 QVERIFY(view.Overlay().Empty());
                 QCOMPARE(search.Shown, -1);
+                // Closing the panel with a point chosen shows the whole track.
+                panel.Slider->setValue(0);
+                graph.WaitForMap();
+                QVERIFY(!view.Overlay().Empty());
+                graph.showRuns->trigger();
+                QVERIFY(panel.isHidden());
+                graph.WaitForMap();
+                QVERIFY(view.Overlay().Empty());
+                QCOMPARE(graph.CurrentPoint, -1);
                 checked = true;
                 graph.accept();
             });
