@@ -62,6 +62,9 @@ struct TMapRequest {
 
 namespace {
 
+// A zoom frame narrower or lower than this, in window pixels, is a click.
+constexpr int kLeastFrameSide = 3;
+
 QFileDialog* MakeSaveDialog(QWidget* parent, const char* filter, const char* suffix) {
     auto* dialog = new QFileDialog(parent);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
@@ -911,14 +914,18 @@ void TForm3::ShowValueAt(int X, int Y) {
                                 .arg(GeneralNumberText(x), GeneralNumberText(y), valueText));
 }
 
-void TForm3::Image1MouseUp(int, int) {
+void TForm3::Image1MouseUp(int X, int Y) {
     if (frameDrawn_) DrawZoomFrame();
     Dragging = false;
     frameDrawn_ = false;
-    // A click, or a drag back to where it began, frames nothing: the pen
-    // is as it was, so the tracks drawn later are not inverted.
-    if (DragCorner == DragOrigin) {
+    // A click, a drag back to where it began or a hand's tremble of a
+    // pixel or two frames nothing: the pen is as it was, so the tracks
+    // drawn later are not inverted, and the status bar reads the map again.
+    const int least = qRound(kLeastFrameSide * view_->Canvas().Width() / double(std::max(1, Image1->width())));
+    if (DragCorner == DragOrigin || std::abs(DragCorner.x() - DragOrigin.x()) < least ||
+        std::abs(DragCorner.y() - DragOrigin.y()) < least) {
         view_->Canvas().InvertingPen = penBeforeFrame_;
+        ShowValueAt(X, Y);
         return;
     }
     if (!ColourCountUsable()) return;

@@ -255,9 +255,17 @@ private slots:
         Mouse(w.Image1, QEvent::MouseButtonPress, QPoint(200, 200), Qt::LeftButton);
         Mouse(w.Image1, QEvent::MouseButtonRelease, QPoint(200, 200), Qt::NoButton);
         Drag(w.Image1, QPoint(200, 100), QPoint(200, 300)); // no width
+        Drag(w.Image1, QPoint(300, 300), QPoint(302, 301)); // a hand's tremble
+        Drag(w.Image1, QPoint(100, 300), QPoint(400, 302)); // a line, not a frame
         QCOMPARE(double(win.S.View.XMin), -5.0);
         QCOMPARE(double(win.S.View.YMax), 5.0);
         QVERIFY(w.Canvas().Image() == before); // the frames were erased again
+        QVERIFY(!w.Canvas().InvertingPen);
+        // The status bar reads the map again, not the frame's start.
+        QVERIFY(w.StatusBar1->currentMessage().startsWith(T("Координаты:(%1;%2)  Значение: (%3)").section('(', 0, 0)));
+        // Three pixels each way is a frame.
+        Drag(w.Image1, QPoint(250, 250), QPoint(253, 253));
+        QVERIFY(win.S.View.XMax - win.S.View.XMin < 0.1L);
     }
 
     // Ticks at round values where the track's own transform puts them, and a
