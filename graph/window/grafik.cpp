@@ -810,6 +810,24 @@ bool TForm3::WritePlot(const QString& fileName, QSize size) const {
 }
 
 void TForm3::ExportPlot() {
+    // The size first, asked again after a size that cannot be drawn, so
+    // that a slip costs no second trip through the file dialog.
+    QSize size;
+    for (QString text = QStringLiteral("1000×800"); !size.isValid();) {
+        QInputDialog ask(this);
+        ask.setWindowTitle(Tr("qirt", "Размер графика"));
+        ask.setLabelText(Tr("qirt", "Ширина × высота:"));
+        ask.setComboBoxItems({QStringLiteral("800×600"), QStringLiteral("1000×800"), QStringLiteral("1600×1200"),
+                              QStringLiteral("2400×1800")});
+        ask.setComboBoxEditable(true);
+        ask.setTextValue(text);
+        // Wide enough for its whole title in the frame.
+        ask.setMinimumWidth(ask.fontMetrics().horizontalAdvance(ask.windowTitle()) + 200);
+        if (ask.exec() != QDialog::Accepted) return;
+        text = ask.textValue();
+        size = PlotSize(text);
+        if (!size.isValid()) ShowMessage(S.Function.Messages, message::BadPlotSize, ShowKind::Modal);
+    }
     QFileDialog dialog(this);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -819,17 +837,6 @@ void TForm3::ExportPlot() {
     QString name = dialog.selectedFiles().front();
     if (dialog.selectedNameFilter().contains(QStringLiteral("svg")) && !name.endsWith(QStringLiteral(".svg")))
         name.replace(QRegularExpression(QStringLiteral("\\.png$")), QStringLiteral(".svg"));
-    bool ok = false;
-    const QString text = QInputDialog::getItem(this, Tr("qirt", "Размер графика"), Tr("qirt", "Ширина × высота:"),
-                                               {QStringLiteral("800×600"), QStringLiteral("1000×800"),
-                                                QStringLiteral("1600×1200"), QStringLiteral("2400×1800")},
-                                               1, true, &ok);
-    if (!ok) return;
-    const QSize size = PlotSize(text);
-    if (!size.isValid()) {
-        ShowMessage(S.Function.Messages, message::BadPlotSize, ShowKind::NonModal);
-        return;
-    }
     if (!WritePlot(name, size)) CannotCreate(name);
 }
 

@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QImage>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
@@ -30,6 +31,7 @@
 #include "graph/image/image_canvas.h"
 #include "graph/map/map.h"
 #include "methods/method_table.h"
+#include "../../func/recording_messages.h"
 #include "../../windows/test_language.h"
 
 using namespace qirt;
@@ -701,6 +703,44 @@ private slots:
         // Lifting the track counts nothing in the run's evaluations (the map,
         // now arrived, counts its own).
         QCOMPARE(win.S.Function.EvaluationCount - evaluations, std::int64_t(251 * 251 + 1));
+    }
+
+    // "Экспортировать график": the size first, asked again after one that
+    // cannot be drawn (the message is modal), then the file, written at
+    // that size.
+    void exportAsksTheSizeAgainThenTheFile() {
+        QTemporaryDir dir;
+        Window win("x[0]^2+x[1]^2", Vector{0, 0});
+        TForm3& w = *win.w;
+        qirt::testing::RecordingMessages messages;
+        win.S.Function.Messages = &messages;
+        QStringList titles;
+        auto answer = [&](const QString& text, auto next) {
+            WhenModal([&titles, text, next](QWidget* modal) {
+                auto* ask = qobject_cast<QInputDialog*>(modal);
+                QVERIFY(ask);
+                titles << ask->windowTitle();
+                QVERIFY(ask->minimumWidth() > ask->fontMetrics().horizontalAdvance(ask->windowTitle()));
+                ask->setTextValue(text);
+                next();
+                ask->accept();
+            });
+        };
+        answer(QStringLiteral("0×0"), [&] {
+            answer(QStringLiteral("900x700"), [&] {
+                WhenModal([&](QWidget* modal) {
+                    auto* files = qobject_cast<QFileDialog*>(modal);
+                    QVERIFY(files);
+                    files->selectFile(dir.filePath("plot.png"));
+                    static_cast<QDialog*>(files)->accept();
+                });
+            });
+        });
+        w.exportPlot->trigger();
+        QCOMPARE(titles, QStringList({T("Размер графика"), T("Размер графика")}));
+        QCOMPARE(messages.shown.size(), std::size_t(1));
+        QCOMPARE(messages.shown[0].How, ShowKind::Modal);
+        QCOMPARE(QImage(dir.filePath("plot.png")).size(), QSize(900, 700));
     }
 
     void saveMapReportsAFileThatCannotBeCreated() {
