@@ -13,6 +13,7 @@ packages=(
   qt6-declarative-dev libqt6opengl6-dev   # what Data Visualization's CMake package asks for (Qml, Quick, OpenGL)
   libgl1-mesa-dri xvfb xauth       # the surface test: Mesa's software OpenGL on a virtual X display
   qt6-tools-dev qt6-l10n-tools     # the translation tools (lupdate, lrelease) and their CMake support
+  qt6-translations-l10n            # Qt's own texts (file dialogs, standard buttons) in Russian
   fonts-dejavu-core                # a font for the windows when no desktop provides one
   dpkg-dev lintian desktop-file-utils appstream file   # the Debian package and its checks
   python3                          # qirt-batch's test reads its JSON with Python's json

@@ -1,6 +1,7 @@
 #include "graph/language/language.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QTranslator>
 
 namespace qirt {
@@ -21,10 +22,22 @@ bool LanguageFromCode(const QString& code, TLanguage& language) {
     return false;
 }
 
-TTranslations::TTranslations() = default;
+TTranslations::TTranslations() {
+    // Qt's own texts (its file dialogs, the standard buttons) are English
+    // as written: in Russian they come from Qt's translations, where
+    // installed. Without them those texts stay English.
+    auto qt = std::make_unique<QTranslator>();
+    if (QCoreApplication::instance() &&
+        qt->load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        qtRussian_ = std::move(qt);
+        QCoreApplication::installTranslator(qtRussian_.get());
+    }
+}
 
 TTranslations::~TTranslations() {
-    if (english_ && QCoreApplication::instance()) QCoreApplication::removeTranslator(english_.get());
+    if (!QCoreApplication::instance()) return;
+    if (english_) QCoreApplication::removeTranslator(english_.get());
+    if (qtRussian_) QCoreApplication::removeTranslator(qtRussian_.get());
 }
 
 bool TTranslations::Set(TLanguage language) {
@@ -33,9 +46,15 @@ bool TTranslations::Set(TLanguage language) {
         auto english = std::make_unique<QTranslator>();
         if (!english->load(QStringLiteral(":/i18n/qirt_en.qm"))) return false;
         english_ = std::move(english);
-        if (QCoreApplication::instance()) QCoreApplication::installTranslator(english_.get());
+        if (QCoreApplication::instance()) {
+            if (qtRussian_) QCoreApplication::removeTranslator(qtRussian_.get());
+            QCoreApplication::installTranslator(english_.get());
+        }
     } else {
-        if (QCoreApplication::instance()) QCoreApplication::removeTranslator(english_.get());
+        if (QCoreApplication::instance()) {
+            QCoreApplication::removeTranslator(english_.get());
+            if (qtRussian_) QCoreApplication::installTranslator(qtRussian_.get());
+        }
         english_.reset();
     }
     current_ = language;

@@ -37,6 +37,7 @@ public:
 
 private:
     std::unique_ptr<QTranslator> english_;
+    std::unique_ptr<QTranslator> qtRussian_; // Qt's own texts, while Russian is chosen
     TLanguage current_ = TLanguage::Russian;
 };
 
