@@ -157,6 +157,7 @@ TMapPanel BuildMapPanel(QWidget* client, TStretcher& stretcher) {
     p.BitBtn3 = MakeArrow(p.Box, Qt::UpArrow, 0, 0);
     p.BitBtn4 = MakeArrow(p.Box, Qt::DownArrow, 0, 0);
     p.Axes = new TMapAxes(p.Box, QPoint(40, 0));
+    p.Axes->KeepClear = {p.Label7, p.Label8, p.Label9, p.Label10, p.BitBtn2, p.BitBtn4};
     p.Bar = new TColourBar(p.Box);
     p.StatusBar1 = new QStatusBar(p.Box);
     p.StatusBar1->setSizeGripEnabled(false);

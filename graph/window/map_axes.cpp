@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QLabel>
 #include <QPainter>
 
 #include "graph/image/plot_picture.h"
@@ -42,25 +43,56 @@ void TMapAxes::SetView(const TViewRange& view) {
     update();
 }
 
+QFont TMapAxes::ValueFont() const {
+    QFont small = font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    return small;
+}
+
+bool TMapAxes::Clear(const QRect& r, int along) const {
+    if (along < kCornerRoom || along > side_ - kCornerRoom) return false;
+    for (const QWidget* w : KeepClear) {
+        if (!w || w->isHidden()) continue;
+        QRect taken = w->geometry();
+        // A label as far as its text reaches.
+        if (const auto* label = qobject_cast<const QLabel*>(w))
+            taken.setWidth(std::min(taken.width(), label->fontMetrics().horizontalAdvance(label->text()) + 4));
+        if (taken.intersects(r)) return false;
+    }
+    return true;
+}
+
+QRect TMapAxes::XValueRect(int k) const {
+    const auto& [x, text] = XTicks[static_cast<std::size_t>(k)];
+    const QFontMetrics metrics(ValueFont());
+    const int w = metrics.horizontalAdvance(text);
+    const QRect r(origin_.x() + x - w / 2, origin_.y() + side_ + kTickLength, w, metrics.height());
+    return Clear(r, x) ? r : QRect();
+}
+
+QRect TMapAxes::YValueRect(int k) const {
+    const auto& [y, text] = YTicks[static_cast<std::size_t>(k)];
+    const QFontMetrics metrics(ValueFont());
+    const int w = metrics.horizontalAdvance(text);
+    const QRect r(std::max(0, origin_.x() - kTickLength - 2 - w), origin_.y() + y - metrics.height() / 2, w,
+                  metrics.height());
+    return Clear(r, y) ? r : QRect();
+}
+
 void TMapAxes::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setPen(palette().color(QPalette::WindowText));
-    QFont small = font();
-    small.setPointSizeF(small.pointSizeF() * 0.85);
-    p.setFont(small);
-    const QFontMetrics metrics(small);
+    p.setFont(ValueFont());
     const int left = origin_.x(), top = origin_.y(), size = side_;
-    for (const auto& [x, text] : XTicks) {
+    for (int k = 0; k < static_cast<int>(XTicks.size()); ++k) {
+        const auto& [x, text] = XTicks[static_cast<std::size_t>(k)];
         p.drawLine(left + x, top + size, left + x, top + size + kTickLength);
-        if (x < kCornerRoom || x > size - kCornerRoom) continue;
-        const int w = metrics.horizontalAdvance(text);
-        p.drawText(left + x - w / 2, top + size + kTickLength + metrics.ascent(), text);
+        if (const QRect r = XValueRect(k); !r.isNull()) p.drawText(r, Qt::AlignCenter, text);
     }
-    for (const auto& [y, text] : YTicks) {
+    for (int k = 0; k < static_cast<int>(YTicks.size()); ++k) {
+        const auto& [y, text] = YTicks[static_cast<std::size_t>(k)];
         p.drawLine(left - kTickLength, top + y, left, top + y);
-        if (y < kCornerRoom || y > size - kCornerRoom) continue;
-        const int w = metrics.horizontalAdvance(text);
-        p.drawText(std::max(0, left - kTickLength - 2 - w), top + y + metrics.ascent() / 2, text);
+        if (const QRect r = YValueRect(k); !r.isNull()) p.drawText(r, Qt::AlignRight | Qt::AlignVCenter, text);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
@@ -24,11 +25,21 @@ public:
 
     // The ticks shown: the pixel along the map's edge and the value's text.
     std::vector<std::pair<int, QString>> XTicks, YTicks;
+    // Widgets of the box the tick values keep clear of (the corner numbers
+    // as far as their texts reach, the arrow buttons); a value that would
+    // touch one is left out, its tick kept.
+    std::vector<const QWidget*> KeepClear;
+    // Where a tick's value is written, in the box; empty when it is left out.
+    QRect XValueRect(int k) const;
+    QRect YValueRect(int k) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    QFont ValueFont() const;
+    // Whether the rectangle stays clear of the corners and the widgets kept clear.
+    bool Clear(const QRect& r, int along) const;
     QPoint origin_;
     int side_ = 500;
     TViewRange view_;

@@ -304,6 +304,33 @@ private slots:
         w.WaitForMap();
         QCOMPARE(w.Axes->XTicks.front(), Tick(0, zero));
         QCOMPARE(w.Axes->XTicks[1].second, GeneralNumberText(0.2));
+        // Ends of many digits, as a frame leaves them: the values written
+        // keep clear of the corner numbers' texts and of the arrows.
+        w.Edit1->setText(QStringLiteral("-0.57894736842105263"));
+        w.Edit2->setText(QStringLiteral("2.5170278637770898"));
+        w.Edit3->setText(QStringLiteral("-1.3962848297213622"));
+        w.Edit4->setText(QStringLiteral("2.0185758513931889"));
+        w.Button1Click();
+        w.WaitForMap();
+        auto reach = [](const QLabel* label) {
+            QRect r = label->geometry();
+            r.setWidth(std::min(r.width(), label->fontMetrics().horizontalAdvance(label->text())));
+            return r;
+        };
+        int written = 0;
+        for (int k = 0; k < static_cast<int>(w.Axes->XTicks.size()); ++k) {
+            const QRect r = w.Axes->XValueRect(k);
+            if (r.isNull()) continue;
+            ++written;
+            QVERIFY(!r.intersects(reach(w.Label7)) && !r.intersects(reach(w.Label8)));
+        }
+        for (int k = 0; k < static_cast<int>(w.Axes->YTicks.size()); ++k) {
+            const QRect r = w.Axes->YValueRect(k);
+            if (r.isNull()) continue;
+            ++written;
+            QVERIFY(!r.intersects(w.BitBtn2->geometry()) && !r.intersects(reach(w.Label9)));
+        }
+        QVERIFY(written >= 4); // most values are still written
     }
 
     // "Вид" paints the map filled and with level lines; both off, it is the
