@@ -920,18 +920,6 @@ It needs OpenGL 2.1 or later; the level map works without it.</translation>
         <translation>Outcome</translation>
     </message>
     <message>
-        <source>Доля стартов</source>
-        <translation>Share of starts</translation>
-    </message>
-    <message>
-        <source>Медиана итераций</source>
-        <translation>Median iterations</translation>
-    </message>
-    <message>
-        <source>Цвет клетки — минимум, к которому пришёл метод из её центра; светлее — меньше итераций, темнее — больше. Щёлкните клетку, чтобы увидеть её траекторию.</source>
-        <translation>A cell&apos;s colour is the minimum the method reached from its centre; lighter means fewer iterations, darker more. Click a cell to see its track.</translation>
-    </message>
-    <message>
         <source>Идёт расчёт…</source>
         <translation>Computing…</translation>
     </message>
@@ -1470,6 +1458,26 @@ It needs OpenGL 2.1 or later; the level map works without it.</translation>
     <message>
         <source>максимум %1</source>
         <translation>maximum %1</translation>
+    </message>
+    <message>
+        <source>Доля
+стартов</source>
+        <translation>Share of
+starts</translation>
+    </message>
+    <message>
+        <source>Медиана
+итераций</source>
+        <translation>Median
+iterations</translation>
+    </message>
+    <message>
+        <source>Цвет клетки — точка, где остановился метод, начав из её центра (минимум, седло или серый — остановка по иной причине); светлее — меньше итераций, темнее — больше. Щёлкните клетку, чтобы увидеть её траекторию.</source>
+        <translation>A cell's colour is the point where the method stopped, starting from its centre (a minimum, a saddle, or grey for a stop of another kind); lighter means fewer iterations, darker more. Click a cell to see its track.</translation>
+    </message>
+    <message>
+        <source>Минимумов: %1, седловых точек и максимумов: %2; стартов: %3; %4 с.</source>
+        <translation>Minima: %1, saddles and maxima: %2; starts: %3; %4 s.</translation>
     </message>
 </context>
 </TS>

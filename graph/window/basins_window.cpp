@@ -99,17 +99,22 @@ TBasinsWindow::TBasinsWindow(const TSession& S, const TRunInputs& in, QWidget* p
     Progress = new QProgressBar(this);
     side->addWidget(Progress);
     Legend = new QTableWidget(0, 5, this);
+    // Two-line headings: the five columns fit beside the picture.
     Legend->setHorizontalHeaderLabels({Tr("qirt", "Итог"), Tr("qirt", "Точка"), QStringLiteral("f"),
-                                       Tr("qirt", "Доля стартов"), Tr("qirt", "Медиана итераций")});
+                                       Tr("qirt", "Доля\nстартов"), Tr("qirt", "Медиана\nитераций")});
     Legend->verticalHeader()->hide();
     Legend->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Legend->setTextElideMode(Qt::ElideRight);
+    // The numbers as wide as they are; the names take the room left.
+    Legend->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    Legend->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     side->addWidget(Legend, 1);
     Status = new QLabel(this);
     Status->setWordWrap(true);
     side->addWidget(Status);
-    auto* note = new QLabel(Tr("qirt", "Цвет клетки — минимум, к которому пришёл метод из её центра; светлее — "
-                                      "меньше итераций, темнее — больше. Щёлкните клетку, чтобы увидеть её траекторию."),
+    auto* note = new QLabel(Tr("qirt", "Цвет клетки — точка, где остановился метод, начав из её центра (минимум, "
+                                      "седло или серый — остановка по иной причине); светлее — меньше итераций, "
+                                      "темнее — больше. Щёлкните клетку, чтобы увидеть её траекторию."),
                             this);
     note->setWordWrap(true);
     side->addWidget(note);
@@ -201,7 +206,8 @@ void TBasinsWindow::Finished() {
         const bool valued = g.End != TRunEnd::UndefinedStart && std::isfinite(double(g.Value));
         const QString texts[5] = {GroupName(*shown_, r), point.join(QStringLiteral("; ")),
                                   valued ? QLocale::c().toString(double(g.Value), 'g', 6) : QStringLiteral("—"),
-                                  QStringLiteral("%1 %").arg(100 * g.Share, 0, 'f', 1),
+                                  // Three digits, so that one start in 2,500 is not "0.0 %".
+                                  QStringLiteral("%1 %").arg(QLocale::c().toString(100 * g.Share, 'g', 3)),
                                   QString::number(g.MedianIterations)};
         for (int c = 0; c < 5; ++c) {
             auto* item = new QTableWidgetItem(texts[c]);
@@ -215,11 +221,16 @@ void TBasinsWindow::Finished() {
         swatch.fill(QColor(colour.Red, colour.Green, colour.Blue));
         Legend->item(r, 0)->setIcon(QIcon(swatch));
     }
-    Legend->resizeColumnsToContents();
     if (shown_->Cancelled)
         Status->setText(Tr("qirt", "Остановлено: выполнено стартов %1 из %2.")
                             .arg(shown_->CellsDone)
                             .arg(shown_->Grid.Size * shown_->Grid.Size));
+    else if (shown_->Status == TRunStatus::Done && shown_->StationaryCount > shown_->MinimumCount)
+        Status->setText(Tr("qirt", "Минимумов: %1, седловых точек и максимумов: %2; стартов: %3; %4 с.")
+                            .arg(shown_->MinimumCount)
+                            .arg(shown_->StationaryCount - shown_->MinimumCount)
+                            .arg(shown_->Grid.Size * shown_->Grid.Size)
+                            .arg(shown_->Seconds, 0, 'f', 2));
     else if (shown_->Status == TRunStatus::Done)
         Status->setText(Tr("qirt", "Минимумов: %1; стартов: %2; %3 с.")
                             .arg(shown_->MinimumCount)

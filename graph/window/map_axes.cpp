@@ -15,6 +15,8 @@ constexpr int kTickLength = 4;
 // The corner numbers (the ends of the ranges) keep their place: no tick
 // value is written this close to an end.
 constexpr int kCornerRoom = 40;
+// The least room between a tick's value and a text beside it.
+constexpr int kGap = 6;
 } // namespace
 
 TMapAxes::TMapAxes(QWidget* box, QPoint origin) : QWidget(box), origin_(origin) {
@@ -57,7 +59,7 @@ bool TMapAxes::Clear(const QRect& r, int along) const {
         // A label as far as its text reaches.
         if (const auto* label = qobject_cast<const QLabel*>(w))
             taken.setWidth(std::min(taken.width(), label->fontMetrics().horizontalAdvance(label->text()) + 4));
-        if (taken.intersects(r)) return false;
+        if (taken.adjusted(-kGap, 0, kGap, 0).intersects(r)) return false;
     }
     return true;
 }
