@@ -1473,11 +1473,15 @@ iterations</translation>
     </message>
     <message>
         <source>Цвет клетки — точка, где остановился метод, начав из её центра (минимум, седло или серый — остановка по иной причине); светлее — меньше итераций, темнее — больше. Щёлкните клетку, чтобы увидеть её траекторию.</source>
-        <translation>A cell's colour is the point where the method stopped, starting from its centre (a minimum, a saddle, or grey for a stop of another kind); lighter means fewer iterations, darker more. Click a cell to see its track.</translation>
+        <translation>A cell&apos;s colour is the point where the method stopped, starting from its centre (a minimum, a saddle, or grey for a stop of another kind); lighter means fewer iterations, darker more. Click a cell to see its track.</translation>
     </message>
     <message>
         <source>Минимумов: %1, седловых точек и максимумов: %2; стартов: %3; %4 с.</source>
         <translation>Minima: %1, saddles and maxima: %2; starts: %3; %4 s.</translation>
+    </message>
+    <message>
+        <source>Точка %1 вне карты: (%2; %3)</source>
+        <translation>Point %1 is off the map: (%2; %3)</translation>
     </message>
 </context>
 </TS>

@@ -206,9 +206,10 @@ void TForm3::BuildLayout() {
     RunPanel->hide();
     row->addWidget(RunPanel, 1);
     layout->addWidget(body);
-    RunPanel->PointChosen = [this](int, int point, bool whole) {
+    RunPanel->PointChosen = [this](int run, int point, bool whole) {
         CurrentPoint = whole ? -1 : point;
         RepaintTracks();
+        if (!whole) SayIfOutsideMap(run, point);
     };
     RunPanel->Sampler = [this](const TSearchView& s, double t0, double t1, int count) {
         if (!searchFunction_) {
@@ -580,6 +581,20 @@ void TForm3::SaveSurfacePng() {
     if (!Surface || !Surface->Graph()) return;
     const QString name = AskFile(this, "PNG (*.png)", "png");
     if (!name.isEmpty() && !Surface->SavePng(name)) CannotCreate(name);
+}
+
+void TForm3::SayIfOutsideMap(int run, int point) {
+    if (run < 0 || run >= static_cast<int>(Runs.size())) return;
+    const std::vector<const TrackPoint*> points = Runs[static_cast<std::size_t>(run)].Points();
+    if (point < 0 || point >= static_cast<int>(points.size())) return;
+    const int a = AxisVariable(ComboBox1, horizontal_), b = AxisVariable(ComboBox2, vertical_);
+    const Real x = points[static_cast<std::size_t>(point)]->X[a], y = points[static_cast<std::size_t>(point)]->X[b];
+    const TViewRange& v = S.View;
+    if (v.XMin <= x && x <= v.XMax && v.YMin <= y && y <= v.YMax) return;
+    // The chosen point is off the map: said, as nothing on it shows it.
+    StatusBar1->showMessage(Tr("qirt", "Точка %1 вне карты: (%2; %3)")
+                                .arg(point)
+                                .arg(GeneralNumberText(double(x)), GeneralNumberText(double(y))));
 }
 
 void TForm3::DrawTracks() {

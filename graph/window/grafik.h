@@ -225,6 +225,8 @@ private:
     // The variable index an axis field names; the last good one while the
     // field holds something else.
     int AxisVariable(const QComboBox* box, int& lastGood) const;
+    // The status bar says so when the chosen point of a run lies off the map.
+    void SayIfOutsideMap(int run, int point);
     void MoveView(Real dxMin, Real dxMax, Real dyMin, Real dyMax, bool remember);
     void AxisChanged(QComboBox* changed, QComboBox* other, QLabel* rangeHeading, QLabel* axisLabel,
                      QLineEdit* low, QLineEdit* high);

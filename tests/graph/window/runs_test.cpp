@@ -15,6 +15,7 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
 #include <QWheelEvent>
@@ -297,10 +298,14 @@ private slots:
                 panel.Last->click();
                 QVERIFY(view.Overlay().Empty());
                 QCOMPARE(search.Shown, -1);
-                // Closing the panel with a point chosen shows the whole track.
+                // The start (3, 4) lies above the map's view: the status
+                // bar says so. Closing the panel with a point chosen shows
+                // the whole track.
+                QVERIFY(double(p.S.View.YMax) < 4);
                 panel.Slider->setValue(0);
                 graph.WaitForMap();
                 QVERIFY(!view.Overlay().Empty());
+                QCOMPARE(graph.StatusBar1->currentMessage(), T("Точка %1 вне карты: (%2; %3)").arg(0).arg(3).arg(4));
                 graph.showRuns->trigger();
                 QVERIFY(panel.isHidden());
                 graph.WaitForMap();
