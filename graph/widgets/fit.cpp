@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <QTimer>
 #include <QToolTip>
 
 #include "graph/widgets/texts.h"
@@ -163,6 +164,22 @@ void FitToScreen(QWidget* window) {
     const int x = std::clamp(f.x(), room.left(), std::max(room.left(), room.right() + 1 - f.width()));
     const int y = std::clamp(f.y(), room.top(), std::max(room.top(), room.bottom() + 1 - f.height()));
     if (x != f.x() || y != f.y()) window->move(window->pos() + QPoint(x - f.x(), y - f.y()));
+}
+
+void ShowOver(QWidget* window, const QWidget* from) {
+    QScreen* screen = from && from->screen() ? from->screen() : QGuiApplication::primaryScreen();
+    if (screen && !window->isVisible()) {
+        const QRect room = screen->availableGeometry();
+        const QSize frame = from ? from->frameGeometry().size() - from->geometry().size() : QSize();
+        window->resize(window->size().boundedTo(room.size() - frame).expandedTo(window->minimumSize()));
+        QRect f(QPoint(), window->size() + frame);
+        f.moveCenter(from ? from->frameGeometry().center() : room.center());
+        const int x = std::clamp(f.x(), room.left(), std::max(room.left(), room.right() + 1 - f.width()));
+        const int y = std::clamp(f.y(), room.top(), std::max(room.top(), room.bottom() + 1 - f.height()));
+        window->move(x, y);
+    }
+    window->show();
+    QTimer::singleShot(0, window, [window] { FitToScreen(window); });
 }
 
 } // namespace qirt

@@ -81,4 +81,9 @@ void TipCutTexts(std::initializer_list<QWidget*> controls);
 // windows that grow by a panel.
 void FitToScreen(QWidget* window);
 
+// Shows a window of its own over the window it comes from: centred on it,
+// within that window's screen (its frame reckoned as large as the other's),
+// and brought within the screen again once a window manager has placed it.
+void ShowOver(QWidget* window, const QWidget* from);
+
 } // namespace qirt

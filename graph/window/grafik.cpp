@@ -517,10 +517,9 @@ void TForm3::ShowSurface() {
     if (!Surface) {
         Surface = new TSurfaceWindow(this);
         Surface->resize(800, 600);
-        FitToScreen(Surface);
     }
     WaitForMap();
-    Surface->show();
+    ShowOver(Surface, this);
     UpdateSurface(true);
     Surface->raise();
     Surface->activateWindow();
@@ -571,8 +570,7 @@ void TForm3::ShowBasins() {
     Basins->setWindowTitle(Tr("qirt", "Карта сходимости") + QStringLiteral(" — ") + Tr(kMethods[method].Caption));
     Basins->SetView(S.View, AxisVariable(ComboBox1, horizontal_), AxisVariable(ComboBox2, vertical_),
                     ComboBox1->currentText(), ComboBox2->currentText());
-    FitToScreen(Basins);
-    Basins->show();
+    ShowOver(Basins, this);
     Basins->raise();
     Basins->Compute();
 }
