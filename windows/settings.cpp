@@ -27,6 +27,24 @@ QString NumberOrEmpty(const QVariant& v, bool step) {
     return text;
 }
 
+// Where a window stood: its inside, without the frame (whose size only
+// the window manager knows, and which a window placed by its frame before
+// it is shown would gain again below its title each time), and whether it
+// was maximised.
+void RememberPlace(QSettings& s, const QString& window, const QWidget& w) {
+    s.setValue(window + QStringLiteral("/inside"), w.isMaximized() ? w.normalGeometry() : w.geometry());
+    s.setValue(window + QStringLiteral("/maximised"), w.isMaximized());
+}
+
+// The window where it stood, within the screen; junk changes nothing.
+void RestorePlace(const QSettings& s, const QString& window, QWidget& w) {
+    const QVariant inside = s.value(window + QStringLiteral("/inside"));
+    const QRect r = inside.typeId() == QMetaType::QRect ? inside.toRect() : QRect();
+    if (r.isValid() && r.width() < 100000 && r.height() < 100000) w.setGeometry(r);
+    FitToScreen(&w); // a place on a larger screen
+    if (s.value(window + QStringLiteral("/maximised")).toBool()) w.setWindowState(w.windowState() | Qt::WindowMaximized);
+}
+
 } // namespace
 
 TProgramSettings::TProgramSettings(std::unique_ptr<QSettings> store) : store_(std::move(store)) {
@@ -39,8 +57,7 @@ TProgramSettings::~TProgramSettings() = default;
 void TProgramSettings::Restore(TForm1& w) const {
     if (!readable_) return;
     const QSettings& s = *store_;
-    w.restoreGeometry(s.value(QStringLiteral("main/geometry")).toByteArray()); // false on junk: kept
-    FitToScreen(&w); // a geometry saved on a larger screen
+    RestorePlace(s, QStringLiteral("main"), w);
     bool ok = false;
     const int family = s.value(QStringLiteral("main/family")).toInt(&ok);
     if (ok && family >= family::ZeroOrder && family <= family::GraphOnly && family != family::Statistical) {
@@ -75,7 +92,7 @@ void TProgramSettings::RememberRecentTasks(const QStringList& files) {
 
 void TProgramSettings::Remember(const TForm1& w) {
     QSettings& s = *store_;
-    s.setValue(QStringLiteral("main/geometry"), w.saveGeometry());
+    RememberPlace(s, QStringLiteral("main"), w);
     s.setValue(QStringLiteral("main/family"), w.MethodFamily);
     s.setValue(QStringLiteral("main/method"), w.TabControl1->currentIndex());
     s.setValue(QStringLiteral("main/step"), QString::fromStdString(w.EngineStepText()));
@@ -87,8 +104,7 @@ void TProgramSettings::Remember(const TForm1& w) {
 void TProgramSettings::Restore(TForm3& g) const {
     if (!readable_) return;
     const QSettings& s = *store_;
-    g.restoreGeometry(s.value(QStringLiteral("graph/geometry")).toByteArray());
-    FitToScreen(&g);
+    RestorePlace(s, QStringLiteral("graph"), g);
     const QString colours = s.value(QStringLiteral("graph/colours")).toString();
     const std::string text = Std(colours);
     if (IsNumberText(text) && TextToReal(text) >= 1 && TextToReal(text) <= 1e6) g.Edit5->setText(colours);
@@ -101,7 +117,7 @@ void TProgramSettings::Restore(TForm3& g) const {
 
 void TProgramSettings::Remember(const TForm3& g) {
     QSettings& s = *store_;
-    s.setValue(QStringLiteral("graph/geometry"), g.saveGeometry());
+    RememberPlace(s, QStringLiteral("graph"), g);
     s.setValue(QStringLiteral("graph/colours"), g.Edit5->text());
     if (!g.MapFileName.isEmpty())
         s.setValue(QStringLiteral("folders/map"), QFileInfo(g.MapFileName).absolutePath());
@@ -111,12 +127,12 @@ void TProgramSettings::Remember(const TForm3& g) {
 }
 
 void TProgramSettings::Restore(TForm4& r) const {
-    if (readable_) r.restoreGeometry(store_->value(QStringLiteral("region/geometry")).toByteArray());
+    if (readable_) RestorePlace(*store_, QStringLiteral("region"), r);
     FitToScreen(&r);
 }
 
 void TProgramSettings::Remember(const TForm4& r) {
-    store_->setValue(QStringLiteral("region/geometry"), r.saveGeometry());
+    RememberPlace(*store_, QStringLiteral("region"), r);
     store_->sync();
 }
 

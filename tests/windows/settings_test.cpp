@@ -33,6 +33,7 @@ private slots:
     void aSessionLeavesWhatTheNextFinds() {
         QTemporaryDir dir;
         const QString file = dir.filePath("qirt.ini");
+        QPoint inside;
         {
             Program p;
             TForm1& w = *p.form1;
@@ -42,6 +43,8 @@ private slots:
             w.ComboBox1->setEditText(QStringLiteral("1e-9"));
             w.ComboBox2->setEditText(QStringLiteral("1e-11"));
             w.resize(w.width() + 100, w.height() + 40);
+            w.move(30, 50);
+            inside = w.geometry().topLeft();
             TProgramSettings settings(Store(file));
             settings.Remember(w);
         }
@@ -57,6 +60,9 @@ private slots:
         QCOMPARE(w.ComboBox1->currentText(), QStringLiteral("1e-9"));
         QCOMPARE(w.ComboBox2->currentText(), QStringLiteral("1e-11"));
         QCOMPARE(w.size(), fresh + QSize(100, 40));
+        // Its inside where it was, so that a frame cannot push it down by
+        // its title at every start.
+        QCOMPARE(w.geometry().topLeft(), inside);
 
         // The graph window keeps its colour count and its save folders.
         w.Settings = &settings;
@@ -89,7 +95,7 @@ private slots:
         QTemporaryDir dir;
         const char* contents[] = {
             "\x01\x02\xff\xfe garbage [[[ \n=\n",                                    // not settings
-            "[main]\nfamily=5\nmethod=99\nstep=abc\nvariableAccuracy=-1\ngeometry=@ByteArray(xyz)\n",
+            "[main]\nfamily=5\nmethod=99\nstep=abc\nvariableAccuracy=-1\ninside=@ByteArray(xyz)\nmaximised=2\n",
             "[main]\nfamily=banana\n[other]\nkey=1\n",                                // foreign keys
         };
         for (const char* text : contents) {
