@@ -1483,5 +1483,13 @@ iterations</translation>
         <source>Точка %1 вне карты: (%2; %3)</source>
         <translation>Point %1 is off the map: (%2; %3)</translation>
     </message>
+    <message>
+        <source>нет такого файла</source>
+        <translation>no such file</translation>
+    </message>
+    <message>
+        <source>нет прав на чтение</source>
+        <translation>no permission to read</translation>
+    </message>
 </context>
 </TS>

@@ -28,27 +28,10 @@ constexpr double kFooterMillimetres = 8; // the page number's line
 constexpr int kPdfResolution = 300;
 constexpr double kPdfFontPoints = 9;
 
-// Why a file could not be written, in the user's words.
-struct TReason {
-    int Error;
-    const char* Text;
-};
-constexpr TReason kReasons[] = {
-    {EACCES, UI_TEXT("qirt", "нет прав на запись")},
-    {EPERM, UI_TEXT("qirt", "нет прав на запись")},
-    {EROFS, UI_TEXT("qirt", "диск только для чтения")},
-    {ENOENT, UI_TEXT("qirt", "нет такой папки")},
-    {ENOTDIR, UI_TEXT("qirt", "нет такой папки")},
-    {EISDIR, UI_TEXT("qirt", "это папка")},
-    {ENOSPC, UI_TEXT("qirt", "на диске нет места")},
-    {EDQUOT, UI_TEXT("qirt", "на диске нет места")},
-    {ENXIO, UI_TEXT("qirt", "канал никто не читает")},
-    {ELOOP, UI_TEXT("qirt", "символические ссылки замкнуты в кольцо")},
-};
-
+// Why a file could not be written, in the user's words where there are
+// some, else in the system's.
 QString Reason(int error) {
-    for (const TReason& r : kReasons)
-        if (r.Error == error) return Tr(r.Text);
+    if (const char* text = WriteFailureText(error)) return Tr(text);
     return QString::fromLocal8Bit(std::strerror(error));
 }
 

@@ -65,6 +65,9 @@ constexpr const char* kBadRange =
 constexpr const char* kBadNegativeAccuracy = UI_TEXT("qirt", "поле «%1»: точность не может быть отрицательной");
 
 constexpr const char* kOpenFailed = UI_TEXT("qirt", "Задача %1 не открыта: %2");
+constexpr const char* kNoSuchFile = UI_TEXT("qirt", "нет такого файла");
+constexpr const char* kAFolder = UI_TEXT("qirt", "это папка");
+constexpr const char* kNotReadable = UI_TEXT("qirt", "нет прав на чтение");
 constexpr const char* kSaveFailed = UI_TEXT("qirt", "Задача %1 не записана: %2");
 
 // The style keys, in the order Filled + 2 LevelLines.
@@ -434,7 +437,11 @@ bool LoadTask(const QString& fileName, TTask& task, QString& error, const TTextO
     // not read whole into memory).
     constexpr qint64 kMaxTaskFile = 16 * 1024 * 1024;
     if (!file.open(QIODevice::ReadOnly)) {
-        error = FileMessage(kOpenFailed, fileName, file.errorString(), text);
+        // The usual reasons in the user's words; the rest in Qt's.
+        const QFileInfo info(fileName);
+        const char* reason = !info.exists() ? kNoSuchFile : info.isDir() ? kAFolder : !info.isReadable() ? kNotReadable
+                                                                                                         : nullptr;
+        error = FileMessage(kOpenFailed, fileName, reason ? text(reason) : file.errorString(), text);
         return false;
     }
     if (file.size() > kMaxTaskFile) {
@@ -515,7 +522,10 @@ bool SaveTask(const TTask& task, const QString& fileName, QString& error, const 
             return std::fwrite(json.constData(), 1, static_cast<std::size_t>(json.size()), f) ==
                    static_cast<std::size_t>(json.size());
         })) {
-        error = FileMessage(kSaveFailed, fileName, QString::fromLocal8Bit(std::strerror(errno ? errno : EIO)), text);
+        const int why = errno ? errno : EIO;
+        const char* reason = WriteFailureText(why);
+        error = FileMessage(kSaveFailed, fileName, reason ? text(reason) : QString::fromLocal8Bit(std::strerror(why)),
+                            text);
         return false;
     }
     return true;

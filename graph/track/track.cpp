@@ -1,8 +1,10 @@
 #include "graph/track/track.h"
 
+#include "func/ui_text.h"
 #include "graph/track/map_transform.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 
 namespace qirt {
@@ -107,6 +109,28 @@ void FillTrackPixels(Tdata& track, int a, int b, const TViewRange& view, TTrackP
     else
         track.BatchState = j;
     for (int k = j; k <= 199; ++k) pixels[k] = pixels[k - 1];
+}
+
+const char* WriteFailureText(int error) {
+    struct TReason {
+        int Error;
+        const char* Text;
+    };
+    static constexpr TReason kReasons[] = {
+        {EACCES, UI_TEXT("qirt", "нет прав на запись")},
+        {EPERM, UI_TEXT("qirt", "нет прав на запись")},
+        {EROFS, UI_TEXT("qirt", "диск только для чтения")},
+        {ENOENT, UI_TEXT("qirt", "нет такой папки")},
+        {ENOTDIR, UI_TEXT("qirt", "нет такой папки")},
+        {EISDIR, UI_TEXT("qirt", "это папка")},
+        {ENOSPC, UI_TEXT("qirt", "на диске нет места")},
+        {EDQUOT, UI_TEXT("qirt", "на диске нет места")},
+        {ENXIO, UI_TEXT("qirt", "канал никто не читает")},
+        {ELOOP, UI_TEXT("qirt", "символические ссылки замкнуты в кольцо")},
+    };
+    for (const TReason& r : kReasons)
+        if (r.Error == error) return r.Text;
+    return nullptr;
 }
 
 } // namespace qirt

@@ -88,6 +88,11 @@ bool WriteTrack(Tdata& track, std::FILE* file, int variableCount);
 // A write callback that fails without a system error leaves errno as it is.
 bool WriteWholeFile(const std::string& fileName, const std::function<bool(std::FILE*)>& write);
 
+// Why a file could not be written (errno after WriteWholeFile), as a text
+// to show in the language chosen; nullptr for an error without one, which
+// is then said in the system's words.
+const char* WriteFailureText(int error);
+
 // The 23 characters of one track number: a sign position (blank or "-"),
 // the value rounded to 15 significant digits as d.ddddddddddddddE+dddd;
 // "Nan", "+Inf" and "-Inf" right-aligned.

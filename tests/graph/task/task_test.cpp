@@ -219,8 +219,11 @@ TEST(TaskFile, SaveAndLoadThroughAFileNameTheFileInTheMessage) {
     // UTF-8 on disk, readable as text.
     EXPECT_NE(Slurp(name.toStdString()).find("Овраг Розенброка"), std::string::npos);
 
+    // The usual reasons in the interface's words, not the system's.
     EXPECT_FALSE(LoadTask(folder.File("нет.qirt"), read, error));
-    EXPECT_TRUE(error.startsWith(QStringLiteral("Задача нет.qirt не открыта: "))) << error.toStdString();
+    EXPECT_EQ(error, QStringLiteral("Задача нет.qirt не открыта: нет такого файла"));
+    EXPECT_FALSE(LoadTask(QString::fromStdString(folder.Path.string()), read, error));
+    EXPECT_TRUE(error.endsWith(QStringLiteral(" не открыта: это папка"))) << error.toStdString();
     std::ofstream(folder.File("broken.qirt").toStdString()) << "{\"format\": \"qirt-task\"";
     EXPECT_FALSE(LoadTask(folder.File("broken.qirt"), read, error));
     EXPECT_TRUE(error.contains(QStringLiteral("broken.qirt"))) << error.toStdString();
@@ -244,7 +247,7 @@ TEST(TaskFile, AFailedSaveLeavesTheOldFile) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path), {}), 1);
     // A folder that cannot be written: refused with the reason.
     EXPECT_FALSE(SaveTask(FullTask(), folder.File("no-such-folder/t.qirt"), error));
-    EXPECT_TRUE(error.startsWith(QStringLiteral("Задача t.qirt не записана: "))) << error.toStdString();
+    EXPECT_EQ(error, QStringLiteral("Задача t.qirt не записана: нет такой папки"));
 }
 
 TEST(TaskFile, SavingThroughALinkWritesItsTargetAndKeepsTheLink) {
