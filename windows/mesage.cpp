@@ -125,8 +125,14 @@ void TForm2::TakeFocus() {
 
 void TForm2::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
-    if (QWidget* back = returnFocus_) {
-        returnFocus_ = nullptr;
+    QWidget* back = returnFocus_;
+    returnFocus_ = nullptr;
+    // A modal window opened since then has the keyboard, not the window
+    // behind it.
+    if (QWidget* modal = QApplication::activeModalWidget();
+        modal && modal != this && !isAncestorOf(modal) && (!back || back->window() != modal))
+        back = modal->focusWidget() ? modal->focusWidget() : modal;
+    if (back) {
         back->activateWindow();
         back->setFocus(Qt::ActiveWindowFocusReason);
     }
