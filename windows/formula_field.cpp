@@ -51,7 +51,7 @@ void TForm1::BuildFormulaCheck() {
         check_ = check;
         ShowFormulaCheck();
     };
-    FormulaInfo = new QLabel(this);
+    FormulaInfo = new TElidedLabel(this); // cut with "…", whole in its tip
     FormulaInfo->setObjectName(QStringLiteral("formulaInfo"));
     FormulaInfo->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     statusBar()->addPermanentWidget(FormulaInfo, 2);

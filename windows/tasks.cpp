@@ -17,6 +17,7 @@
 
 #include "func/messages.h"
 #include "graph/widgets/texts.h"
+#include "graph/widgets/fit.h"
 #include "graph/window/grafik.h"
 #include "windows/interf.h"
 #include "graph/report/run_report.h"
@@ -132,10 +133,10 @@ void TForm1::ShowTaskName() {
     const QString note = Q(NoteOf(TaskNotes));
     QLabel* label = findChild<QLabel*>(QStringLiteral("taskNote"));
     if (!label) {
-        label = new QLabel(this);
+        label = new TElidedLabel(this);
         label->setObjectName(QStringLiteral("taskNote"));
-        // However long the note, it never widens the window: cut, and whole
-        // in its tip.
+        // However long the note, it never widens the window: cut with "…",
+        // and whole in its tip.
         label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         statusBar()->addWidget(label, 3);
     }

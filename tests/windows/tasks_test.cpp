@@ -22,6 +22,7 @@
 #include <QtTest>
 
 #include "graph/window/grafik.h"
+#include "graph/widgets/fit.h"
 #include "program_fixture.h"
 #include "methods/method_table.h"
 #include "windows/compare_dialog.h"
@@ -278,7 +279,13 @@ private slots:
             QVERIFY(!note->text().isEmpty());
             QVERIFY(p.form1->TaskFileName.isEmpty());
         }
-        // The note follows the language.
+        // A note longer than the status bar ends in "…", whole in its tip.
+        auto* note = dynamic_cast<TElidedLabel*>(p.form1->statusBar()->findChild<QLabel*>(QStringLiteral("taskNote")));
+        QVERIFY(note);
+        QVERIFY(dynamic_cast<TElidedLabel*>(p.form1->FormulaInfo));
+        note->setText(QString(300, QLatin1Char('n')));
+        QVERIFY(note->width() < note->fontMetrics().horizontalAdvance(note->text()));
+        QVERIFY(note->IsElided());
         QTemporaryDir dir;
         AnswerFileDialog(dir.filePath("mine.qirt"));
         p.form1->SaveTask1->trigger(); // an example: "save" asks where
