@@ -5,6 +5,7 @@
 #include <cmath>
 #include <functional>
 #include <initializer_list>
+#include <map>
 #include <memory>
 #include <cerrno>
 #include <cstdio>
@@ -160,6 +161,7 @@ struct TOptions {
     bool Json = false;
     bool Shade = false;
     TMapLook Look;
+    std::map<std::string, std::string> Notes; // of the task read, by language
     std::string GridFile;
     std::string PlotFile;
     std::string ReportFile;
@@ -309,6 +311,7 @@ bool ParseOptions(int argc, char** argv, TOptions& o) {
         } else if (arg == "--task") {
             // Read before the other options (see TaskOptions).
         } else if (arg == "--save-task") {
+            if (!*value) return false; // an empty name would write nothing and run instead
             o.SaveTaskFile = value;
         } else if (arg == "-m") {
             o.Compare.clear(); // one method, not the task's comparison
@@ -418,6 +421,7 @@ void TaskOptions(const TTask& task, TOptions& o) {
     o.Colours = task.View.Colours;
     o.Look = task.View.Look;
     o.Shade = task.View.Shade;
+    o.Notes = task.Notes;
     o.FromTask = true;
 }
 
@@ -434,6 +438,7 @@ TTask OptionsTask(const TOptions& o, const TTranslations& translations) {
         task.Conditions.push_back({c.Inequality, c.Coefficient, c.Power, kind});
     }
     task.View = {o.AxisX, o.AxisY, o.HaveRange, o.Range, o.Colours, o.Look, o.Shade};
+    task.Notes = o.Notes; // a task saved again keeps what it says of itself
     return task;
 }
 

@@ -1208,10 +1208,6 @@ It needs OpenGL 2.1 or later; the level map works without it.</translation>
         <translation>true or false</translation>
     </message>
     <message>
-        <source>целым числом</source>
-        <translation>a whole number</translation>
-    </message>
-    <message>
         <source>нет поля «%1»</source>
         <translation>the member “%1” is missing</translation>
     </message>
@@ -1490,6 +1486,10 @@ iterations</translation>
     <message>
         <source>нет прав на чтение</source>
         <translation>no permission to read</translation>
+    </message>
+    <message>
+        <source>целым числом не меньше 1</source>
+        <translation>a whole number not less than 1</translation>
     </message>
 </context>
 </TS>

@@ -44,7 +44,7 @@ constexpr const char* kAString = UI_TEXT("qirt", "строкой");
 constexpr const char* kAnArray = UI_TEXT("qirt", "списком");
 constexpr const char* kAnObject = UI_TEXT("qirt", "объектом");
 constexpr const char* kABoolean = UI_TEXT("qirt", "значением true или false");
-constexpr const char* kAWholeNumber = UI_TEXT("qirt", "целым числом");
+constexpr const char* kAVersion = UI_TEXT("qirt", "целым числом не меньше 1");
 constexpr const char* kMissing = UI_TEXT("qirt", "нет поля «%1»");
 constexpr const char* kEmptyFormula = UI_TEXT("qirt", "формула пуста");
 constexpr const char* kTooLong = UI_TEXT("qirt", "поле «%1» длиннее %2 символов");
@@ -328,7 +328,7 @@ bool Read(const QByteArray& json, TTask& task, TFault& fault) {
     const QJsonValue version = o.value(QLatin1String("version"));
     if (version.isUndefined()) return r.Fail(kMissing, {"version"});
     if (!version.isDouble() || version.toDouble() != std::floor(version.toDouble()) || version.toDouble() < 1)
-        return r.WrongType(QStringLiteral("version"), kAWholeNumber);
+        return r.WrongType(QStringLiteral("version"), kAVersion);
     if (version.toDouble() > kTaskVersion)
         return r.Fail(kNewerVersion, {Utf8(QString::number(version.toDouble(), 'g', 17)), std::to_string(kTaskVersion)});
     TTask t;

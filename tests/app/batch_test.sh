@@ -4,6 +4,7 @@
 set -u
 batch=$1
 work=$(mktemp -d)
+examples=$(cd "$(dirname "$0")/../../app/data/examples" && pwd)
 trap 'rm -rf "$work"' EXIT
 failures=0
 
@@ -463,7 +464,15 @@ printf '{"format": "qirt-task", "version": 1, "formula": ' >"$work/damaged.qirt"
 expect_run 1 "" -- --task "$work/damaged.qirt" -f 'x[0]^2'
 expect_stderr "Задача damaged.qirt не открыта: файл повреждён: это не JSON"
 expect_run 1 "" -- --task "$work/missing.qirt" --lang en
-expect_stderr "Task missing.qirt was not opened"
+expect_stderr "Task missing.qirt was not opened: no such file"
+printf '{"format": "qirt-task", "version": 0, "formula": "x[0]^2"}' >"$work/zero.qirt"
+expect_run 1 "" -- --task "$work/zero.qirt"
+expect_stderr "поле «version» должно быть целым числом не меньше 1"
+# An empty name to save to is a bad option, not a run.
+expect_run 2 "" -- -f 'x[0]^2' --save-task ''
+# A task saved again keeps its note.
+expect_run 0 "" -- --task "$examples/rosenbrock.qirt" --save-task "$work/again.qirt"
+grep -q '"note"' "$work/again.qirt" && grep -q '"ru": "' "$work/again.qirt" || fail "the note was lost: $(cat "$work/again.qirt")"
 # A task the reader would refuse is not written, and an old file stays.
 cp "$work/t.qirt" "$work/kept.qirt"
 expect_run 1 "" -- -f 'x[0]^2' --value-accuracy abc --save-task "$work/kept.qirt"
