@@ -17,6 +17,7 @@
 
 #include "func/messages.h"
 #include "graph/widgets/texts.h"
+#include "graph/widgets/file_dialog.h"
 #include "graph/widgets/fit.h"
 #include "graph/window/grafik.h"
 #include "windows/interf.h"
@@ -231,7 +232,7 @@ bool TForm1::SaveTaskTo(const QString& fileName) {
 
 QString TForm1::AskTaskFile(bool save) {
     QFileDialog dialog(this, save ? Tr("qirt", "Сохранить задачу как…") : Tr("qirt", "Открыть задачу…"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    UseOwnFileDialog(dialog);
     dialog.setNameFilter(Tr(kTaskFilter));
     if (save) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);

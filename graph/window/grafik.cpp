@@ -1,4 +1,5 @@
 #include "graph/window/grafik.h"
+#include "graph/widgets/file_dialog.h"
 
 #include <atomic>
 #include <cmath>
@@ -68,7 +69,7 @@ constexpr int kLeastFrameSide = 3;
 QFileDialog* MakeSaveDialog(QWidget* parent, const char* filter, const char* suffix) {
     auto* dialog = new QFileDialog(parent);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
-    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    UseOwnFileDialog(*dialog);
     dialog->setOption(QFileDialog::DontConfirmOverwrite);
     dialog->setNameFilter(Tr(filter));
     if (suffix) dialog->setDefaultSuffix(QString::fromUtf8(suffix));
@@ -768,7 +769,7 @@ namespace {
 QString AskFile(QWidget* parent, const char* filter, const char* suffix) {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    UseOwnFileDialog(dialog);
     dialog.setNameFilter(Tr(filter));
     dialog.setDefaultSuffix(QString::fromUtf8(suffix));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
@@ -843,7 +844,7 @@ void TForm3::ExportPlot() {
     }
     QFileDialog dialog(this);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    UseOwnFileDialog(dialog);
     dialog.setNameFilters({QStringLiteral("PNG (*.png)"), QStringLiteral("SVG (*.svg)")});
     dialog.setDefaultSuffix(QStringLiteral("png"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;

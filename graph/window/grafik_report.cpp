@@ -8,6 +8,7 @@
 #include <QMessageBox>
 
 #include "graph/report/report.h"
+#include "graph/widgets/file_dialog.h"
 #include "graph/widgets/texts.h"
 #include "graph/window/grafik.h"
 #include "methods/method_table.h"
@@ -84,7 +85,7 @@ QString AskReportName(QWidget* parent) {
     const QString html = QStringLiteral("HTML (*.html)"), pdf = QStringLiteral("PDF (*.pdf)");
     QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    UseOwnFileDialog(dialog);
     dialog.setNameFilters({html, pdf});
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     // A name typed without an ending takes the chosen filter's.

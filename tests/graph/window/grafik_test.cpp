@@ -10,6 +10,8 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QImage>
+#include <QFileIconProvider>
+#include <QMimeDatabase>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QListWidget>
@@ -25,6 +27,7 @@
 #include "func/conditions.h"
 #include "func/function.h"
 #include "graph/map/plot.h"
+#include "graph/widgets/file_dialog.h"
 #include "graph/window/grafik.h"
 #include "graph/window/map_axes.h"
 #include "graph/window/surface_window.h"
@@ -768,6 +771,27 @@ private slots:
         QCOMPARE(messages.shown.size(), std::size_t(1));
         QCOMPARE(messages.shown[0].How, ShowKind::Modal);
         QCOMPARE(QImage(dir.filePath("plot.png")).size(), QSize(900, 700));
+    }
+
+    // The file dialogs name a file's type by its name, never by reading it:
+    // /proc/kmsg, for one, blocks whoever reads it (and the program with
+    // it). A PDF without an ending is not known for one.
+    void fileDialogsNeverReadAFileToNameItsType() {
+        QTemporaryDir dir;
+        const QString unnamed = dir.filePath("report");
+        QFile file(unnamed);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("%PDF-1.4\n%\xe2\xe3\xcf\xd3\n");
+        file.close();
+        const QString pdf = QMimeDatabase().mimeTypeForName(QStringLiteral("application/pdf")).comment();
+        QCOMPARE(QFileIconProvider().type(QFileInfo(unnamed)), pdf); // Qt's own reads it
+        QFileDialog dialog;
+        UseOwnFileDialog(dialog);
+        QVERIFY(dialog.testOption(QFileDialog::DontUseNativeDialog));
+        const QAbstractFileIconProvider* icons = dialog.iconProvider();
+        QVERIFY(icons);
+        QVERIFY(icons->type(QFileInfo(unnamed)) != pdf);
+        QCOMPARE(icons->type(QFileInfo(dir.filePath("plot.pdf"))), pdf);
     }
 
     void saveMapReportsAFileThatCannotBeCreated() {
