@@ -97,17 +97,17 @@ double Median(std::vector<std::int32_t>& counts) {
     return (double(counts[n / 2 - 1]) + double(counts[n / 2])) / 2;
 }
 
-// Whether the symmetric matrix H + shift I (rows 0 ... last) is positive
-// definite: its Cholesky factorisation goes through.
-bool PositiveDefinite(const Matrix& H, int last, Real shift) {
+// Whether the symmetric matrix sign H + shift I (rows 0 ... last, sign
+// 1 or -1) is positive definite: its Cholesky factorisation goes through.
+bool PositiveDefinite(const Matrix& H, Real sign, int last, Real shift) {
     Matrix L{};
     for (int j = 0; j <= last; ++j) {
-        Real d = H[j][j] + shift;
+        Real d = sign * H[j][j] + shift;
         for (int k = 0; k < j; ++k) d -= L[j][k] * L[j][k];
         if (!(d > 0)) return false;
         L[j][j] = std::sqrt(d);
         for (int i = j + 1; i <= last; ++i) {
-            Real s = H[i][j];
+            Real s = sign * H[i][j];
             for (int k = 0; k < j; ++k) s -= L[i][k] * L[j][k];
             L[i][j] = s / L[j][j];
         }
@@ -216,11 +216,8 @@ TStationary StationaryKind(TFunction& F, const Vector& p, int lastIndex) {
         for (int j = 0; j <= lastIndex; ++j) scale = std::max(scale, std::fabs(H[i][j]));
     if (!defined || !std::isfinite(scale) || scale == 0) return TStationary::Minimum;
     const Real shift = Real(1e-6L) * scale;
-    if (PositiveDefinite(H, lastIndex, shift)) return TStationary::Minimum;
-    Matrix negated{};
-    for (int i = 0; i <= lastIndex; ++i)
-        for (int j = 0; j <= lastIndex; ++j) negated[i][j] = -H[i][j];
-    return PositiveDefinite(negated, lastIndex, shift) ? TStationary::Maximum : TStationary::Saddle;
+    if (PositiveDefinite(H, 1, lastIndex, shift)) return TStationary::Minimum;
+    return PositiveDefinite(H, -1, lastIndex, shift) ? TStationary::Maximum : TStationary::Saddle;
 }
 
 Real BasinTolerance(Real variableAccuracy, Real valueAccuracy) {

@@ -184,17 +184,15 @@ bool TForm2::eventFilter(QObject* watched, QEvent* event) {
     // mapped it, which may be after this window followed it: when a modal
     // window in front becomes active, this one goes above it again.
     // Opened over this one, that window took the keyboard too: it comes
-    // back here, and goes to that window when this one closes.
+    // back here (and goes to that window when this one closes: hideEvent).
     if (type == QEvent::WindowActivate && watched != this && watched->isWidgetType() && isVisible()) {
         auto* w = static_cast<QWidget*>(watched);
         if (w->isWindow() && w->isModal() && !isAncestorOf(w)) {
             const bool opened = coveredBy_ == w;
             coveredBy_ = nullptr;
-            QTimer::singleShot(0, this, [this, opened, window = QPointer<QWidget>(w)] {
+            QTimer::singleShot(0, this, [this, opened] {
                 FollowActiveWindow();
-                if (!opened || !window || !isVisible()) return;
-                returnFocus_ = window->focusWidget() ? window->focusWidget() : window.data();
-                TakeFocus();
+                if (opened && isVisible()) TakeFocus();
             });
         }
     }

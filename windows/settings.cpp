@@ -127,8 +127,10 @@ void TProgramSettings::Remember(const TForm3& g) {
 }
 
 void TProgramSettings::Restore(TForm4& r) const {
-    if (readable_) RestorePlace(*store_, QStringLiteral("region"), r);
-    FitToScreen(&r);
+    if (readable_)
+        RestorePlace(*store_, QStringLiteral("region"), r);
+    else
+        FitToScreen(&r);
 }
 
 void TProgramSettings::Remember(const TForm4& r) {

@@ -151,6 +151,17 @@ void TipCutTexts(std::initializer_list<QWidget*> controls) {
     }
 }
 
+namespace {
+
+// Where a frame's top left corner goes for the frame to lie within the
+// room (at its top left when it is larger).
+QPoint TopLeftWithin(const QRect& f, const QRect& room) {
+    return {std::clamp(f.x(), room.left(), std::max(room.left(), room.right() + 1 - f.width())),
+            std::clamp(f.y(), room.top(), std::max(room.top(), room.bottom() + 1 - f.height()))};
+}
+
+} // namespace
+
 void FitToScreen(QWidget* window) {
     QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (!screen) return;
@@ -161,9 +172,8 @@ void FitToScreen(QWidget* window) {
     if (window->width() > most.width() || window->height() > most.height())
         window->resize(window->size().boundedTo(most));
     const QRect f = window->frameGeometry();
-    const int x = std::clamp(f.x(), room.left(), std::max(room.left(), room.right() + 1 - f.width()));
-    const int y = std::clamp(f.y(), room.top(), std::max(room.top(), room.bottom() + 1 - f.height()));
-    if (x != f.x() || y != f.y()) window->move(window->pos() + QPoint(x - f.x(), y - f.y()));
+    const QPoint at = TopLeftWithin(f, room);
+    if (at != f.topLeft()) window->move(window->pos() + (at - f.topLeft()));
 }
 
 void ShowOver(QWidget* window, const QWidget* from) {
@@ -174,9 +184,7 @@ void ShowOver(QWidget* window, const QWidget* from) {
         window->resize(window->size().boundedTo(room.size() - frame).expandedTo(window->minimumSize()));
         QRect f(QPoint(), window->size() + frame);
         f.moveCenter(from ? from->frameGeometry().center() : room.center());
-        const int x = std::clamp(f.x(), room.left(), std::max(room.left(), room.right() + 1 - f.width()));
-        const int y = std::clamp(f.y(), room.top(), std::max(room.top(), room.bottom() + 1 - f.height()));
-        window->move(x, y);
+        window->move(TopLeftWithin(f, room));
     }
     window->show();
     QTimer::singleShot(0, window, [window] { FitToScreen(window); });
